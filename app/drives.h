@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The drives the user can choose from, and the current folder each of them
+// keeps. On Windows these are the drive letters and the per-drive current
+// folders that the platform itself keeps. Elsewhere a drive is a mounted file
+// system that holds ordinary files, and its current folder is kept here.
+//
+// Paths in and out are in Qt's form ('/' separators); only display converts.
+namespace Drives {
+
+struct Drive {
+    QString root; // "/" or "/media/usb"; "C:/" on Windows
+    QString label; // the volume label, possibly empty
+    QString display() const;
+};
+
+// The drives of the machine: the root first, then the others by path.
+QList<Drive> list();
+
+// The root of the drive that holds `path`: the longest root that contains it.
+QString driveOf(const QString& path);
+
+// The current folder that `root` keeps.
+QString currentFolderOf(const QString& root);
+
+// The process's current folder.
+QString currentFolder();
+
+// Makes `root` the current drive: the process moves to that drive's current
+// folder. Throws GsiError 68 or 71 when the drive cannot be used.
+void makeCurrentDrive(const QString& root);
+
+// Makes `path` the process's current folder and the current folder of its
+// drive. Throws GsiError (76, 70) when that is not possible; nothing changes then.
+void makeCurrentFolder(const QString& path);
+
+// Tests replace the machine's drives by folders of their own, and start every
+// drive's current folder afresh. An empty list restores the real drives.
+void setDrivesForTesting(const QList<Drive>& drives);
+
+}

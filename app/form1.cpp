@@ -1,0 +1,309 @@
+#include "form1.h"
+
+#include "drives.h"
+#include "gsierror.h"
+#include "listboxes.h"
+#include "module1.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+
+#include <new>
+
+namespace {
+
+Form1* currentWindow = nullptr;
+
+Form1::Launcher helpLauncher = [](const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+};
+
+Form1::Reporter errorReporter = [](QWidget* window, int number, const QString& description) {
+    QMessageBox::critical(window, QStringLiteral("Sigtelinje"),
+        QStringLiteral("Fejl %1\n\n%2").arg(number).arg(description));
+};
+
+// The window's geometry is laid out in twips, 15 to the pixel.
+QRect twips(int left, int top, int width, int height)
+{
+    return { left / 15, top / 15, width / 15, height / 15 };
+}
+
+QFont sansSerif(qreal points, bool bold)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// Lists and fields in the pale tooltip colour; Text1 keeps black text even
+// though it is disabled.
+void paintTooltipBackground(QWidget* widget, bool blackText = false)
+{
+    QPalette palette = widget->palette();
+    const QColor background = palette.color(QPalette::ToolTipBase);
+    for (auto group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
+        palette.setColor(group, QPalette::Base, background);
+        palette.setColor(group, QPalette::Button, background);
+        if (blackText)
+            palette.setColor(group, QPalette::Text, Qt::black);
+    }
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QGroupBox* frame(QWidget* parent, const QString& caption, QRect geometry, const QFont& font)
+{
+    auto* box = new QGroupBox(caption, parent);
+    box->setGeometry(geometry);
+    box->setFont(font);
+    box->setFocusPolicy(Qt::NoFocus);
+    return box;
+}
+
+QPushButton* button(QWidget* parent, const QString& caption, QRect geometry, const QFont& font)
+{
+    auto* push = new QPushButton(caption, parent);
+    push->setGeometry(geometry);
+    push->setFont(font);
+    push->setAutoDefault(false);
+    push->setDefault(false);
+    return push;
+}
+
+}
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Sigtelinje"));
+    setWindowIcon(QIcon(QStringLiteral(":/logo.png")));
+    setFont(sansSerif(9.75, true));
+    setFixedSize(11955 / 15, 6930 / 15);
+
+    const QFont small = sansSerif(8.25, false);
+    const QFont regular = sansSerif(9.75, false);
+
+    Frame1 = frame(this, QStringLiteral("Mappe"), twips(240, 6000, 11775, 735), small);
+    Text1 = new QLineEdit(Frame1);
+    Text1->setGeometry(twips(120, 240, 11415, 375));
+    Text1->setFont(font());
+    Text1->setEnabled(false);
+    paintTooltipBackground(Text1, true);
+
+    Drive1 = new QComboBox(this);
+    Drive1->setGeometry(twips(240, 240, 3375, 360));
+    Drive1->setFont(regular);
+    paintTooltipBackground(Drive1);
+
+    Command2
+        = button(this, QStringLiteral("Exit"), twips(10200, 240, 1455, 375), sansSerif(12, true));
+
+    Picture1 = new PictureBox(QPixmap(QStringLiteral(":/logo.png")), this);
+    Picture1->setGeometry(twips(10200, 840, 1455, 1455));
+
+    Label1 = new QLabel(
+        QStringLiteral("Sigtelinje\nversion %1").arg(QStringLiteral(SIGTELINJE_VERSION)), this);
+    Label1->setGeometry(twips(10200, 2400, 1455, 495));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setFocusPolicy(Qt::NoFocus);
+
+    Frame3 = frame(this, QStringLiteral("Mappe"), twips(240, 600, 3375, 5295), regular);
+    Dir1 = new DirListBox(Frame3);
+    Dir1->setGeometry(twips(120, 360, 3135, 4680));
+    Dir1->setFont(regular);
+    paintTooltipBackground(Dir1);
+
+    Frame4
+        = frame(this, QStringLiteral("GSI Alignment filer"), twips(3720, 120, 3135, 5775), regular);
+    File1 = new FileListBox(QStringLiteral("al*.gsi"), Frame4);
+    File1->setGeometry(twips(120, 360, 2895, 5130));
+    File1->setFont(regular);
+    paintTooltipBackground(File1);
+
+    Frame5 = frame(this, QStringLiteral("GSI Profil filer"), twips(6960, 120, 3135, 5775), regular);
+    File2 = new FileListBox(QStringLiteral("pr*.gsi"), Frame5);
+    File2->setGeometry(twips(120, 360, 2895, 5130));
+    File2->setFont(regular);
+    paintTooltipBackground(File2);
+
+    Command1 = button(this, QStringLiteral("Hjælp"), twips(10200, 3000, 1455, 375), font());
+
+    setTabOrder(Drive1, Command2);
+    setTabOrder(Command2, Picture1);
+    setTabOrder(Picture1, Dir1);
+    setTabOrder(Dir1, File1);
+    setTabOrder(File1, File2);
+    setTabOrder(File2, Command1);
+
+    // The lists start from the process's current drive and folder by themselves.
+    const QString here = Drives::currentFolder();
+    m_shownDrive = Drives::driveOf(here);
+    for (const Drives::Drive& drive : Drives::list())
+        Drive1->addItem(drive.display(), drive.root);
+    if (driveIndex(m_shownDrive) < 0)
+        Drive1->addItem(QDir::toNativeSeparators(m_shownDrive), m_shownDrive);
+    Drive1->setCurrentIndex(driveIndex(m_shownDrive));
+    Dir1->restorePath(here);
+    File1->setFolder(here);
+    File2->setFolder(here);
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Drive1, &QComboBox::activated, this, &Form1::Drive1_Change);
+    connect(Dir1, &DirListBox::pathChanged, this, &Form1::Dir1_Change);
+    connect(File1, &FileListBox::entryClicked, this, &Form1::File1_Click);
+    connect(File2, &FileListBox::entryClicked, this, &Form1::File2_Click);
+
+    Form_Load();
+    Drive1->setFocus();
+
+    currentWindow = this;
+    Module1::setMainWindowReopener(&Form1::reopen);
+}
+
+Form1::~Form1()
+{
+    if (currentWindow == this)
+        currentWindow = nullptr;
+}
+
+Form1* Form1::current() { return currentWindow; }
+
+void Form1::reopen()
+{
+    Form1* old = currentWindow;
+    auto* fresh = new Form1;
+    fresh->setAttribute(Qt::WA_DeleteOnClose);
+    if (old)
+        fresh->move(old->pos());
+    fresh->show();
+    fresh->activateWindow();
+    if (old) {
+        // Closing from inside the old window's own click: let Qt delete it
+        // once the click has returned.
+        old->setAttribute(Qt::WA_DeleteOnClose);
+        old->close();
+    }
+}
+
+void Form1::setHelpLauncher(Launcher launcher) { helpLauncher = std::move(launcher); }
+void Form1::setErrorReporter(Reporter reporter) { errorReporter = std::move(reporter); }
+
+QString Form1::helpProgram()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\Programmer\\Windows NT\\Tilbehør\\wordpad.exe");
+#else
+    return QStringLiteral("xdg-open");
+#endif
+}
+
+QString Form1::helpArgument()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()
+        + QStringLiteral("hlp.rtf");
+}
+
+void Form1::Form_Load() { Text1->setText(QDir::toNativeSeparators(Drives::currentFolder())); }
+
+void Form1::Command1_Click()
+{
+    // The path goes as one argument, never through a shell, so blanks and
+    // quotes in the program's folder are harmless.
+    if (!helpLauncher(helpProgram(), { helpArgument() }))
+        report(GsiError::FileNotFound,
+            QStringLiteral("Hjælpen kunne ikke vises: programmet %1 kunne ikke startes med %2")
+                .arg(helpProgram(), helpArgument()));
+}
+
+void Form1::Command2_Click()
+{
+    // Ends at once: no window is asked whether it may close.
+    QCoreApplication::exit(0);
+}
+
+int Form1::driveIndex(const QString& root) const { return Drive1->findData(root); }
+
+void Form1::Drive1_Change()
+{
+    const QString chosen = Drive1->currentData().toString();
+    if (chosen == m_shownDrive)
+        return;
+    const QString previousFolder = Drives::currentFolder();
+    try {
+        Drives::makeCurrentDrive(chosen);
+        // The folder change runs nested inside this step.
+        m_inDriveChange = true;
+        Dir1->setPath(Drives::currentFolderOf(chosen));
+        m_inDriveChange = false;
+        m_shownDrive = chosen;
+    } catch (const GsiError& error) {
+        m_inDriveChange = false;
+        // Back to the drive and folder the user came from.
+        QDir::setCurrent(previousFolder);
+        Drive1->setCurrentIndex(driveIndex(m_shownDrive));
+        Dir1->restorePath(previousFolder);
+        report(error.number(), error.description());
+    }
+}
+
+void Form1::Dir1_Change()
+{
+    if (m_inDriveChange) {
+        changeFolder(); // errors go to the drive change
+        return;
+    }
+    const QString previousFolder = Drives::currentFolder();
+    try {
+        changeFolder();
+    } catch (const GsiError& error) {
+        Dir1->restorePath(previousFolder);
+        report(error.number(), error.description());
+    }
+}
+
+void Form1::changeFolder()
+{
+    const QString path = Dir1->path();
+    Drives::makeCurrentFolder(path);
+    Text1->setText(QDir::toNativeSeparators(path));
+    File1->setFolder(Dir1->path());
+    File2->setFolder(Dir1->path());
+}
+
+void Form1::File1_Click(const QString& name) { convert(File1, name, &Module1::ConvertAlignment); }
+void Form1::File2_Click(const QString& name) { convert(File2, name, &Module1::ConvertProfile); }
+
+void Form1::convert(FileListBox* list, const QString& name, void (*conversion)())
+{
+    Module1::InputPath = Module1::inputPathFor(Drives::currentFolder(), name);
+    try {
+        conversion();
+    } catch (const GsiError& error) {
+        // Nothing was written and the window stays; clearing the selection lets
+        // the user click the same file again once the cause is mended.
+        list->clearSelection();
+        report(error.number(), error.description());
+    } catch (const std::bad_alloc&) {
+        list->clearSelection();
+        report(7,
+            QStringLiteral("Der er ikke hukommelse nok til at konvertere %1")
+                .arg(Module1::InputPath));
+    }
+}
+
+void Form1::report(int number, const QString& description)
+{
+    errorReporter(this, number, description);
+}

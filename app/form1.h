@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class DirListBox;
+class FileListBox;
+class PictureBox;
+
+// The main window: drive, folder and file lists, the current-folder display,
+// the logo, help and exit. A click on a file converts it, and the window is
+// then replaced by a fresh one on the same folder.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The window the user currently sees, or null.
+    static Form1* current();
+    // Replaces the current window by a fresh one at the same place.
+    static void reopen();
+
+    // Starts a program detached; returns false when it could not be started.
+    using Launcher = std::function<bool(const QString& program, const QStringList& arguments)>;
+    // Shows an error to the user.
+    using Reporter = std::function<void(QWidget* window, int number, const QString& description)>;
+    static void setHelpLauncher(Launcher launcher);
+    static void setErrorReporter(Reporter reporter);
+
+    // The word processor and the one argument that the help button starts.
+    static QString helpProgram();
+    static QString helpArgument();
+
+    QGroupBox* Frame1;
+    QLineEdit* Text1;
+    QComboBox* Drive1;
+    QPushButton* Command2;
+    PictureBox* Picture1;
+    QLabel* Label1;
+    QGroupBox* Frame3;
+    DirListBox* Dir1;
+    QGroupBox* Frame4;
+    FileListBox* File1;
+    QGroupBox* Frame5;
+    FileListBox* File2;
+    QPushButton* Command1;
+
+private:
+    void Form_Load();
+    void Command1_Click();
+    void Command2_Click();
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_Click(const QString& name);
+    void File2_Click(const QString& name);
+
+    void changeFolder();
+    void convert(FileListBox* list, const QString& name, void (*conversion)());
+    void report(int number, const QString& description);
+    int driveIndex(const QString& root) const;
+
+    QString m_shownDrive;
+    bool m_inDriveChange = false;
+};

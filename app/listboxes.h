@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QListWidget>
+#include <QPixmap>
+#include <QTreeWidget>
+#include <QWidget>
+
+// The folder list: the drive's root, the folders down to the current one
+// (highlighted), and the current folder's subfolders, each level indented.
+// A click only moves the highlight; a double click or Enter opens the folder.
+class DirListBox : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit DirListBox(QWidget* parent = nullptr);
+
+    QString path() const { return m_path; }
+    // Shows `path`; raises pathChanged() when it differs from the shown one.
+    void setPath(const QString& path);
+    // Shows `path` without raising pathChanged(), to undo a failed change.
+    void restorePath(const QString& path);
+
+signals:
+    void pathChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    // Every level stays open, so there is nothing to expand or collapse.
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override { }
+
+private:
+    void fill();
+    void open(QTreeWidgetItem* item);
+
+    QString m_path;
+};
+
+// A file list showing the names in one folder that match one pattern, without
+// regard to letter case, sorted by name, hidden and system files left out.
+// The folder is read when it is set and at no other time.
+class FileListBox : public QListWidget {
+    Q_OBJECT
+public:
+    FileListBox(const QString& pattern, QWidget* parent = nullptr);
+
+    QString folder() const { return m_folder; }
+    void setFolder(const QString& folder);
+    QStringList names() const;
+
+signals:
+    // An entry was selected, by mouse or keyboard.
+    void entryClicked(const QString& name);
+
+private:
+    QString m_pattern;
+    QString m_folder;
+};
+
+// The logo box: draws its picture at the top left corner and takes the focus
+// like any other control, but does nothing with it.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(const QPixmap& picture, QWidget* parent = nullptr);
+    QPixmap picture() const { return m_picture; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap m_picture;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+
+class QIODevice;
+
+// Reads a device line by line as raw bytes. A line ends at CR LF, a lone CR or
+// a lone LF; the line end is not part of the line, and a last line without one
+// is a line like the others. An empty device holds no lines.
+class LineReader {
+public:
+    explicit LineReader(QIODevice& device);
+
+    // True when no further line remains. May read ahead from the device.
+    bool atEnd();
+    // The next line; only valid while !atEnd().
+    QByteArray readLine();
+    // Set when the device reported a read error; atEnd() is true from then on.
+    bool failed() const { return m_failed; }
+
+private:
+    bool fill();
+
+    QIODevice& m_device;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+    bool m_eof = false;
+    bool m_failed = false;
+};

@@ -1,0 +1,221 @@
+#include "module1.h"
+
+#include "gsierror.h"
+#include "linereader.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+
+namespace Module1 {
+
+QString InputPath;
+QString OutputPath;
+Table LineTable;
+Table HeadColumn;
+Table TailColumn;
+Table Word82Column;
+Table Word81Column;
+
+namespace {
+
+    std::function<void()> reopenMainWindow;
+
+    constexpr QByteArrayView DropMark = "74....";
+    constexpr QByteArrayView CoordinateMark = "82..10-";
+    constexpr QByteArrayView Word82Start = " 82..10+";
+    constexpr QByteArrayView Word81StartMinus = "81..10-";
+    constexpr QByteArrayView Word81StartPlus = "81..10+";
+    constexpr QByteArrayView StraightMark = "71....+00000000STRAIGHT";
+    constexpr QByteArrayView LineEnd = "\r\n";
+
+    // n characters from column s (counted from 1); fewer or none on a short line.
+    QByteArrayView cut(QByteArrayView line, qsizetype column, qsizetype n)
+    {
+        const qsizetype from = column - 1;
+        if (from >= line.size())
+            return {};
+        return line.sliced(from, std::min(n, line.size() - from));
+    }
+
+    // The column of the first occurrence of `text`, or 0.
+    qsizetype search(QByteArrayView line, QByteArrayView text) { return line.indexOf(text) + 1; }
+
+    char columnAt(QByteArrayView line, qsizetype column)
+    {
+        return column <= line.size() ? line.at(column - 1) : '\0';
+    }
+
+    void alignmentColumns(int i)
+    {
+        const QByteArrayView line = LineTable[i];
+        const qsizetype p = search(line, CoordinateMark);
+
+        QByteArray word82 = cut(line, 105, 16).toByteArray();
+        QByteArray word81 = cut(line, 129, 16).toByteArray();
+        if (p >= 1) {
+            word82.prepend(Word82Start);
+            word81.prepend(p > 1 ? Word81StartMinus : Word81StartPlus);
+        }
+        Word82Column[i] = std::move(word82);
+        Word81Column[i] = std::move(word81);
+        HeadColumn[i] = cut(line, 1, 55).toByteArray();
+
+        if (p == 0) {
+            TailColumn[i] = cut(line, 56, 41).toByteArray();
+            return;
+        }
+        const char sign = columnAt(line, 56);
+        QByteArray tail;
+        if (p > 1 && sign == '-')
+            tail = '+' + cut(line, 57, 41).toByteArray();
+        if (p > 1 && sign == '+')
+            tail = '-' + cut(line, 57, 41).toByteArray();
+        if (p > 1 && search(line, StraightMark) > 0)
+            tail = '+' + cut(line, 57, 41).toByteArray();
+        // A mark at column 1, or no sign and no straight mark: the line keeps its own
+        // columns 56 to 97, so the layout holds and nothing of another file leaks in.
+        if (tail.isNull())
+            tail = cut(line, 56, 42).toByteArray();
+        TailColumn[i] = std::move(tail);
+    }
+
+    void profileColumns(int i)
+    {
+        const QByteArrayView line = LineTable[i];
+        HeadColumn[i] = cut(line, 1, 55).toByteArray();
+        TailColumn[i] = cut(line, 57, 40).toByteArray();
+    }
+
+}
+
+QString outputPathFor(const QString& inputPath, Conversion kind)
+{
+    return inputPath.chopped(std::min<qsizetype>(4, inputPath.size()))
+        + (kind == Conversion::Alignment ? QStringLiteral("PI.gsi") : QStringLiteral("VPI.gsi"));
+}
+
+QString inputPathFor(const QString& folder, const QString& name)
+{
+    return QDir::toNativeSeparators(folder) + QDir::separator() + name;
+}
+
+int readLines(Conversion kind, QIODevice& input, const QString& inputName)
+{
+    LineReader reader(input);
+    int lineCount = 0;
+    while (!reader.atEnd()) {
+        ++lineCount;
+        if (lineCount > MaxLines)
+            throw GsiError(GsiError::SubscriptOutOfRange,
+                QStringLiteral("Filen %1 har mere end %2 linjer; der er intet skrevet")
+                    .arg(QDir::toNativeSeparators(inputName))
+                    .arg(MaxLines));
+        LineTable[lineCount] = reader.readLine();
+        if (kind == Conversion::Alignment) {
+            if (search(LineTable[lineCount], DropMark) >= 2)
+                --lineCount;
+        } else {
+            profileColumns(lineCount);
+        }
+    }
+    if (reader.failed())
+        throw GsiError::forRead(inputName);
+    return lineCount;
+}
+
+QByteArray renderLines(Conversion kind, int lineCount)
+{
+    QByteArray out;
+    if (lineCount < 1)
+        return out;
+
+    qsizetype size = 0;
+    for (int i = 1; i <= lineCount; ++i)
+        size += LineTable[i].size() + 3;
+    out.reserve(size);
+
+    out += LineTable[1];
+    out += LineEnd;
+    for (int i = 2; i <= lineCount; ++i) {
+        if (kind == Conversion::Alignment) {
+            alignmentColumns(i);
+            out += HeadColumn[i];
+            out += TailColumn[i];
+            out += Word81Column[i];
+            out += Word82Column[i];
+            out += ' ';
+        } else {
+            const char sign = columnAt(LineTable[i], 56);
+            out += HeadColumn[i];
+            if (sign == '-')
+                out += '+';
+            if (sign == '+')
+                out += '-';
+            out += TailColumn[i];
+        }
+        out += LineEnd;
+    }
+    return out;
+}
+
+QByteArray convertBytes(Conversion kind, const QByteArray& input)
+{
+    QBuffer buffer;
+    buffer.setData(input);
+    buffer.open(QIODevice::ReadOnly);
+    return renderLines(kind, readLines(kind, buffer, QStringLiteral("(hukommelse)")));
+}
+
+void convertFile(Conversion kind)
+{
+    OutputPath = outputPathFor(InputPath, kind);
+
+    QFile input(InputPath);
+    if (!input.open(QIODevice::ReadOnly))
+        throw GsiError::forRead(InputPath);
+    const int lineCount = readLines(kind, input, InputPath);
+    input.close();
+
+    const QByteArray bytes = renderLines(kind, lineCount);
+
+    // A read-only output is the user's way of keeping a file; respect it even
+    // though the folder would let us replace it.
+    const QFileInfo existing(OutputPath);
+    if (existing.exists() && !existing.isDir() && !existing.isWritable())
+        throw GsiError(GsiError::PermissionDenied,
+            QStringLiteral("Filen %1 er skrivebeskyttet")
+                .arg(QDir::toNativeSeparators(OutputPath)));
+
+    QSaveFile output(OutputPath);
+    errno = 0;
+    if (!output.open(QIODevice::WriteOnly))
+        throw GsiError::forWrite(OutputPath, errno, bytes.size());
+    errno = 0;
+    const bool written = output.write(bytes) == bytes.size();
+    int writeErrno = errno;
+    if (!written || !output.commit()) {
+        if (writeErrno == 0)
+            writeErrno = errno;
+        output.cancelWriting();
+        throw GsiError::forWrite(OutputPath, writeErrno, bytes.size());
+    }
+}
+
+void setMainWindowReopener(std::function<void()> reopen) { reopenMainWindow = std::move(reopen); }
+
+static void convertAndReopen(Conversion kind)
+{
+    convertFile(kind);
+    if (reopenMainWindow)
+        reopenMainWindow();
+}
+
+void ConvertAlignment() { convertAndReopen(Conversion::Alignment); }
+void ConvertProfile() { convertAndReopen(Conversion::Profile); }
+
+}

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs whatever the build and the test suite need and the machine lacks.
+# Debian and Ubuntu only; elsewhere it says what to install and stops.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ make
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    xvfb xauth xdotool x11-utils
+    fonts-dejavu-core
+)
+
+if ! command -v dpkg-query >/dev/null 2>&1; then
+    echo "install-deps: no dpkg here; install these by hand: ${packages[*]}" >&2
+    exit 1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
