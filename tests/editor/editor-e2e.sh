@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# A user's session with the real editor window on a private X server: open a file, type, and
+# save through the File menu with the keyboard alone; then the file must hold what was typed.
+set -euo pipefail
+
+editor=${1:?usage: editor-e2e.sh PATH-TO-sigtelinje-editor}
+
+if [ -z "${EDITOR_E2E_INNER:-}" ]; then
+    for tool in xvfb-run xdotool; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            echo "editor-e2e: $tool is missing (tools/install-deps.sh installs it)" >&2
+            # Outside CI a machine without X tools skips visibly; CI must have them.
+            [ "${CI:-}" = true ] && exit 1
+            exit 77
+        fi
+    done
+    exec env EDITOR_E2E_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+pid=
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+printf 'first line\r\nsecond line\r\n' >"$work/notes.txt"
+unset QT_QPA_PLATFORM
+"$editor" "$work/notes.txt" &
+pid=$!
+
+window=$(timeout 30 xdotool search --sync --onlyvisible --name 'Sigtelinje - Text Editor: ' | head -n 1)
+if [ -z "$window" ]; then
+    echo "editor-e2e: the editor window never appeared" >&2
+    exit 1
+fi
+xdotool windowfocus "$window"
+# There is no window manager, so wait until the X server itself reports the focus.
+for _ in $(seq 100); do
+    [ "$(xdotool getwindowfocus)" = "$window" ] && break
+    sleep 0.1
+done
+
+xdotool type --delay 30 'Hello there'
+xdotool key --delay 30 Return alt+f
+xdotool key --delay 30 s
+
+for _ in $(seq 150); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+    echo "editor-e2e: the editor did not close after File > Save" >&2
+    exit 1
+fi
+status=0
+wait "$pid" || status=$?
+pid=
+if [ "$status" -ne 0 ]; then
+    echo "editor-e2e: the editor exited with status $status" >&2
+    exit 1
+fi
+
+printf 'Hello there\r\nfirst line\r\nsecond line\r\n' >"$work/expected"
+if ! cmp "$work/expected" "$work/notes.txt"; then
+    echo "editor-e2e: the saved file differs; it holds:" >&2
+    od -c "$work/notes.txt" >&2
+    exit 1
+fi
+echo "editor-e2e: typed text saved through File > Save, byte for byte"
