@@ -120,6 +120,15 @@ void FileListBox::setFolder(const QString& folder)
     addItems(found);
 }
 
+void FileListBox::focusInEvent(QFocusEvent* event)
+{
+    // Unlike a plain list, do not put the current item on the first entry when
+    // the focus arrives: the first arrow key then selects, and so converts, the
+    // first entry rather than the second.
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
 QStringList FileListBox::names() const
 {
     QStringList result;

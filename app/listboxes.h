@@ -50,6 +50,9 @@ signals:
     // An entry was selected, by mouse or keyboard.
     void entryClicked(const QString& name);
 
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+
 private:
     QString m_pattern;
     QString m_folder;

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Drives the real program under Xvfb as a user would: clicks the first entry of
+# each file list, checks the written bytes, checks that the window came back
+# listing the new file by clicking that too, then leaves through "Exit".
+# Usage: e2e_mainwindow.sh PROGRAM FIXTURES
+set -euo pipefail
+
+if [ -z "${SIGTELINJE_E2E_DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" env SIGTELINJE_E2E_DISPLAY=1 "$0" "$@"
+fi
+
+program=$(realpath "$1")
+fixtures=$(realpath "$2")
+work=$(mktemp -d)
+pid=
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Waits up to ten seconds for a command to succeed.
+await() {
+    for _ in $(seq 100); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+main_window() { xdotool search --onlyvisible --name '^Sigtelinje$' | head -n 1; }
+window_other_than() { local w; w=$(main_window); [ -n "$w" ] && [ "$w" != "$1" ]; }
+
+cp "$fixtures/al17.gsi" "$fixtures/pr17.gsi" "$work/"
+cd "$work"
+"$program" &
+pid=$!
+
+await main_window || fail "the main window did not appear"
+window=$(main_window)
+
+# Client coordinates of list entries: each list stands at (8, 24) inside its
+# frame; the alignment frame at (248, 8), the profile frame at (464, 8).
+first_row=42
+second_row=59
+click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+click "$window" 300 $first_row
+await test -s al17PI.gsi || fail "al17PI.gsi was not written"
+await window_other_than "$window" || fail "the main window was not re-created"
+cmp al17PI.gsi "$fixtures/al17PI.expected" || fail "al17PI.gsi has the wrong bytes"
+window=$(main_window)
+
+click "$window" 516 $first_row
+await test -s pr17VPI.gsi || fail "pr17VPI.gsi was not written"
+await window_other_than "$window" || fail "the main window was not re-created after the profile"
+cmp pr17VPI.gsi "$fixtures/pr17VPI.expected" || fail "pr17VPI.gsi has the wrong bytes"
+window=$(main_window)
+
+# The re-created window lists the new file second; converting it proves it is there.
+click "$window" 300 $second_row
+await test -s al17PIPI.gsi || fail "the re-created window did not list al17PI.gsi"
+cmp al17PIPI.gsi "$fixtures/al17PIPI.expected" || fail "al17PIPI.gsi has the wrong bytes"
+await window_other_than "$window" || fail "the main window was not re-created a third time"
+window=$(main_window)
+
+[ "$(ls | sort | tr '\n' ' ')" = "al17.gsi al17PI.gsi al17PIPI.gsi pr17.gsi pr17VPI.gsi " ] \
+    || fail "unexpected files: $(ls)"
+
+# "Exit" at the top of the right-hand column ends the program.
+click "$window" 728 28
+for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "Exit did not end the program"
+wait "$pid" || fail "the program ended with status $?"
+pid=
+echo "e2e main window: 1 passed, 0 failed"

@@ -1,0 +1,568 @@
+#include "drives.h"
+#include "form1.h"
+#include "gsisamples.h"
+#include "listboxes.h"
+#include "module1.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Gsi;
+
+namespace {
+
+struct Reported {
+    int number;
+    QString description;
+};
+
+QString nativeSep(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// A double click as the mouse gives it: QTest's double click alone lacks the first press.
+void doubleClick(QAbstractItemView* view, const QRect& rect)
+{
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+}
+
+class Form1Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void controlsStandWhereTheLayoutPutsThem_data();
+    void controlsStandWhereTheLayoutPutsThem();
+    void windowIsFixedWithFocusOnTheDriveList();
+    void tabVisitsTheControlsInOrder();
+    void folderDisplayIsDisabledButBlackOnTooltipColour();
+    void noButtonIsDefault();
+    void listsShowTheMatchingFilesOfTheCurrentFolder();
+    void listsAreReadOnlyWhenTheFolderIsSet();
+    void clickConvertsAndReopensOnTheSameFolder_data();
+    void clickConvertsAndReopensOnTheSameFolder();
+    void arrowKeySelectionConvertsToo();
+    void tabbingIntoAListConvertsNothing();
+    void failedConversionReportsAndLeavesTheWindow_data();
+    void failedConversionReportsAndLeavesTheWindow();
+    void helpStartsTheViewerWithTheDocumentAsOneArgument();
+    void helpThatCannotStartIsReported();
+    void folderListClickOnlyMovesTheHighlight();
+    void folderListOpensOnDoubleClickAndEnter();
+    void eachDriveKeepsItsOwnCurrentFolder();
+    void failedFolderChangeKeepsThePreviousFolder();
+    void failedDriveChangeKeepsThePreviousDrive();
+
+private:
+    Form1* openWindow();
+    void convertByClick(FileListBox* list, int row);
+    QTreeWidgetItem* dirItem(const QString& text);
+
+    QTemporaryDir m_root;
+    QString m_startFolder;
+    QString m_work;
+    QList<Reported> m_reported;
+    QList<QStringList> m_launched;
+};
+
+void Form1Test::init()
+{
+    QVERIFY(m_root.isValid());
+    m_startFolder = QDir::currentPath();
+    m_work = m_root.filePath(QStringLiteral("work%1").arg(QRandomGenerator::global()->generate()));
+    QVERIFY(QDir().mkpath(m_work));
+    QVERIFY(QDir::setCurrent(m_work));
+    Drives::setDrivesForTesting({});
+    m_reported.clear();
+    m_launched.clear();
+    Form1::setErrorReporter([this](QWidget*, int number, const QString& description) {
+        m_reported.append({ number, description });
+    });
+    Form1::setHelpLauncher([this](const QString& program, const QStringList& arguments) {
+        m_launched.append(QStringList { program } + arguments);
+        return true;
+    });
+}
+
+void Form1Test::cleanup()
+{
+    QList<QPointer<Form1>> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Form1*>(widget))
+            windows.append(window);
+    qDeleteAll(windows);
+    QDir::setCurrent(m_startFolder);
+    Drives::setDrivesForTesting({});
+}
+
+Form1* Form1Test::openWindow()
+{
+    auto* window = new Form1;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    QApplication::setActiveWindow(window);
+    if (!QTest::qWaitForWindowExposed(window))
+        qWarning("window not exposed");
+    return window;
+}
+
+void Form1Test::convertByClick(FileListBox* list, int row)
+{
+    QListWidgetItem* item = list->item(row);
+    QVERIFY(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QTreeWidgetItem* Form1Test::dirItem(const QString& text)
+{
+    Form1* window = Form1::current();
+    const QList<QTreeWidgetItem*> found
+        = window->Dir1->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.size() == 1 ? found.first() : nullptr;
+}
+
+void Form1Test::controlsStandWhereTheLayoutPutsThem_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<qreal>("points");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("Frame1") << "Frame1" << QRect(240, 6000, 11775, 735) << 8.25 << false << "Mappe";
+    QTest::newRow("Text1") << "Text1" << QRect(120, 240, 11415, 375) << 9.75 << true << "";
+    QTest::newRow("Drive1") << "Drive1" << QRect(240, 240, 3375, 360) << 9.75 << false << "";
+    QTest::newRow("Command2") << "Command2" << QRect(10200, 240, 1455, 375) << 12.0 << true
+                              << "Exit";
+    QTest::newRow("Picture1") << "Picture1" << QRect(10200, 840, 1455, 1455) << 9.75 << true << "";
+    QTest::newRow("Label1") << "Label1" << QRect(10200, 2400, 1455, 495) << 9.75 << true << "";
+    QTest::newRow("Frame3") << "Frame3" << QRect(240, 600, 3375, 5295) << 9.75 << false << "Mappe";
+    QTest::newRow("Dir1") << "Dir1" << QRect(120, 360, 3135, 4680) << 9.75 << false << "";
+    QTest::newRow("Frame4") << "Frame4" << QRect(3720, 120, 3135, 5775) << 9.75 << false
+                            << "GSI Alignment filer";
+    QTest::newRow("File1") << "File1" << QRect(120, 360, 2895, 5130) << 9.75 << false << "";
+    QTest::newRow("Frame5") << "Frame5" << QRect(6960, 120, 3135, 5775) << 9.75 << false
+                            << "GSI Profil filer";
+    QTest::newRow("File2") << "File2" << QRect(120, 360, 2895, 5130) << 9.75 << false << "";
+    QTest::newRow("Command1") << "Command1" << QRect(10200, 3000, 1455, 375) << 9.75 << true
+                              << "Hjælp";
+}
+
+void Form1Test::controlsStandWhereTheLayoutPutsThem()
+{
+    QFETCH(QString, control);
+    QFETCH(QRect, twips);
+    QFETCH(qreal, points);
+    QFETCH(bool, bold);
+    QFETCH(QString, caption);
+
+    Form1* window = openWindow();
+    const QMap<QString, QWidget*> controls { { "Frame1", window->Frame1 },
+        { "Text1", window->Text1 }, { "Drive1", window->Drive1 }, { "Command2", window->Command2 },
+        { "Picture1", window->Picture1 }, { "Label1", window->Label1 },
+        { "Frame3", window->Frame3 }, { "Dir1", window->Dir1 }, { "Frame4", window->Frame4 },
+        { "File1", window->File1 }, { "Frame5", window->Frame5 }, { "File2", window->File2 },
+        { "Command1", window->Command1 } };
+    QWidget* widget = controls.value(control);
+    QVERIFY(widget);
+    QCOMPARE(widget->geometry(),
+        QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
+    QCOMPARE(widget->font().pointSizeF(), points);
+    QCOMPARE(widget->font().bold(), bold);
+    if (auto* box = qobject_cast<QGroupBox*>(widget))
+        QCOMPARE(box->title(), caption);
+    if (auto* push = qobject_cast<QPushButton*>(widget))
+        QCOMPARE(push->text(), caption);
+}
+
+void Form1Test::windowIsFixedWithFocusOnTheDriveList()
+{
+    Form1* window = openWindow();
+    QCOMPARE(window->windowTitle(), QString("Sigtelinje"));
+    QCOMPARE(window->size(), QSize(797, 462));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QCOMPARE(window->focusWidget(), window->Drive1);
+    QVERIFY(window->Label1->text().startsWith("Sigtelinje"));
+    QVERIFY(window->Label1->text().contains(SIGTELINJE_VERSION));
+    QCOMPARE(window->Picture1->picture().size(), QSize(90, 92));
+}
+
+void Form1Test::tabVisitsTheControlsInOrder()
+{
+    Form1* window = openWindow();
+    const QList<QWidget*> expected { window->Drive1, window->Command2, window->Picture1,
+        window->Dir1, window->File1, window->File2, window->Command1, window->Drive1 };
+    QList<QWidget*> visited { window->focusWidget() };
+    for (int i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.append(QApplication::focusWidget());
+    }
+    QCOMPARE(visited, expected);
+}
+
+void Form1Test::folderDisplayIsDisabledButBlackOnTooltipColour()
+{
+    Form1* window = openWindow();
+    QVERIFY(!window->Text1->isEnabled());
+    const QPalette palette = window->Text1->palette();
+    QCOMPARE(palette.color(QPalette::Disabled, QPalette::Text), QColor(Qt::black));
+    const QColor tooltip = QApplication::palette().color(QPalette::ToolTipBase);
+    QCOMPARE(palette.color(QPalette::Disabled, QPalette::Base), tooltip);
+    for (QWidget* list :
+        { static_cast<QWidget*>(window->Drive1), static_cast<QWidget*>(window->Dir1),
+            static_cast<QWidget*>(window->File1), static_cast<QWidget*>(window->File2) })
+        QCOMPARE(list->palette().color(QPalette::Active, QPalette::Base), tooltip);
+}
+
+void Form1Test::noButtonIsDefault()
+{
+    Form1* window = openWindow();
+    for (QPushButton* push : { window->Command1, window->Command2 }) {
+        QVERIFY(!push->isDefault());
+        QVERIFY(!push->autoDefault());
+    }
+    // Enter on the drive list starts nothing.
+    QTest::keyClick(window->Drive1, Qt::Key_Return);
+    QVERIFY(m_launched.isEmpty());
+    QCOMPARE(Form1::current(), window);
+}
+
+void Form1Test::listsShowTheMatchingFilesOfTheCurrentFolder()
+{
+    for (const char* name : { "al2.gsi", "AL10.GSI", "al1.gsi", ".al3.gsi", "pr1.gsi", "Pr2.Gsi",
+             "xal1.gsi", "al1.gsi.bak", "notes.txt" })
+        QVERIFY(writeFile(m_work + "/" + name, "*x\r\n"));
+    QVERIFY(QDir(m_work).mkdir("al9.gsi"));
+    QVERIFY(QDir(m_work).mkdir("sub"));
+
+    Form1* window = openWindow();
+    QCOMPARE(window->Text1->text(), nativeSep(m_work));
+    QCOMPARE(window->File1->names(), QStringList({ "al1.gsi", "AL10.GSI", "al2.gsi" }));
+    QCOMPARE(window->File2->names(), QStringList({ "pr1.gsi", "Pr2.Gsi" }));
+    QCOMPARE(window->Dir1->path(), m_work);
+    QCOMPARE(window->Dir1->currentItem()->text(0), QFileInfo(m_work).fileName());
+    QVERIFY(dirItem("sub"));
+    QVERIFY(dirItem("al9.gsi"));
+    QCOMPARE(window->File1->selectedItems().size(), 0);
+}
+
+void Form1Test::listsAreReadOnlyWhenTheFolderIsSet()
+{
+    QVERIFY(writeFile(m_work + "/al1.gsi", "*x\r\n"));
+    Form1* window = openWindow();
+    QVERIFY(writeFile(m_work + "/al2.gsi", "*x\r\n"));
+    QCoreApplication::processEvents();
+    QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
+}
+
+void Form1Test::clickConvertsAndReopensOnTheSameFolder_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QStringList>("listed");
+
+    const QByteArray header = alignmentHeader();
+    const QByteArray profile = "*11....+0000000000001250 83..10+0000000000012500 "
+                               "72...0-0000000000004000 73...0+0000000000000000 ";
+    QTest::newRow("alignment") << "al17.gsi" << QByteArray(header + "\n" + coordinateLine() + "\n")
+                               << "al17PI.gsi"
+                               << crlf({ header,
+                                      "*11....+0000000000001250 71....+0000000000000002 "
+                                      "72...0+0000000000250000 73...0+0000000000000000 "
+                                      "81..10-0000000087654321 82..10+0000000012345678 " })
+                               << QStringList({ "al17.gsi", "al17PI.gsi" });
+    QTest::newRow("profile") << "pr17.gsi" << QByteArray(header + "\r\n" + profile + "\r\n")
+                             << "pr17VPI.gsi"
+                             << crlf({ header,
+                                    "*11....+0000000000001250 83..10+0000000000012500 "
+                                    "72...0+0000000000004000 73...0+0000000000000000" })
+                             << QStringList({ "pr17.gsi", "pr17VPI.gsi" });
+    QTest::newRow("a name with blanks and Danish letters")
+        << "al vej æøå.gsi" << QByteArray("*only line") << "al vej æøåPI.gsi"
+        << QByteArray("*only line\r\n") << QStringList({ "al vej æøå.gsi", "al vej æøåPI.gsi" });
+}
+
+void Form1Test::clickConvertsAndReopensOnTheSameFolder()
+{
+    QFETCH(QString, input);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, output);
+    QFETCH(QByteArray, expected);
+    QFETCH(QStringList, listed);
+
+    QVERIFY(writeFile(m_work + "/" + input, bytes));
+    Form1* window = openWindow();
+    window->move(40, 30);
+    const QPoint place = window->pos();
+    FileListBox* list = input.startsWith("al") ? window->File1 : window->File2;
+    convertByClick(list, 0);
+
+    QVERIFY(m_reported.isEmpty());
+    QCOMPARE(readFile(m_work + "/" + output), expected);
+    QCOMPARE(Module1::InputPath, nativeSep(m_work) + QDir::separator() + input);
+
+    Form1* fresh = Form1::current();
+    QVERIFY(fresh && fresh != window);
+    int windows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        windows += qobject_cast<Form1*>(widget) ? 1 : 0;
+    QCOMPARE(windows, 1);
+    QVERIFY(fresh->isVisible());
+    QCOMPARE(fresh->pos(), place);
+    QCOMPARE(fresh->Text1->text(), nativeSep(m_work));
+    FileListBox* freshList = input.startsWith("al") ? fresh->File1 : fresh->File2;
+    QCOMPARE(freshList->names(), listed);
+    QCOMPARE(freshList->selectedItems().size(), 0);
+    QCOMPARE(fresh->focusWidget(), fresh->Drive1);
+}
+
+void Form1Test::arrowKeySelectionConvertsToo()
+{
+    QVERIFY(writeFile(m_work + "/pr1.gsi", "*a\r\n*b\r\n"));
+    QVERIFY(writeFile(m_work + "/pr2.gsi", "*c\r\n"));
+    Form1* window = openWindow();
+    window->File2->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(window->File2, Qt::Key_Down);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(readFile(m_work + "/pr1VPI.gsi"), QByteArray("*a\r\n*b\r\n"));
+    QVERIFY(!QFile::exists(m_work + "/pr2VPI.gsi"));
+    QVERIFY(Form1::current() != window);
+}
+
+void Form1Test::tabbingIntoAListConvertsNothing()
+{
+    QVERIFY(writeFile(m_work + "/al1.gsi", "*a\r\n"));
+    Form1* window = openWindow();
+    window->Dir1->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(window->Dir1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), window->File1);
+    QCOMPARE(Form1::current(), window);
+    QVERIFY(!QFile::exists(m_work + "/al1PI.gsi"));
+}
+
+void Form1Test::failedConversionReportsAndLeavesTheWindow_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("number");
+    QTest::newRow("input deleted after listing") << "deleted" << 53;
+    QTest::newRow("more than 1000 lines") << "long" << 9;
+    QTest::newRow("output name is a folder") << "outputdir" << 75;
+}
+
+void Form1Test::failedConversionReportsAndLeavesTheWindow()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, number);
+
+    const QString input = m_work + "/al5.gsi";
+    const QString output = m_work + "/al5PI.gsi";
+    QVERIFY(writeFile(input, fault == "long" ? crlf(QByteArrayList(1001, "*x")) : "*x\r\n"));
+    if (fault == "outputdir")
+        QVERIFY(QDir(m_work).mkdir("al5PI.gsi"));
+    else
+        QVERIFY(writeFile(output, "kept"));
+
+    Form1* window = openWindow();
+    if (fault == "deleted")
+        QVERIFY(QFile::remove(input));
+    const QStringList before = QDir(m_work).entryList(QDir::AllEntries | QDir::Hidden);
+    convertByClick(window->File1, 0);
+
+    QCOMPARE(m_reported.size(), 1);
+    QCOMPARE(m_reported.first().number, number);
+    QVERIFY2(m_reported.first().description.contains(nativeSep(m_work)),
+        qPrintable(m_reported.first().description));
+    QCOMPARE(Form1::current(), window);
+    QCOMPARE(window->File1->selectedItems().size(), 0);
+    QCOMPARE(QDir(m_work).entryList(QDir::AllEntries | QDir::Hidden), before);
+    if (fault != "outputdir")
+        QCOMPARE(readFile(output), QByteArray("kept"));
+
+    // The window goes on working once the cause is gone.
+    QVERIFY(writeFile(m_work + "/al6.gsi", "*y\r\n"));
+    QTest::keyClick(window->Dir1, Qt::Key_Return); // the same folder: lists stay
+    QVERIFY(writeFile(input, "*z\r\n"));
+    if (fault == "outputdir")
+        QVERIFY(QDir(m_work).rmdir("al5PI.gsi"));
+    convertByClick(window->File1, 0);
+    QCOMPARE(m_reported.size(), 1);
+    QCOMPARE(readFile(output), QByteArray("*z\r\n"));
+}
+
+void Form1Test::helpStartsTheViewerWithTheDocumentAsOneArgument()
+{
+    Form1* window = openWindow();
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    const QString document
+        = nativeSep(QCoreApplication::applicationDirPath()) + QDir::separator() + "hlp.rtf";
+#ifdef Q_OS_WIN
+    const QString viewer = "C:\\Programmer\\Windows NT\\Tilbehør\\wordpad.exe";
+#else
+    const QString viewer = "xdg-open";
+#endif
+    QCOMPARE(m_launched, QList<QStringList>({ { viewer, document }, { viewer, document } }));
+    QVERIFY(m_reported.isEmpty());
+}
+
+void Form1Test::helpThatCannotStartIsReported()
+{
+    Form1::setHelpLauncher([](const QString&, const QStringList&) { return false; });
+    Form1* window = openWindow();
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    QCOMPARE(m_reported.size(), 1);
+    QCOMPARE(m_reported.first().number, 53);
+    QVERIFY(m_reported.first().description.contains("hlp.rtf"));
+    QCOMPARE(Form1::current(), window);
+}
+
+void Form1Test::folderListClickOnlyMovesTheHighlight()
+{
+    QVERIFY(QDir(m_work).mkdir("sub"));
+    Form1* window = openWindow();
+    QTreeWidgetItem* sub = dirItem("sub");
+    QVERIFY(sub);
+    QTest::mouseClick(
+        window->Dir1->viewport(), Qt::LeftButton, {}, window->Dir1->visualItemRect(sub).center());
+    QCOMPARE(window->Dir1->currentItem(), sub);
+    QCOMPARE(window->Dir1->path(), m_work);
+    QCOMPARE(QDir::currentPath(), m_work);
+}
+
+void Form1Test::folderListOpensOnDoubleClickAndEnter()
+{
+    QVERIFY(QDir(m_work).mkpath("sub/deeper"));
+    QVERIFY(writeFile(m_work + "/sub/al1.gsi", "*x"));
+    QVERIFY(writeFile(m_work + "/sub/pr1.gsi", "*x"));
+    Form1* window = openWindow();
+
+    QTreeWidgetItem* sub = dirItem("sub");
+    QVERIFY(sub);
+    doubleClick(window->Dir1, window->Dir1->visualItemRect(sub));
+    QCOMPARE(QDir::currentPath(), m_work + "/sub");
+    QCOMPARE(window->Text1->text(), nativeSep(m_work + "/sub"));
+    QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
+    QCOMPARE(window->File2->names(), QStringList({ "pr1.gsi" }));
+    QVERIFY(dirItem("deeper"));
+
+    // Enter on a highlighted folder above opens it too.
+    window->Dir1->setCurrentItem(dirItem(QFileInfo(m_work).fileName()));
+    QTest::keyClick(window->Dir1, Qt::Key_Return);
+    QCOMPARE(QDir::currentPath(), m_work);
+    QCOMPARE(window->Text1->text(), nativeSep(m_work));
+    QCOMPARE(window->File1->names(), QStringList());
+
+    // The root entry shows the drive, and every level down to here.
+    QCOMPARE(window->Dir1->topLevelItem(0)->text(0), nativeSep(Drives::driveOf(m_work)));
+}
+
+void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
+{
+    const QString a = m_work + "/A";
+    const QString b = m_work + "/B";
+    QVERIFY(QDir().mkpath(a + "/road"));
+    QVERIFY(QDir().mkpath(b + "/site"));
+    QVERIFY(writeFile(a + "/road/al1.gsi", "*a"));
+    QVERIFY(writeFile(b + "/pr2.gsi", "*b"));
+    QVERIFY(writeFile(b + "/site/al3.gsi", "*c"));
+    QVERIFY(QDir::setCurrent(a + "/road"));
+    Drives::setDrivesForTesting({ { a, "ALPHA" }, { b, QString() } });
+
+    Form1* window = openWindow();
+    QCOMPARE(window->Drive1->count(), 2);
+    QCOMPARE(window->Drive1->currentText(), nativeSep(a) + " [ALPHA]");
+    QCOMPARE(window->Text1->text(), nativeSep(a + "/road"));
+
+    auto chooseDrive = [&](Form1* w, int index) {
+        w->Drive1->setCurrentIndex(index);
+        emit w->Drive1->activated(index);
+    };
+
+    // A drive never visited starts at its root.
+    chooseDrive(window, 1);
+    QCOMPARE(QDir::currentPath(), b);
+    QCOMPARE(window->Dir1->path(), b);
+    QCOMPARE(window->Text1->text(), nativeSep(b));
+    QCOMPARE(window->File1->names(), QStringList());
+    QCOMPARE(window->File2->names(), QStringList({ "pr2.gsi" }));
+
+    doubleClick(window->Dir1, window->Dir1->visualItemRect(dirItem("site")));
+    QCOMPARE(window->File1->names(), QStringList({ "al3.gsi" }));
+
+    // Back on the first drive: its own folder, not its root.
+    chooseDrive(window, 0);
+    QCOMPARE(QDir::currentPath(), a + "/road");
+    QCOMPARE(window->Text1->text(), nativeSep(a + "/road"));
+    QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
+    QCOMPARE(window->File2->names(), QStringList());
+
+    // A conversion brings the window back on the drive and folder last chosen.
+    chooseDrive(window, 1);
+    QCOMPARE(QDir::currentPath(), b + "/site");
+    convertByClick(window->File1, 0);
+    Form1* fresh = Form1::current();
+    QVERIFY(fresh != window);
+    QCOMPARE(fresh->Drive1->currentIndex(), 1);
+    QCOMPARE(fresh->Text1->text(), nativeSep(b + "/site"));
+    QCOMPARE(fresh->File1->names(), QStringList({ "al3.gsi", "al3PI.gsi" }));
+    chooseDrive(fresh, 0);
+    QCOMPARE(QDir::currentPath(), a + "/road");
+}
+
+void Form1Test::failedFolderChangeKeepsThePreviousFolder()
+{
+    QVERIFY(QDir(m_work).mkdir("gone"));
+    QVERIFY(writeFile(m_work + "/al1.gsi", "*x"));
+    Form1* window = openWindow();
+    QTreeWidgetItem* gone = dirItem("gone");
+    QVERIFY(gone);
+    const QRect place = window->Dir1->visualItemRect(gone);
+    QVERIFY(QDir(m_work).rmdir("gone"));
+
+    doubleClick(window->Dir1, place);
+    QCOMPARE(m_reported.size(), 1);
+    QCOMPARE(m_reported.first().number, 76);
+    QVERIFY(m_reported.first().description.contains(nativeSep(m_work + "/gone")));
+    QCOMPARE(QDir::currentPath(), m_work);
+    QCOMPARE(window->Dir1->path(), m_work);
+    QCOMPARE(window->Text1->text(), nativeSep(m_work));
+    QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
+}
+
+void Form1Test::failedDriveChangeKeepsThePreviousDrive()
+{
+    const QString a = m_work + "/A";
+    const QString b = m_work + "/B";
+    QVERIFY(QDir().mkpath(a));
+    QVERIFY(QDir().mkpath(b));
+    QVERIFY(writeFile(a + "/al1.gsi", "*a"));
+    QVERIFY(QDir::setCurrent(a));
+    Drives::setDrivesForTesting({ { a, QString() }, { b, QString() } });
+    Form1* window = openWindow();
+    QVERIFY(QDir(m_work).rmdir("B"));
+
+    window->Drive1->setCurrentIndex(1);
+    emit window->Drive1->activated(1);
+    QCOMPARE(m_reported.size(), 1);
+    QCOMPARE(m_reported.first().number, 68);
+    QVERIFY(m_reported.first().description.contains(nativeSep(b)));
+    QCOMPARE(window->Drive1->currentIndex(), 0);
+    QCOMPARE(QDir::currentPath(), a);
+    QCOMPARE(window->Dir1->path(), a);
+    QCOMPARE(window->Text1->text(), nativeSep(a));
+    QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
+}
+
+QTEST_MAIN(Form1Test)
+#include "tst_form1.moc"
