@@ -14,14 +14,10 @@ private slots:
     void cutAndCopyFollowTheSelection();
     void shortcutsGoThroughTheClipboard_data();
     void shortcutsGoThroughTheClipboard();
-    void cutThenPasteAtTheCaretPutsTheTextBack();
-    void pasteWithoutTextOnTheClipboardOnlyRemovesTheSelection();
     void colourItemsSetOneColour_data();
     void colourItemsSetOneColour();
-    void sizeItemsSetTheSizeAndOneMark_data();
-    void sizeItemsSetTheSizeAndOneMark();
-    void fontDialogChoiceIsApplied_data();
-    void fontDialogChoiceIsApplied();
+    void fontChoicesSetTheSizeAndOneMark_data();
+    void fontChoicesSetTheSizeAndOneMark();
 };
 
 // Offscreen and desktop platforms both have one; a platform without any cannot run these.
@@ -80,6 +76,11 @@ void EditorCommandsTest::shortcutsGoThroughTheClipboard_data()
         << u"alpha beta"_s << 5 << 5 << u"XY"_s << paste << u"alphaXY beta"_s << u"XY"_s;
     QTest::addRow("paste over a selection")
         << u"alpha beta"_s << 10 << 6 << u"gamma"_s << paste << u"alpha gamma"_s << u"gamma"_s;
+    QTest::addRow("cut, then paste at the start")
+        << u"north east"_s << 5 << 10 << u"old"_s << QKeySequence(u"Ctrl+X, Home, Ctrl+V"_s)
+        << u" eastnorth"_s << u" east"_s;
+    QTest::addRow("paste, no text on the clipboard")
+        << u"keep drop keep"_s << 5 << 10 << u"<picture>"_s << paste << u"keep keep"_s << u""_s;
     QTest::addRow("copy, nothing selected")
         << u"alpha"_s << 2 << 2 << u"old"_s << copy << u"alpha"_s << u"old"_s;
     QTest::addRow("cut, nothing selected")
@@ -96,35 +97,16 @@ void EditorCommandsTest::shortcutsGoThroughTheClipboard()
     REQUIRE_CLIPBOARD();
     frmEditor* editor = activeEditor(text, from, to);
     QVERIFY(editor);
-    QGuiApplication::clipboard()->setText(clipboardBefore);
+    if (clipboardBefore == u"<picture>") {
+        auto* picture = new QMimeData;
+        picture->setData(u"image/png"_s, QByteArray("\x89PNG", 4));
+        QGuiApplication::clipboard()->setMimeData(picture);
+    } else {
+        QGuiApplication::clipboard()->setText(clipboardBefore);
+    }
     QTest::keySequence(editor->txtEdit, keys);
     QTEST(editor->txtEdit->toPlainText(), "textAfter");
     QTEST(QGuiApplication::clipboard()->text(), "clipboardAfter");
-}
-
-void EditorCommandsTest::cutThenPasteAtTheCaretPutsTheTextBack()
-{
-    REQUIRE_CLIPBOARD();
-    frmEditor* editor = activeEditor(u"north east"_s, 5, 10);
-    QVERIFY(editor);
-    editor->mnuEditItem[0]->trigger();
-    QCOMPARE(editor->txtEdit->toPlainText(), u"north"_s);
-    QTest::keyClick(editor->txtEdit, Qt::Key_Home);
-    editor->mnuEditItem[2]->trigger();
-    QCOMPARE(editor->txtEdit->toPlainText(), u" eastnorth"_s);
-}
-
-void EditorCommandsTest::pasteWithoutTextOnTheClipboardOnlyRemovesTheSelection()
-{
-    REQUIRE_CLIPBOARD();
-    frmEditor* editor = activeEditor(u"keep drop keep"_s, 5, 10);
-    QVERIFY(editor);
-    auto* picture = new QMimeData;
-    picture->setData(u"image/png"_s, QByteArray("\x89PNG", 4));
-    QGuiApplication::clipboard()->setMimeData(picture);
-    QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasText());
-    QTest::keySequence(editor->txtEdit, QKeySequence(u"Ctrl+V"_s));
-    QCOMPARE(editor->txtEdit->toPlainText(), u"keep keep"_s);
 }
 
 void EditorCommandsTest::colourItemsSetOneColour_data()
@@ -182,72 +164,49 @@ void EditorCommandsTest::colourItemsSetOneColour()
     QCOMPARE(editor->txtEdit->toPlainText(), u"survey"_s);
 }
 
-void EditorCommandsTest::sizeItemsSetTheSizeAndOneMark_data()
+void EditorCommandsTest::fontChoicesSetTheSizeAndOneMark_data()
 {
-    QTest::addColumn<QList<int>>("clicks");
+    QTest::addColumn<QList<int>>("clicks"); // size items; -1 is "&Font" answered with `dialog`
+    QTest::addColumn<int>("dialog"); // points of a bold serif chosen there, 0 to cancel
     QTest::addColumn<qreal>("points");
-    QTest::addColumn<QList<bool>>("marks");
-    QTest::addRow("9") << QList<int> { 0 } << 9.0 << QList<bool> { true, false, false, false };
-    QTest::addRow("10, already marked")
-        << QList<int> { 1 } << 10.0 << QList<bool> { false, true, false, false };
-    QTest::addRow("12") << QList<int> { 2 } << 12.0 << QList<bool> { false, false, true, false };
-    QTest::addRow("24 twice") << QList<int> { 3, 3 } << 24.0
-                              << QList<bool> { false, false, false, true };
-    QTest::addRow("24 then 9") << QList<int> { 3, 0 } << 9.0
-                               << QList<bool> { true, false, false, false };
+    QTest::addColumn<QString>("marks"); // of 9, 10, 12 and 24
+    QTest::addRow("9") << QList<int> { 0 } << 0 << 9.0 << u"x..."_s;
+    QTest::addRow("10, already marked") << QList<int> { 1 } << 0 << 10.0 << u".x.."_s;
+    QTest::addRow("24 twice") << QList<int> { 3, 3 } << 0 << 24.0 << u"...x"_s;
+    QTest::addRow("24 then 12") << QList<int> { 3, 2 } << 0 << 12.0 << u"..x."_s;
+    QTest::addRow("no such size") << QList<int> { 4 } << 0 << 10.5 << u".x.."_s;
+    QTest::addRow("dialog, 12 pt") << QList<int> { -1 } << 12 << 12.0 << u"..x."_s;
+    QTest::addRow("dialog, 11 pt") << QList<int> { -1 } << 11 << 11.0 << u"...."_s;
+    QTest::addRow("dialog, then 24") << QList<int> { -1, 3 } << 11 << 24.0 << u"...x"_s;
+    QTest::addRow("dialog cancelled") << QList<int> { -1 } << 0 << 10.5 << u".x.."_s;
 }
 
-void EditorCommandsTest::sizeItemsSetTheSizeAndOneMark()
+void EditorCommandsTest::fontChoicesSetTheSizeAndOneMark()
 {
     QFETCH(QList<int>, clicks);
+    QFETCH(int, dialog);
     QFETCH(qreal, points);
-    QFETCH(QList<bool>, marks);
-    frmEditor* editor = loadEditor({});
-    const QString family = editor->txtEdit->font().family();
-    for (int index : clicks)
-        editor->mnuFontSizesItem[index]->trigger();
-    editor->mnuFontSizesItem_Click(4); // no such size: nothing changes
-    QCOMPARE(editor->txtEdit->font().pointSizeF(), points);
-    QCOMPARE(editor->txtEdit->font().family(), family);
-    QList<bool> actual;
-    for (const QAction* item : std::as_const(editor->mnuFontSizesItem))
-        actual << item->isChecked();
-    QCOMPARE(actual, marks);
-}
-
-void EditorCommandsTest::fontDialogChoiceIsApplied_data()
-{
-    QTest::addColumn<std::optional<QFont>>("answer");
-    QTest::addColumn<QList<bool>>("marks");
-    QFont serif(u"DejaVu Serif"_s);
-    serif.setPointSizeF(12);
-    serif.setBold(true);
-    serif.setItalic(true);
-    QFont odd = serif;
-    odd.setPointSizeF(11);
-    QTest::addRow("12 pt, bold italic")
-        << std::optional<QFont>(serif) << QList<bool> { false, false, true, false };
-    QTest::addRow("11 pt, no item")
-        << std::optional<QFont>(odd) << QList<bool> { false, false, false, false };
-    QTest::addRow("cancelled") << std::optional<QFont>()
-                               << QList<bool> { false, true, false, false };
-}
-
-void EditorCommandsTest::fontDialogChoiceIsApplied()
-{
-    QFETCH(std::optional<QFont>, answer);
-    QFETCH(QList<bool>, marks);
     FakeDialogs dialogs;
-    dialogs.fontAnswer = answer;
+    QFont serif(u"DejaVu Serif"_s, dialog, QFont::Bold, true);
+    if (dialog)
+        dialogs.fontAnswer = serif;
     frmEditor* editor = loadEditor({});
-    const QFont before = editor->txtEdit->font();
-    editor->mnuFont->trigger();
-    QCOMPARE(editor->txtEdit->font(), answer.value_or(before));
-    QList<bool> actual;
+    const QFont design = editor->txtEdit->font();
+    for (int index : clicks) {
+        if (index < 0)
+            editor->mnuFont->trigger();
+        else if (index < editor->mnuFontSizesItem.size())
+            editor->mnuFontSizesItem[index]->trigger();
+        else
+            editor->mnuFontSizesItem_Click(index);
+    }
+    QFont expected = dialog ? serif : design;
+    expected.setPointSizeF(points);
+    QCOMPARE(editor->txtEdit->font(), expected);
+    QString marks;
     for (const QAction* item : std::as_const(editor->mnuFontSizesItem))
-        actual << item->isChecked();
-    QCOMPARE(actual, marks);
-    QVERIFY(dialogs.errors.isEmpty());
+        marks += item->isChecked() ? u'x' : u'.';
+    QTEST(marks, "marks");
 }
 
 QTEST_MAIN(EditorCommandsTest)
