@@ -1,6 +1,7 @@
 #include "listboxes.h"
 
 #include "drives.h"
+#include "folderlisting.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -66,8 +67,7 @@ void DirListBox::fill()
     QTreeWidgetItem* current = item;
 
     const QDir dir(m_path);
-    const QStringList subfolders
-        = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QStringList subfolders = FolderListing::list(m_path, FolderListing::Kind::Folders);
     for (const QString& name : subfolders) {
         auto* child = new QTreeWidgetItem(current, { name });
         child->setData(0, PathRole, dir.filePath(name));
@@ -111,10 +111,7 @@ FileListBox::FileListBox(const QString& pattern, QWidget* parent)
 void FileListBox::setFolder(const QString& folder)
 {
     m_folder = folder;
-    // Without QDir::Hidden and QDir::System those stay out, and name filters
-    // ignore letter case unless QDir::CaseSensitive is given.
-    const QStringList found
-        = QDir(folder).entryList({ m_pattern }, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QStringList found = FolderListing::list(folder, FolderListing::Kind::Files, m_pattern);
     const QSignalBlocker blocker(this);
     clear();
     addItems(found);

@@ -16,6 +16,12 @@ qsizetype findLineEnd(const char* data, qsizetype from, qsizetype size)
     }
     return -1;
 }
+
+void assign(QByteArray& to, const char* data, qsizetype size)
+{
+    to.resize(0);
+    to.append(data, size);
+}
 }
 
 LineReader::LineReader(QIODevice& device)
@@ -58,7 +64,7 @@ bool LineReader::atEnd()
     return false;
 }
 
-QByteArray LineReader::readLine()
+void LineReader::readLine(QByteArray& line)
 {
     qsizetype scanned = m_pos;
     for (;;) {
@@ -66,9 +72,9 @@ QByteArray LineReader::readLine()
         if (end < 0) {
             scanned = m_buffer.size() - m_pos;
             if (!fill()) {
-                QByteArray line = m_buffer.mid(m_pos);
+                assign(line, m_buffer.constData() + m_pos, m_buffer.size() - m_pos);
                 m_pos = m_buffer.size();
-                return line;
+                return;
             }
             scanned += m_pos;
             continue;
@@ -78,16 +84,16 @@ QByteArray LineReader::readLine()
             const qsizetype offset = end - m_pos;
             fill();
             const qsizetype at = m_pos + offset;
-            QByteArray line = m_buffer.mid(m_pos, offset);
+            assign(line, m_buffer.constData() + m_pos, offset);
             m_pos = at + 1;
             if (m_pos < m_buffer.size() && m_buffer.at(m_pos) == '\n')
                 ++m_pos;
-            return line;
+            return;
         }
-        QByteArray line = m_buffer.mid(m_pos, end - m_pos);
+        assign(line, m_buffer.constData() + m_pos, end - m_pos);
         m_pos = end + 1;
         if (m_buffer.at(end) == '\r' && m_buffer.at(m_pos) == '\n')
             ++m_pos;
-        return line;
+        return;
     }
 }

@@ -13,8 +13,8 @@ public:
 
     // True when no further line remains. May read ahead from the device.
     bool atEnd();
-    // The next line; only valid while !atEnd().
-    QByteArray readLine();
+    // Puts the next line into `line`, reusing its storage; only valid while !atEnd().
+    void readLine(QByteArray& line);
     // Set when the device reported a read error; atEnd() is true from then on.
     bool failed() const { return m_failed; }
 

@@ -8,8 +8,10 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 namespace Module1 {
 
@@ -42,8 +44,28 @@ namespace {
         return line.sliced(from, std::min(n, line.size() - from));
     }
 
-    // The column of the first occurrence of `text`, or 0.
-    qsizetype search(QByteArrayView line, QByteArrayView text) { return line.indexOf(text) + 1; }
+    // A fixed text to look for, with its skip table built once: the searches run on
+    // every line of every file.
+    class Mark {
+    public:
+        Mark(QByteArrayView text)
+            : m_searcher(text.begin(), text.end())
+        {
+        }
+        // The column of the first occurrence in `line`, or 0.
+        qsizetype findIn(QByteArrayView line) const
+        {
+            const auto found = std::search(line.begin(), line.end(), m_searcher);
+            return found == line.end() ? 0 : (found - line.begin()) + 1;
+        }
+
+    private:
+        std::boyer_moore_horspool_searcher<const char*> m_searcher;
+    };
+
+    const Mark DropSearch(DropMark);
+    const Mark CoordinateSearch(CoordinateMark);
+    const Mark StraightSearch(StraightMark);
 
     char columnAt(QByteArrayView line, qsizetype column)
     {
@@ -53,7 +75,7 @@ namespace {
     void alignmentColumns(int i)
     {
         const QByteArrayView line = LineTable[i];
-        const qsizetype p = search(line, CoordinateMark);
+        const qsizetype p = CoordinateSearch.findIn(line);
 
         QByteArray word82 = cut(line, 105, 16).toByteArray();
         QByteArray word81 = cut(line, 129, 16).toByteArray();
@@ -75,7 +97,7 @@ namespace {
             tail = '+' + cut(line, 57, 41).toByteArray();
         if (p > 1 && sign == '+')
             tail = '-' + cut(line, 57, 41).toByteArray();
-        if (p > 1 && search(line, StraightMark) > 0)
+        if (p > 1 && StraightSearch.findIn(line) > 0)
             tail = '+' + cut(line, 57, 41).toByteArray();
         // A mark at column 1, or no sign and no straight mark: the line keeps its own
         // columns 56 to 97, so the layout holds and nothing of another file leaks in.
@@ -115,9 +137,9 @@ int readLines(Conversion kind, QIODevice& input, const QString& inputName)
                 QStringLiteral("Filen %1 har mere end %2 linjer; der er intet skrevet")
                     .arg(QDir::toNativeSeparators(inputName))
                     .arg(MaxLines));
-        LineTable[lineCount] = reader.readLine();
+        reader.readLine(LineTable[lineCount]);
         if (kind == Conversion::Alignment) {
-            if (search(LineTable[lineCount], DropMark) >= 2)
+            if (DropSearch.findIn(LineTable[lineCount]) >= 2)
                 --lineCount;
         } else {
             profileColumns(lineCount);

@@ -1,0 +1,166 @@
+// Medians of the operations a surveyor waits for: a conversion, opening the
+// main window on folders of various sizes, and a click until the window is back.
+// Run with `make bench`; it uses the offscreen platform unless told otherwise.
+
+#include "form1.h"
+#include "listboxes.h"
+#include "module1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double medianMs(int runs, const std::function<void()>& setUp, const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        setUp();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+QByteArray word(const char* index, const char* info, char sign, qint64 value)
+{
+    return QByteArray(index) + info + sign + QByteArray::number(value).rightJustified(16, '0')
+        + ' ';
+}
+
+QByteArray alignmentFile()
+{
+    QByteArray out = '*' + word("41", "0001", '+', 1) + "\r\n";
+    for (int i = 1; i < 1000; ++i) {
+        out += '*' + word("11", "....", '+', i * 1000) + word("71", "....", '+', 2)
+            + word("72", "...0", i % 2 ? '-' : '+', 250000) + word("73", "...0", '+', 0)
+            + word("81", "..10", '+', 55000000 + i) + word("82", "..10", '-', 612000000 + i)
+            + "\r\n";
+    }
+    return out;
+}
+
+QByteArray profileFile()
+{
+    QByteArray out = '*' + word("41", "0001", '+', 1) + "\r\n";
+    for (int i = 1; i < 1000; ++i)
+        out += '*' + word("11", "....", '+', i * 1000) + word("83", "..10", '+', 12500 + i)
+            + word("72", "...0", i % 2 ? '-' : '+', 4000) + word("73", "...0", '+', 0) + "\r\n";
+    return out;
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// A folder of n files: a tenth alignment files, a tenth profile files, the
+// rest other survey files that the lists leave out.
+QString folderOf(const QTemporaryDir& root, int n)
+{
+    const QString folder = root.filePath(QStringLiteral("files%1").arg(n));
+    QDir().mkpath(folder);
+    for (int i = 0; i < n; ++i) {
+        const char* pattern = i % 10 == 0 ? "al%1.gsi" : i % 10 == 1 ? "pr%1.gsi" : "x%1.dat";
+        QFile file(folder + QLatin1Char('/')
+            + QString::fromLatin1(pattern).arg(i, 6, 10, QLatin1Char('0')));
+        file.open(QIODevice::WriteOnly);
+        if (i % 10 == 0)
+            file.write("*410001+0000000000000001 \r\n");
+    }
+    return folder;
+}
+
+void row(const char* what, double ms, const char* target)
+{
+    std::printf("| %-52s | %9.3f | %-9s |\n", what, ms, target);
+}
+
+}
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM",
+        qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    Form1::setErrorReporter([](QWidget*, int number, const QString& text) {
+        qFatal("error %d: %s", number, qPrintable(text));
+    });
+
+    QTemporaryDir root;
+    const QString start = QDir::currentPath();
+
+    std::printf("| %-52s | %9s | %-9s |\n", "operation", "median ms", "target");
+    std::printf("|%s|%s|%s|\n", QByteArray(54, '-').constData(), QByteArray(11, '-').constData(),
+        QByteArray(11, '-').constData());
+
+    // Conversions on files: read, convert and the atomic write.
+    const QString al = root.filePath(QStringLiteral("al1000.gsi"));
+    const QString pr = root.filePath(QStringLiteral("pr1000.gsi"));
+    write(al, alignmentFile());
+    write(pr, profileFile());
+    row("convert 1000-line alignment file",
+        medianMs(
+            201, [&] { Module1::InputPath = al; },
+            [] { Module1::convertFile(Module1::Conversion::Alignment); }),
+        "< 2");
+    row("convert 1000-line profile file",
+        medianMs(
+            201, [&] { Module1::InputPath = pr; },
+            [] { Module1::convertFile(Module1::Conversion::Profile); }),
+        "< 2");
+
+    // The conversion core alone, in memory.
+    const QByteArray input = alignmentFile();
+    const double coreMs = medianMs(
+        201, [] {}, [&] { Module1::convertBytes(Module1::Conversion::Alignment, input); });
+    row("alignment core in memory (1000 lines)", coreMs, "");
+    std::printf("| %-52s | %9.1f | %-9s |\n", "  = core throughput, MB/s",
+        input.size() / coreMs / 1000.0, "");
+
+    for (const int n : { 10, 1000, 10000, 100000 }) {
+        const QString folder = folderOf(root, n);
+        QDir::setCurrent(folder);
+        const QByteArray what = "open main window, folder of " + QByteArray::number(n) + " files";
+        row(what.constData(),
+            medianMs(
+                n >= 100000 ? 11 : 31, [] {},
+                [] {
+                    Form1 window;
+                    window.show();
+                    QCoreApplication::processEvents();
+                }),
+            "");
+    }
+
+    // A click on a file until the fresh window is up, in a folder of 10,000 files.
+    QDir::setCurrent(root.filePath(QStringLiteral("files10000")));
+    auto* window = new Form1;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    QCoreApplication::processEvents();
+    row("click to re-created window, folder of 10000 files",
+        medianMs(
+            31, [] { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); },
+            [] {
+                Form1::current()->File1->setCurrentRow(0);
+                QCoreApplication::processEvents();
+            }),
+        "< 30");
+
+    QDir::setCurrent(start);
+    return 0;
+}
