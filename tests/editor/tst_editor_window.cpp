@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QScrollBar>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -268,6 +269,12 @@ void EditorWindowTest::reloadStartsFromTheDesignValues()
     QVERIFY(!editor->mnuFontSizesItem[3]->isChecked());
     QVERIFY(editor->mnuFileItem[3]->isEnabled());
     QCOMPARE(editor->txtEdit->size(), frmEditor::designClientSize);
+    // A long line is not wrapped but scrolls sideways; both scroll bars are always there.
+    editor->txtEdit->setPlainText(QString(400, u'x'));
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(editor->txtEdit->document()->lineCount(), 1);
+    QVERIFY(editor->txtEdit->horizontalScrollBar()->maximum() > 0);
+    QVERIFY(editor->txtEdit->verticalScrollBar()->isVisible());
 }
 
 QTEST_MAIN(EditorWindowTest)
