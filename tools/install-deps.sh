@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ make
     qt6-base-dev qt6-base-dev-tools libgl-dev
     xvfb xauth xdotool x11-utils
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-liberation
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1; then
