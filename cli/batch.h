@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstdio>
+
+// The batch converter behind sigtelinje-convert: the same conversions, output
+// names and atomic writes as a click in the main window, for many files at once.
+namespace Batch {
+
+enum ExitStatus { AllConverted = 0, SomeFailed = 1, UsageError = 2 };
+
+// The classic number for a file name that says nothing about its kind.
+constexpr int BadFileName = 52;
+
+// Runs one command line (without the program name). Output paths go to `out`,
+// one a line; each failure is one line on `err`.
+int run(const QStringList& arguments, std::FILE* out, std::FILE* err);
+
+}

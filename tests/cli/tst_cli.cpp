@@ -1,0 +1,480 @@
+#include "arguments.h"
+#include "gsierror.h"
+#include "gsisamples.h"
+#include "module1.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Module1::Conversion;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QStringList out;
+    QStringList err;
+};
+
+Run convert(const QString& folder, const QStringList& arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(CONVERTER), arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    Run run;
+    run.exitCode = process.exitCode();
+    run.out
+        = QString::fromLocal8Bit(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    run.err
+        = QString::fromLocal8Bit(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    return run;
+}
+
+// What the main window's click writes for the same input: the very function its
+// click handlers call, on a copy of the file in a folder of its own.
+QByteArray windowConversion(Conversion kind, const QString& name, const QByteArray& input)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    if (!Gsi::writeFile(path, input))
+        return "cannot write the copy";
+    Module1::InputPath = path;
+    Module1::convertFile(kind);
+    return Gsi::readFile(Module1::OutputPath);
+}
+
+// The number and description that the main window's message box shows.
+QString windowError(Conversion kind, const QString& path)
+{
+    try {
+        Module1::InputPath = path;
+        Module1::convertFile(kind);
+    } catch (const GsiError& error) {
+        return QStringLiteral("sigtelinje-convert: Fejl %1: %2")
+            .arg(error.number())
+            .arg(error.description());
+    }
+    return QStringLiteral("no error");
+}
+
+QByteArray lines(int count, const QByteArray& line)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out += line + "\r\n";
+    return out;
+}
+
+QByteArray alignmentSample()
+{
+    return Gsi::crlf({ Gsi::alignmentHeader(), Gsi::coordinateLine(),
+        Gsi::line({ Gsi::word("74", "....", '+', "1") }),
+        Gsi::coordinateLine(Gsi::word("71", "....", '+', "00000000STRAIGHT"), '+', "0"),
+        Gsi::line({ Gsi::word("11", "....", '+', "7") }) });
+}
+
+QByteArray profileSample()
+{
+    const QByteArray l
+        = Gsi::line({ Gsi::word("11", "....", '+', "1250"), Gsi::word("83", "..10", '+', "12500"),
+            Gsi::word("72", "...0", '-', "4000"), Gsi::word("73", "...0", '+', "0") });
+    return Gsi::crlf({ l, l, QByteArray(l).replace("72...0-", "72...0+"), "*short" });
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+}
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writesTheSameBytesAsTheMainWindow_data();
+    void writesTheSameBytesAsTheMainWindow();
+    void matchesTheRealWindowsFiles_data();
+    void matchesTheRealWindowsFiles();
+    void theNameOrAnOptionPicksTheConversion_data();
+    void theNameOrAnOptionPicksTheConversion();
+    void aFailingFileGivesOneLineWithTheWindowsError_data();
+    void aFailingFileGivesOneLineWithTheWindowsError();
+    void goodFilesAreConvertedBesideBadOnes();
+    void aWrongCommandLineExitsWithTwoAndWritesNothing_data();
+    void aWrongCommandLineExitsWithTwoAndWritesNothing();
+    void aDryRunListsTheOutputsAndWritesNothing_data();
+    void aDryRunListsTheOutputsAndWritesNothing();
+    void aDryRunReportsWhatARealRunWouldRefuse();
+    void helpAndVersionExitWithZero_data();
+    void helpAndVersionExitWithZero();
+    void wildcardsExpandToTheMatchingFiles_data();
+    void wildcardsExpandToTheMatchingFiles();
+};
+
+void CliTest::writesTheSameBytesAsTheMainWindow_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("kind");
+
+    const int al = int(Conversion::Alignment);
+    const int pr = int(Conversion::Profile);
+    QTest::newRow("alignment: signs, drops, straight mark") << "al1.gsi" << alignmentSample() << al;
+    QTest::newRow("alignment with LF line ends")
+        << "al2.gsi" << QByteArray(alignmentSample()).replace("\r\n", "\n") << al;
+    QTest::newRow("alignment with CR line ends, last line unended")
+        << "al3.gsi" << QByteArray(alignmentSample()).replace("\r\n", "\r").chopped(1) << al;
+    QTest::newRow("alignment of exactly 1000 kept lines after dropped ones")
+        << "al4.gsi"
+        << lines(3, Gsi::line({ Gsi::word("74", "....", '+', "1") }))
+            + lines(1000, Gsi::coordinateLine())
+        << al;
+    QTest::newRow("profile: signs inverted, lines cut") << "pr1.gsi" << profileSample() << pr;
+    QTest::newRow("profile with mixed line ends")
+        << "pr2.gsi"
+        << QByteArray(profileSample()).replace("\r\n*short", "\r*short").replace("\r\n", "\n")
+        << pr;
+    QTest::newRow("profile of 1000 lines")
+        << "pr3.gsi" << lines(1000, profileSample().left(97)) << pr;
+    QTest::newRow("an empty profile") << "pr4.gsi" << QByteArray() << pr;
+}
+
+void CliTest::writesTheSameBytesAsTheMainWindow()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, input);
+    QFETCH(int, kind);
+
+    QTemporaryDir dir;
+    QVERIFY(Gsi::writeFile(dir.filePath(name), input));
+    const Run run = convert(dir.path(), { name });
+
+    const QString output = Module1::outputPathFor(name, Conversion(kind));
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringList { output });
+    QCOMPARE(run.err, QStringList());
+    QCOMPARE(Gsi::readFile(dir.filePath(output)), windowConversion(Conversion(kind), name, input));
+}
+
+void CliTest::matchesTheRealWindowsFiles_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("alignment") << "al17.gsi"
+                               << "al17PI.gsi"
+                               << "al17PI.expected";
+    QTest::newRow("profile") << "pr17.gsi"
+                             << "pr17VPI.gsi"
+                             << "pr17VPI.expected";
+}
+
+// The files that the real window wrote when clicked under Xvfb.
+void CliTest::matchesTheRealWindowsFiles()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QFETCH(QString, expected);
+
+    QTemporaryDir dir;
+    const QDir fixtures(QStringLiteral(WINDOW_FIXTURES));
+    QVERIFY(QFile::copy(fixtures.filePath(input), dir.filePath(input)));
+    const Run run = convert(dir.path(), { input });
+
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringList { output });
+    const QByteArray written = Gsi::readFile(dir.filePath(output));
+    QVERIFY(!written.isEmpty());
+    QCOMPARE(written, Gsi::readFile(fixtures.filePath(expected)));
+}
+
+void CliTest::theNameOrAnOptionPicksTheConversion_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<int>("kind");
+
+    const int al = int(Conversion::Alignment);
+    const int pr = int(Conversion::Profile);
+    QTest::newRow("al*.gsi is alignment") << QStringList() << "al17.gsi"
+                                          << "al17PI.gsi" << al;
+    QTest::newRow("case does not matter for alignment") << QStringList() << "AL17.GSI"
+                                                        << "AL17PI.gsi" << al;
+    QTest::newRow("pr*.gsi is profile") << QStringList() << "pr17.gsi"
+                                        << "pr17VPI.gsi" << pr;
+    QTest::newRow("case does not matter for profile") << QStringList() << "Pr17.Gsi"
+                                                      << "Pr17VPI.gsi" << pr;
+    QTest::newRow("an earlier output converts again") << QStringList() << "al17PI.gsi"
+                                                      << "al17PIPI.gsi" << al;
+    QTest::newRow("--profile forces any name") << QStringList { "--profile" } << "road.txt"
+                                               << "roadVPI.gsi" << pr;
+    QTest::newRow("--alignment forces any name") << QStringList { "--alignment" } << "road.gsi"
+                                                 << "roadPI.gsi" << al;
+    QTest::newRow("an option wins over the name") << QStringList { "--profile" } << "al17.gsi"
+                                                  << "al17VPI.gsi" << pr;
+    QTest::newRow("options may follow the files") << QStringList() << "x.gsi"
+                                                  << "xPI.gsi" << al;
+}
+
+void CliTest::theNameOrAnOptionPicksTheConversion()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, name);
+    QFETCH(QString, output);
+    QFETCH(int, kind);
+
+    const QByteArray input
+        = kind == int(Conversion::Alignment) ? alignmentSample() : profileSample();
+    QTemporaryDir dir;
+    QVERIFY(Gsi::writeFile(dir.filePath(name), input));
+    QStringList arguments = options + QStringList { name };
+    if (QByteArray(QTest::currentDataTag()) == "options may follow the files")
+        arguments << QStringLiteral("--alignment");
+    const Run run = convert(dir.path(), arguments);
+
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringList { output });
+    QCOMPARE(Gsi::readFile(dir.filePath(output)), Module1::convertBytes(Conversion(kind), input));
+}
+
+void CliTest::aFailingFileGivesOneLineWithTheWindowsError_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("number");
+
+    QTest::newRow("missing file: 53") << "al1.gsi" << 53;
+    QTest::newRow("missing folder: 76") << "gone/al1.gsi" << 76;
+    QTest::newRow("more than 1000 lines: 9") << "al1001.gsi" << 9;
+    QTest::newRow("more than 1000 lines, the last one droppable: 9") << "al1000drop.gsi" << 9;
+    QTest::newRow("the output name is a folder: 75") << "pr1.gsi" << 75;
+    QTest::newRow("the input is a folder: 75") << "prdir.gsi" << 75;
+    QTest::newRow("a name of neither kind: 52") << "road.gsi" << 52;
+}
+
+void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
+{
+    QFETCH(QString, name);
+    QFETCH(int, number);
+
+    QTemporaryDir dir;
+    const QByteArray keep = "an earlier output\r\n";
+    Gsi::writeFile(dir.filePath("al1001PI.gsi"), keep);
+    Gsi::writeFile(dir.filePath("al1001.gsi"), lines(1001, Gsi::coordinateLine()));
+    Gsi::writeFile(dir.filePath("al1000drop.gsi"),
+        lines(1000, Gsi::coordinateLine()) + Gsi::line({ Gsi::word("74", "....", '+', "1") }));
+    Gsi::writeFile(dir.filePath("pr1.gsi"), profileSample());
+    QVERIFY(QDir(dir.path()).mkdir("pr1VPI.gsi"));
+    QVERIFY(QDir(dir.path()).mkdir("prdir.gsi"));
+    Gsi::writeFile(dir.filePath("road.gsi"), alignmentSample());
+    const QStringList before = entries(dir.path());
+
+    const Run run = convert(dir.path(), { name });
+
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QStringList());
+    QCOMPARE(run.err.size(), 1);
+    QVERIFY2(
+        run.err.first().startsWith(QStringLiteral("sigtelinje-convert: Fejl %1: ").arg(number)),
+        qPrintable(run.err.first()));
+    if (number == 52) {
+        QVERIFY(run.err.first().contains("road.gsi"));
+    } else {
+        const Conversion kind = name.startsWith("al") || name.startsWith("gone")
+            ? Conversion::Alignment
+            : Conversion::Profile;
+        QCOMPARE(run.err.first(),
+            windowError(kind, dir.filePath(name)).replace(dir.path() + '/', QString()));
+    }
+    QCOMPARE(entries(dir.path()), before);
+    QCOMPARE(Gsi::readFile(dir.filePath("al1001PI.gsi")), keep);
+}
+
+void CliTest::goodFilesAreConvertedBesideBadOnes()
+{
+    QTemporaryDir dir;
+    QVERIFY(Gsi::writeFile(dir.filePath("al1.gsi"), alignmentSample()));
+    QVERIFY(Gsi::writeFile(dir.filePath("pr1.gsi"), profileSample()));
+    QVERIFY(Gsi::writeFile(dir.filePath("notes.txt"), "not a survey file\r\n"));
+
+    const Run run
+        = convert(dir.path(), { "missing.gsi", "al1.gsi", "notes.txt", "pr1.gsi", "alnot.gsi" });
+
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, (QStringList { "al1PI.gsi", "pr1VPI.gsi" }));
+    QCOMPARE(run.err.size(), 3);
+    QVERIFY2(run.err.at(0).startsWith("sigtelinje-convert: Fejl 52: ")
+            && run.err.at(0).contains("missing.gsi"),
+        qPrintable(run.err.at(0)));
+    QVERIFY2(run.err.at(1).startsWith("sigtelinje-convert: Fejl 52: ")
+            && run.err.at(1).contains("notes.txt"),
+        qPrintable(run.err.at(1)));
+    QVERIFY2(run.err.at(2).startsWith("sigtelinje-convert: Fejl 53: ")
+            && run.err.at(2).contains("alnot.gsi"),
+        qPrintable(run.err.at(2)));
+    QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")),
+        Module1::convertBytes(Conversion::Alignment, alignmentSample()));
+    QCOMPARE(Gsi::readFile(dir.filePath("pr1VPI.gsi")),
+        Module1::convertBytes(Conversion::Profile, profileSample()));
+    QCOMPARE(entries(dir.path()),
+        (QStringList { "al1.gsi", "al1PI.gsi", "notes.txt", "pr1.gsi", "pr1VPI.gsi" }));
+}
+
+void CliTest::aWrongCommandLineExitsWithTwoAndWritesNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("no file") << QStringList();
+    QTest::newRow("options but no file") << QStringList { "--dry-run", "--alignment" };
+    QTest::newRow("an unknown option") << QStringList { "--bogus", "al1.gsi" };
+    QTest::newRow("both conversions forced")
+        << QStringList { "--alignment", "--profile", "al1.gsi" };
+}
+
+void CliTest::aWrongCommandLineExitsWithTwoAndWritesNothing()
+{
+    QFETCH(QStringList, arguments);
+
+    QTemporaryDir dir;
+    QVERIFY(Gsi::writeFile(dir.filePath("al1.gsi"), alignmentSample()));
+    const Run run = convert(dir.path(), arguments);
+
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QStringList());
+    QVERIFY(!run.err.isEmpty());
+    QVERIFY2(run.err.first().startsWith("sigtelinje-convert: "), qPrintable(run.err.first()));
+    QVERIFY(run.err.contains(
+        "Usage: sigtelinje-convert [--alignment | --profile] [--dry-run] FILE..."));
+    QCOMPARE(entries(dir.path()), QStringList { "al1.gsi" });
+}
+
+void CliTest::aDryRunListsTheOutputsAndWritesNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("listed");
+
+    QTest::newRow("by name") << QStringList { "--dry-run", "al1.gsi", "pr1.gsi" }
+                             << QStringList { "al1PI.gsi", "pr1VPI.gsi" };
+    QTest::newRow("forced, option last")
+        << QStringList { "pr1.gsi", "--alignment", "--dry-run" } << QStringList { "pr1PI.gsi" };
+    QTest::newRow("in a subfolder") << QStringList { "--dry-run", "sub/al2.gsi" }
+                                    << QStringList { QDir::toNativeSeparators("sub/al2PI.gsi") };
+    QTest::newRow("an existing output is listed and kept")
+        << QStringList { "--dry-run", "al1PI.gsi" } << QStringList { "al1PIPI.gsi" };
+}
+
+void CliTest::aDryRunListsTheOutputsAndWritesNothing()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, listed);
+
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("sub"));
+    QVERIFY(Gsi::writeFile(dir.filePath("al1.gsi"), alignmentSample()));
+    QVERIFY(Gsi::writeFile(dir.filePath("pr1.gsi"), profileSample()));
+    QVERIFY(Gsi::writeFile(dir.filePath("sub/al2.gsi"), alignmentSample()));
+    QVERIFY(Gsi::writeFile(dir.filePath("al1PI.gsi"), "kept\r\n"));
+    QVERIFY(Gsi::writeFile(dir.filePath("al1PIPI.gsi"), "kept too\r\n"));
+    const QStringList before = entries(dir.path());
+
+    const Run run = convert(dir.path(), arguments);
+
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, listed);
+    QCOMPARE(run.err, QStringList());
+    QCOMPARE(entries(dir.path()), before);
+    QCOMPARE(entries(dir.filePath("sub")), QStringList { "al2.gsi" });
+    QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")), QByteArray("kept\r\n"));
+    QCOMPARE(Gsi::readFile(dir.filePath("al1PIPI.gsi")), QByteArray("kept too\r\n"));
+}
+
+void CliTest::aDryRunReportsWhatARealRunWouldRefuse()
+{
+    QTemporaryDir dir;
+    QVERIFY(Gsi::writeFile(dir.filePath("pr1001.gsi"), lines(1001, profileSample().left(97))));
+    QVERIFY(Gsi::writeFile(dir.filePath("pr1.gsi"), profileSample()));
+
+    const Run run = convert(dir.path(), { "--dry-run", "pr1001.gsi", "missing.gsi", "pr1.gsi" });
+
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QStringList { "pr1VPI.gsi" });
+    QCOMPARE(run.err.size(), 2);
+    QVERIFY2(run.err.at(0).startsWith("sigtelinje-convert: Fejl 9: "), qPrintable(run.err.at(0)));
+    QVERIFY2(run.err.at(1).startsWith("sigtelinje-convert: Fejl 52: "), qPrintable(run.err.at(1)));
+    QCOMPARE(entries(dir.path()), (QStringList { "pr1.gsi", "pr1001.gsi" }));
+}
+
+void CliTest::helpAndVersionExitWithZero_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("firstLine");
+
+    QTest::newRow("--help")
+        << "--help"
+        << "Usage: sigtelinje-convert [--alignment | --profile] [--dry-run] FILE...";
+    QTest::newRow("-h")
+        << "-h"
+        << "Usage: sigtelinje-convert [--alignment | --profile] [--dry-run] FILE...";
+    QTest::newRow("--version") << "--version"
+                               << "sigtelinje-convert " SIGTELINJE_VERSION;
+}
+
+void CliTest::helpAndVersionExitWithZero()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, firstLine);
+
+    QTemporaryDir dir;
+    QVERIFY(Gsi::writeFile(dir.filePath("al1.gsi"), alignmentSample()));
+    const Run run = convert(dir.path(), { option, "al1.gsi" });
+
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(!run.out.isEmpty());
+    QCOMPARE(run.out.first(), firstLine);
+    QCOMPARE(run.err, QStringList());
+    QCOMPARE(entries(dir.path()), QStringList { "al1.gsi" });
+}
+
+void CliTest::wildcardsExpandToTheMatchingFiles_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("expanded");
+
+    QTest::newRow("a star in the name")
+        << QStringList { "al*.gsi" } << QStringList { "al1.gsi", "al2.gsi", "alx.gsi" };
+    QTest::newRow("a question mark")
+        << QStringList { "al?.gsi" } << QStringList { "al1.gsi", "al2.gsi", "alx.gsi" };
+    QTest::newRow("a folder before the pattern")
+        << QStringList { "sub/pr*" } << QStringList { "sub/pr1.gsi", "sub/pr2.gsi" };
+    QTest::newRow("no match keeps the pattern")
+        << QStringList { "zz*.gsi" } << QStringList { "zz*.gsi" };
+    QTest::newRow("options and plain names stay") << QStringList { "--profile", "al1.gsi",
+        "*.txt" } << QStringList { "--profile", "al1.gsi", "notes.txt" };
+    QTest::newRow("folders are not files") << QStringList { "s*" } << QStringList { "s*" };
+}
+
+void CliTest::wildcardsExpandToTheMatchingFiles()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, expanded);
+
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("sub"));
+    for (const char* name :
+        { "al1.gsi", "al2.gsi", "alx.gsi", "pr1.gsi", "notes.txt", "sub/pr1.gsi", "sub/pr2.gsi" })
+        QVERIFY(Gsi::writeFile(dir.filePath(name), "*\r\n"));
+    const QString start = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const QStringList result = expandWildcards(arguments);
+    QDir::setCurrent(start);
+    QCOMPARE(result, expanded);
+}
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "tst_cli.moc"
