@@ -1,5 +1,7 @@
 #include "folderlisting.h"
 
+#include "nativename.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -40,7 +42,7 @@ namespace {
     QStringList read(const QString& folder, Kind kind, const QString& pattern)
     {
         QStringList names;
-        const QByteArray encodedFolder = QFile::encodeName(folder);
+        const QByteArray encodedFolder = NativeName::encode(folder);
         DIR* dir = opendir(encodedFolder.constData());
         if (!dir)
             return names;
@@ -63,7 +65,7 @@ namespace {
                 isFile = S_ISREG(info.st_mode);
             }
             if (kind == Kind::Files ? isFile : isDir)
-                names.append(QFile::decodeName(entry->d_name));
+                names.append(NativeName::decode(name));
         }
         closedir(dir);
         return names;

@@ -20,9 +20,17 @@ static bool folderExists(const QString& path)
     return QFileInfo(QFileInfo(path).absolutePath()).isDir();
 }
 
-GsiError GsiError::forRead(const QString& path)
+GsiError GsiError::forRead(const QString& path, int systemError)
 {
     const QFileInfo info(path);
+    // The system's own answer first: a name outside UTF-8 cannot be looked at
+    // through QFileInfo.
+    if (systemError == EACCES || systemError == EPERM)
+        return { PermissionDenied,
+            QStringLiteral("Ingen adgang til at læse filen %1").arg(shown(path)) };
+    if (systemError == EISDIR)
+        return { PathFileAccessError,
+            QStringLiteral("%1 er en mappe, ikke en fil").arg(shown(path)) };
     if (!folderExists(path))
         return { PathNotFound, QStringLiteral("Mappen findes ikke: %1").arg(shown(path)) };
     if (!info.exists())
@@ -41,7 +49,7 @@ GsiError GsiError::forWrite(const QString& path, int systemError, qint64 bytesNe
     const QFileInfo info(path);
     if (!folderExists(path))
         return { PathNotFound, QStringLiteral("Mappen findes ikke: %1").arg(shown(path)) };
-    if (info.isDir())
+    if (info.isDir() || systemError == EISDIR)
         return { PathFileAccessError,
             QStringLiteral("%1 er en mappe; filen kan ikke skrives").arg(shown(path)) };
 #ifdef EDQUOT

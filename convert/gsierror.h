@@ -28,7 +28,8 @@ public:
 
     // The error that opening or reading `path` most likely met, judged from what
     // the file system looks like now.
-    static GsiError forRead(const QString& path);
+    // `systemError` is errno when known.
+    static GsiError forRead(const QString& path, int systemError = 0);
     // The same for creating or writing `path`; `systemError` is errno when known.
     static GsiError forWrite(const QString& path, int systemError, qint64 bytesNeeded);
 

@@ -2,8 +2,10 @@
 
 #include "gsierror.h"
 #include "linereader.h"
+#include "nativename.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -197,9 +199,10 @@ void convertFile(Conversion kind)
 {
     OutputPath = outputPathFor(InputPath, kind);
 
-    QFile input(InputPath);
-    if (!input.open(QIODevice::ReadOnly))
-        throw GsiError::forRead(InputPath);
+    QFile input;
+    errno = 0;
+    if (!NativeName::openForReading(input, InputPath))
+        throw GsiError::forRead(InputPath, errno);
     const int lineCount = readLines(kind, input, InputPath);
     input.close();
 
@@ -207,13 +210,20 @@ void convertFile(Conversion kind)
 
     // A read-only output is the user's way of keeping a file; respect it even
     // though the folder would let us replace it.
+    const bool plain = NativeName::isPlain(OutputPath);
     const QFileInfo existing(OutputPath);
-    if (existing.exists() && !existing.isDir() && !existing.isWritable())
+    if (plain ? existing.exists() && !existing.isDir() && !existing.isWritable()
+              : NativeName::isReadOnlyFile(OutputPath))
         throw GsiError(GsiError::PermissionDenied,
             QStringLiteral("Filen %1 er skrivebeskyttet")
                 .arg(QDir::toNativeSeparators(OutputPath)));
 
-    QSaveFile output(OutputPath);
+    // QSaveFile cannot reach a name that is not valid UTF-8: it writes a hidden
+    // stand-in beside the output instead, which then replaces the output in one step.
+    const QString target = plain ? OutputPath
+                                 : QFileInfo(OutputPath).path() + QStringLiteral("/.sigtelinje-")
+            + QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".tmp");
+    QSaveFile output(target);
     errno = 0;
     if (!output.open(QIODevice::WriteOnly))
         throw GsiError::forWrite(OutputPath, errno, bytes.size());
@@ -225,6 +235,11 @@ void convertFile(Conversion kind)
             writeErrno = errno;
         output.cancelWriting();
         throw GsiError::forWrite(OutputPath, writeErrno, bytes.size());
+    }
+    if (!plain && !NativeName::replace(target, OutputPath)) {
+        const int replaceErrno = errno;
+        QFile::remove(target);
+        throw GsiError::forWrite(OutputPath, replaceErrno, bytes.size());
     }
 }
 
