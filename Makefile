@@ -4,7 +4,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench package clean
 
 all: build
 
@@ -27,6 +27,9 @@ test: build
 
 bench: build
 	$(BUILD)/bin/sigtelinje-bench
+
+package: build
+	cpack -G DEB --config $(BUILD)/CPackConfig.cmake
 
 clean:
 	rm -rf $(BUILD)

@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     xvfb xauth xdotool x11-utils
     fonts-dejavu-core fonts-liberation
+    dpkg-dev file desktop-file-utils gawk
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1; then
