@@ -228,7 +228,10 @@ void convertFile(Conversion kind)
     if (!output.open(QIODevice::WriteOnly))
         throw GsiError::forWrite(OutputPath, errno, bytes.size());
     errno = 0;
-    const bool written = output.write(bytes) == bytes.size();
+    // This Qt's QSaveFile commits even when the last buffered write fails as it
+    // closes (a full disk), which would replace the output with a short file;
+    // flushing first surfaces that failure here.
+    const bool written = output.write(bytes) == bytes.size() && output.flush();
     int writeErrno = errno;
     if (!written || !output.commit()) {
         if (writeErrno == 0)
