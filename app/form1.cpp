@@ -287,7 +287,12 @@ void Form1::File2_Click(const QString& name) { convert(File2, name, &Module1::Co
 
 void Form1::convert(FileListBox* list, const QString& name, void (*conversion)())
 {
-    Module1::InputPath = Module1::inputPathFor(Drives::currentFolder(), name);
+    // When the shown folder has been deleted the system can no longer name the
+    // current folder; the list's own folder is the one the user clicked in.
+    QString folder = Drives::currentFolder();
+    if (folder.isEmpty())
+        folder = list->folder();
+    Module1::InputPath = Module1::inputPathFor(folder, name);
     try {
         conversion();
     } catch (const GsiError& error) {
