@@ -1,5 +1,7 @@
 #include "arguments.h"
 
+#include "nativename.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -51,8 +53,10 @@ QStringList commandLineArguments(int argc, char* argv[])
     LocalFree(wide);
     return expandWildcards(arguments);
 #else
+    // A name is any string of bytes here; the conversion core turns the escapes
+    // that stand for bytes outside UTF-8 back into the very same bytes.
     for (int i = 1; i < argc; ++i)
-        arguments += QString::fromLocal8Bit(argv[i]);
+        arguments += NativeName::decode(argv[i]);
     return arguments;
 #endif
 }

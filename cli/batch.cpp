@@ -2,11 +2,13 @@
 
 #include "gsierror.h"
 #include "module1.h"
+#include "nativename.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <new>
 #include <optional>
 
@@ -40,9 +42,11 @@ namespace {
           "the other files are still converted. Exit status: 0 when every file was converted,\n"
           "1 when any failed, 2 for a wrong command line.\n";
 
+    // Paths go out as the bytes the file system holds, so that a script can use
+    // them even when they are not valid UTF-8.
     void print(std::FILE* to, const QString& text)
     {
-        const QByteArray bytes = text.toLocal8Bit();
+        const QByteArray bytes = NativeName::encode(text);
         std::fwrite(bytes.constData(), 1, bytes.size(), to);
     }
 
@@ -71,9 +75,10 @@ namespace {
     // same input errors.
     void tryConversion(Conversion kind, const QString& path)
     {
-        QFile input(path);
-        if (!input.open(QIODevice::ReadOnly))
-            throw GsiError::forRead(path);
+        QFile input;
+        errno = 0;
+        if (!NativeName::openForReading(input, path))
+            throw GsiError::forRead(path, errno);
         const int lineCount = Module1::readLines(kind, input, path);
         input.close();
         Module1::renderLines(kind, lineCount);

@@ -5,8 +5,11 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
 
 using Module1::Conversion;
 
@@ -112,6 +115,8 @@ private slots:
     void aDryRunReportsWhatARealRunWouldRefuse();
     void helpAndVersionExitWithZero_data();
     void helpAndVersionExitWithZero();
+    void namesOutsideUtf8AreConvertedByTheirBytes_data();
+    void namesOutsideUtf8AreConvertedByTheirBytes();
     void wildcardsExpandToTheMatchingFiles_data();
     void wildcardsExpandToTheMatchingFiles();
 };
@@ -439,6 +444,60 @@ void CliTest::helpAndVersionExitWithZero()
     QCOMPARE(run.out.first(), firstLine);
     QCOMPARE(run.err, QStringList());
     QCOMPARE(entries(dir.path()), QStringList { "al1.gsi" });
+}
+
+void CliTest::namesOutsideUtf8AreConvertedByTheirBytes_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("output");
+
+    QTest::newRow("a Latin-1 letter") << QByteArray("al\xe6.gsi") << QByteArray("al\xe6PI.gsi");
+    QTest::newRow("a lone continuation byte")
+        << QByteArray("pr\x80x.gsi") << QByteArray("pr\x80xVPI.gsi");
+}
+
+// On Linux a name is bytes; the shell hands them over exactly as the folder holds them.
+void CliTest::namesOutsideUtf8AreConvertedByTheirBytes()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows names are UTF-16; no byte sequence can be invalid");
+#else
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, output);
+
+    QTemporaryDir dir;
+    const QByteArray input = name.startsWith("al") ? alignmentSample() : profileSample();
+    const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+    // QTemporaryDir cannot reach such names to remove them.
+    const auto removeByBytes = qScopeGuard([&] {
+        std::remove((folder + name).constData());
+        std::remove((folder + output).constData());
+    });
+    std::FILE* in = std::fopen((folder + name).constData(), "wb");
+    QVERIFY(in);
+    QCOMPARE(std::fwrite(input.constData(), 1, input.size(), in), size_t(input.size()));
+    std::fclose(in);
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    // The name travels in the environment, as bytes, to a shell that passes it on.
+    qputenv("GSI_NAME", name);
+    process.start("/bin/sh", { "-c", "exec \"$0\" \"$GSI_NAME\"", QStringLiteral(CONVERTER) });
+    QVERIFY(process.waitForFinished(60000));
+    qunsetenv("GSI_NAME");
+
+    QCOMPARE(process.readAllStandardError(), QByteArray());
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(process.readAllStandardOutput(), output + '\n');
+    std::FILE* raw = std::fopen((folder + output).constData(), "rb");
+    QVERIFY2(raw, "the output was not written under its byte name");
+    QByteArray written(input.size() * 2, '\0');
+    written.resize(qsizetype(std::fread(written.data(), 1, written.size(), raw)));
+    std::fclose(raw);
+    QCOMPARE(written,
+        Module1::convertBytes(
+            Conversion(name.startsWith("al") ? Conversion::Alignment : Conversion::Profile),
+            input));
+#endif
 }
 
 void CliTest::wildcardsExpandToTheMatchingFiles_data()
