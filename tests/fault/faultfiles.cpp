@@ -1,0 +1,150 @@
+#include "faultfiles.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace FaultFiles {
+
+#ifdef Q_OS_WIN
+
+static QString name(const QByteArray& path) { return QString::fromUtf8(path); }
+
+bool makeFolder(const QByteArray& path) { return QDir().mkpath(name(path)); }
+
+bool writeRaw(const QByteArray& path, const QByteArray& bytes)
+{
+    QFile file(name(path));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readRaw(const QByteArray& path)
+{
+    QFile file(name(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool removeRaw(const QByteArray& path) { return QFile::remove(name(path)); }
+bool removeTree(const QByteArray& path) { return QDir(name(path)).removeRecursively(); }
+
+QByteArrayList listRaw(const QByteArray& folder)
+{
+    QByteArrayList names;
+    for (const QString& entry :
+        QDir(name(folder))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        names.append(entry.toUtf8());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool fillUp(const QByteArray&) { return false; }
+
+bool setWritable(const QByteArray& folder, bool writable)
+{
+    QFile::Permissions permissions = QFile::permissions(name(folder));
+    permissions.setFlag(QFile::WriteOwner, writable);
+    return QFile::setPermissions(name(folder), permissions);
+}
+
+#else
+
+bool makeFolder(const QByteArray& path) { return ::mkdir(path.constData(), 0755) == 0; }
+
+bool writeRaw(const QByteArray& path, const QByteArray& bytes)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return ::close(fd) == 0 && done == bytes.size();
+}
+
+QByteArray readRaw(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return "<missing>";
+    QByteArray bytes;
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0) {
+            ::close(fd);
+            return "<unreadable>";
+        }
+        if (n == 0)
+            break;
+        bytes.append(chunk, n);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+bool removeRaw(const QByteArray& path) { return ::unlink(path.constData()) == 0; }
+
+bool removeTree(const QByteArray& path)
+{
+    for (const QByteArray& entry : listRaw(path)) {
+        const QByteArray inner = path + '/' + entry;
+        struct stat info;
+        if (::lstat(inner.constData(), &info) != 0)
+            return false;
+        if (S_ISDIR(info.st_mode) ? !removeTree(inner) : ::unlink(inner.constData()) != 0)
+            return false;
+    }
+    return ::rmdir(path.constData()) == 0;
+}
+
+QByteArrayList listRaw(const QByteArray& folder)
+{
+    QByteArrayList names;
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray entryName(entry->d_name);
+        if (entryName != "." && entryName != "..")
+            names.append(entryName);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool fillUp(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const QByteArray block(4096, 'f');
+    // Whole blocks first, then single bytes into the last partial block.
+    while (::write(fd, block.constData(), size_t(block.size())) > 0) { }
+    while (::write(fd, block.constData(), 1) > 0) { }
+    const bool full = errno == ENOSPC;
+    return ::close(fd) == 0 && full;
+}
+
+bool setWritable(const QByteArray& folder, bool writable)
+{
+    return ::chmod(folder.constData(), writable ? 0755 : 0555) == 0;
+}
+
+#endif
+
+}

@@ -1,0 +1,431 @@
+// Faults met through the real main window: every row clicks a file in Form1
+// and then checks four things: the outcome (a correct conversion, or the
+// error number with a description naming the file), that no partial,
+// temporary or emptied file is left, that an existing output is untouched
+// on failure, and that the window goes on to convert the next file.
+
+#include "drives.h"
+#include "faultfiles.h"
+#include "form1.h"
+#include "gsisamples.h"
+#include "listboxes.h"
+
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace FaultFiles;
+
+enum class Content { Empty, AllByteValues, NoLineEnd64MB, Lines1001, MegabyteLine, Small };
+enum class Fault {
+    None,
+    InputDeletedAfterListing,
+    FolderDeletedWhileShown,
+    OutputIsAFolder,
+    FolderNotWritable,
+    DiskFull
+};
+Q_DECLARE_METATYPE(Content)
+Q_DECLARE_METATYPE(Fault)
+
+namespace {
+
+struct Reported {
+    int number;
+    QString description;
+};
+
+const QByteArray OldOutput = "an earlier output that must survive\r\n";
+const QByteArray NextInput = "*next\r\n*11....+0000000000001250\r\n";
+const QByteArray NextOutput = "*next\r\n*11....+0000000000001250 \r\n";
+
+// n characters from column s, counted from 1, as the conversions cut them.
+QByteArray cols(const QByteArray& line, int column, int n) { return line.mid(column - 1, n); }
+
+QByteArray profileLine()
+{
+    return "*11....+0000000000001250 83..10+0000000000012500 "
+           "72...0-0000000000004000 73...0+0000000000000000 ";
+}
+
+QByteArray megabyteLine()
+{
+    QByteArray line = profileLine() + QByteArray(1024 * 1024, '5');
+    line[0] = '*';
+    return line;
+}
+
+QByteArray inputFor(Content content, bool alignment)
+{
+    switch (content) {
+    case Content::Empty:
+        return {};
+    case Content::AllByteValues: {
+        QByteArray all(256, '\0');
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        return all;
+    }
+    case Content::NoLineEnd64MB:
+        return '*' + QByteArray(64 * 1024 * 1024 - 1, '8');
+    case Content::Lines1001:
+        return Gsi::crlf(QByteArrayList(1001, "*11....+0000000000001250 "));
+    case Content::MegabyteLine:
+        return Gsi::alignmentHeader() + "\r\n" + megabyteLine() + "\r\n";
+    case Content::Small:
+        return Gsi::alignmentHeader() + "\n" + (alignment ? Gsi::coordinateLine() : profileLine())
+            + "\n";
+    }
+    return {};
+}
+
+// What the rules give for each content, worked out here column by column.
+QByteArray expectedFor(Content content, bool alignment)
+{
+    const QByteArray header = Gsi::alignmentHeader();
+    switch (content) {
+    case Content::Empty:
+        return {};
+    case Content::AllByteValues: {
+        // Lines end at LF (byte 10) and at the lone CR (byte 13); no line holds a mark.
+        const QByteArray all = inputFor(content, true);
+        const QByteArray first = all.left(10), second = all.mid(11, 2), third = all.mid(14);
+        const QByteArray thirdOut = cols(third, 1, 55) + cols(third, 56, 41) + cols(third, 129, 16)
+            + cols(third, 105, 16) + ' ';
+        return first + "\r\n" + second + " \r\n" + thirdOut + "\r\n";
+    }
+    case Content::NoLineEnd64MB:
+        return inputFor(content, true) + "\r\n";
+    case Content::Lines1001:
+        return {};
+    case Content::MegabyteLine: {
+        const QByteArray line = megabyteLine();
+        return header + "\r\n" + cols(line, 1, 55) + '+' + cols(line, 57, 40) + "\r\n";
+    }
+    case Content::Small:
+        if (alignment)
+            return header + "\r\n"
+                + "*11....+0000000000001250 71....+0000000000000002 "
+                  "72...0+0000000000250000 73...0+0000000000000000 "
+                  "81..10-0000000087654321 82..10+0000000012345678 \r\n";
+        return header + "\r\n"
+            + "*11....+0000000000001250 83..10+0000000000012500 "
+              "72...0+0000000000004000 73...0+0000000000000000\r\n";
+    }
+    return {};
+}
+
+QByteArray outputNameFor(const QByteArray& input)
+{
+    return input.chopped(4) + (input.startsWith("al") ? "PI.gsi" : "VPI.gsi");
+}
+
+bool isRoot()
+{
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return geteuid() == 0;
+#endif
+}
+
+// A small file system of its own for the shown folder, filled up to the last byte.
+class FullDisk {
+public:
+    ~FullDisk()
+    {
+        if (!m_point.isEmpty())
+            QProcess::execute(QStringLiteral("umount"), { QStringLiteral("-l"), m_point });
+    }
+    QString mount(const QString& point)
+    {
+        QProcess mount;
+        mount.start(QStringLiteral("mount"),
+            { QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                QStringLiteral("size=256k"), QStringLiteral("tmpfs"), point });
+        if (!mount.waitForFinished(60000) || mount.exitStatus() != QProcess::NormalExit
+            || mount.exitCode() != 0)
+            return QString::fromLocal8Bit(mount.readAllStandardError()).trimmed()
+                + QStringLiteral(" (mount could not start or failed)");
+        m_point = point;
+        return {};
+    }
+
+private:
+    QString m_point;
+};
+
+}
+
+class FaultTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void faultIsSurvivedWithNothingLost_data();
+    void faultIsSurvivedWithNothingLost();
+
+private:
+    Form1* openWindow();
+    void click(FileListBox* list, int row);
+    void runAsUnprivilegedUser(const char* tag);
+
+    QTemporaryDir m_dir;
+    QString m_start;
+    QList<Reported> m_reported;
+    QByteArray m_readOnly;
+    QByteArray m_row;
+};
+
+void FaultTest::init()
+{
+    QVERIFY(m_dir.isValid());
+    m_start = QDir::currentPath();
+    m_reported.clear();
+    Drives::setDrivesForTesting({});
+    Form1::setErrorReporter([this](QWidget*, int number, const QString& description) {
+        m_reported.append({ number, description });
+    });
+    Form1::setHelpLauncher([](const QString&, const QStringList&) { return true; });
+}
+
+void FaultTest::cleanup()
+{
+    QList<QPointer<Form1>> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Form1*>(widget))
+            windows.append(window);
+    qDeleteAll(windows);
+    QDir::setCurrent(m_start);
+    if (!m_readOnly.isEmpty())
+        setWritable(m_readOnly, true);
+    m_readOnly.clear();
+    // QTemporaryDir cannot remove a name that is not UTF-8; each row's folder goes here.
+    if (!m_row.isEmpty())
+        removeTree(m_row);
+    m_row.clear();
+}
+
+Form1* FaultTest::openWindow()
+{
+    auto* window = new Form1;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    QApplication::setActiveWindow(window);
+    if (!QTest::qWaitForWindowExposed(window))
+        qWarning("window not exposed");
+    return window;
+}
+
+void FaultTest::click(FileListBox* list, int row)
+{
+    QListWidgetItem* item = list->item(row);
+    QVERIFY(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Root may write anywhere, so the unwritable folder means nothing to it: the
+// row runs again in a copy of this program as the unprivileged user "nobody".
+void FaultTest::runAsUnprivilegedUser(const char* tag)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+        QSKIP("setpriv is not installed; tools/install-deps.sh installs it");
+    QTemporaryDir place;
+    QVERIFY(place.isValid());
+    const QString copy
+        = place.filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+        | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(place.path(), everyone));
+    QVERIFY(QFile::setPermissions(copy, everyone));
+
+    QProcess child;
+    child.setWorkingDirectory(place.path());
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), QStringLiteral("/tmp"));
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    child.setProcessEnvironment(environment);
+    const QString function = QStringLiteral("faultIsSurvivedWithNothingLost:") + QLatin1String(tag);
+    child.start(QStringLiteral("setpriv"),
+        { QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+            QStringLiteral("--clear-groups"), copy, function });
+    QVERIFY(child.waitForFinished(300000));
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    QVERIFY2(
+        child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(output));
+    QVERIFY2(output.contains(QStringLiteral("PASS   : FaultTest::faultIsSurvivedWithNothingLost(")
+                 + QLatin1String(tag) + QLatin1Char(')')),
+        qPrintable(output));
+}
+
+void FaultTest::faultIsSurvivedWithNothingLost_data()
+{
+    QTest::addColumn<QByteArray>("folder"); // the shown folder, inside the row's own
+    QTest::addColumn<QByteArray>("name"); // the one file listed there, as raw bytes
+    QTest::addColumn<Content>("content");
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<bool>("existingOutput");
+    QTest::addColumn<int>("error"); // 0: converts to expectedFor(content)
+    QTest::addColumn<QByteArray>("named"); // the file the description names
+
+    const QByteArray in = "in", out = "output";
+    using C = Content;
+    using F = Fault;
+    QTest::newRow("0-byte file") << in << QByteArray("al0.gsi") << C::Empty << F::None << true << 0
+                                 << out;
+    QTest::newRow("all 256 byte values")
+        << in << QByteArray("al256.gsi") << C::AllByteValues << F::None << false << 0 << out;
+    QTest::newRow("64 MB with no line end")
+        << in << QByteArray("al64.gsi") << C::NoLineEnd64MB << F::None << true << 0 << out;
+    QTest::newRow("1001 lines") << in << QByteArray("pr1001.gsi") << C::Lines1001 << F::None << true
+                                << 9 << QByteArray("input");
+    QTest::newRow("a line of 1 MB")
+        << in << QByteArray("pr1mb.gsi") << C::MegabyteLine << F::None << true << 0 << out;
+    QTest::newRow("name with blanks")
+        << in << QByteArray("al vej 17 .gsi") << C::Small << F::None << true << 0 << out;
+    QTest::newRow("name with Danish letters")
+        << in << QByteArray("pr Æblevej ø å.gsi") << C::Small << F::None << true << 0 << out;
+    QTest::newRow("folder and name with a leading -")
+        << QByteArray("-i") << QByteArray("al-17.gsi") << C::Small << F::None << true << 0 << out;
+#ifdef Q_OS_LINUX
+    QTest::newRow("name that is not UTF-8")
+        << in << QByteArray("al\xff\xfe-\xc3(.gsi") << C::Small << F::None << true << 0 << out;
+#endif
+    QTest::newRow("input deleted between listing and click")
+        << in << QByteArray("al5.gsi") << C::Small << F::InputDeletedAfterListing << true << 53
+        << QByteArray("input");
+    QTest::newRow("folder deleted while shown")
+        << in << QByteArray("pr5.gsi") << C::Small << F::FolderDeletedWhileShown << false << 76
+        << QByteArray("input");
+    QTest::newRow("output name is an existing folder")
+        << in << QByteArray("al6.gsi") << C::Small << F::OutputIsAFolder << false << 75 << out;
+    QTest::newRow("output folder cannot be written")
+        << in << QByteArray("pr6.gsi") << C::Small << F::FolderNotWritable << true << 70 << out;
+    QTest::newRow("full disk") << in << QByteArray("al7.gsi") << C::Small << F::DiskFull << true
+                               << 61 << out;
+}
+
+void FaultTest::faultIsSurvivedWithNothingLost()
+{
+    QFETCH(QByteArray, folder);
+    QFETCH(QByteArray, name);
+    QFETCH(Content, content);
+    QFETCH(Fault, fault);
+    QFETCH(bool, existingOutput);
+    QFETCH(int, error);
+    QFETCH(QByteArray, named);
+
+    if (fault == Fault::FolderNotWritable && isRoot()) {
+        runAsUnprivilegedUser(QTest::currentDataTag());
+        return;
+    }
+    FullDisk disk;
+    if (fault == Fault::DiskFull && !isRoot())
+        QSKIP("a full disk needs a small file system of its own, and only root may mount one");
+
+    const QByteArray row = m_dir.path().toUtf8() + '/' + QByteArray::number(qHash(name));
+    const QByteArray shown = row + '/' + folder;
+    const QByteArray input = shown + '/' + name;
+    const QByteArray output = shown + '/' + outputNameFor(name);
+    const bool alignment = name.startsWith("al");
+    QVERIFY(makeFolder(row));
+    m_row = row;
+    QVERIFY(makeFolder(shown));
+    if (fault == Fault::DiskFull) {
+        const QString failure = disk.mount(QString::fromUtf8(shown));
+        if (!failure.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("cannot mount a small tmpfs here: ") + failure));
+    }
+    QVERIFY(writeRaw(input, inputFor(content, alignment)));
+    QVERIFY(writeRaw(row + "/al-next.gsi", NextInput));
+    if (existingOutput)
+        QVERIFY(writeRaw(output, OldOutput));
+    if (fault == Fault::OutputIsAFolder) {
+        QVERIFY(makeFolder(output));
+        QVERIFY(writeRaw(output + "/inside", OldOutput));
+    }
+    if (fault == Fault::DiskFull)
+        QVERIFY(fillUp(shown + "/filler"));
+    if (fault == Fault::FolderNotWritable) {
+        QVERIFY(setWritable(shown, false));
+        m_readOnly = shown;
+    }
+
+    QVERIFY(QDir::setCurrent(QString::fromUtf8(shown)));
+    Form1* window = openWindow();
+    FileListBox* list = alignment ? window->File1 : window->File2;
+    QCOMPARE(list->count(), existingOutput ? 2 : 1); // the input sorts before its output
+    if (fault == Fault::InputDeletedAfterListing)
+        QVERIFY(removeRaw(input));
+    if (fault == Fault::FolderDeletedWhileShown)
+        QVERIFY(removeTree(shown));
+    const QByteArrayList before = listRaw(shown);
+
+    click(list, 0);
+
+    // 1. The outcome.
+    if (error == 0) {
+        QVERIFY2(m_reported.isEmpty(),
+            qPrintable(m_reported.isEmpty() ? QString() : m_reported.first().description));
+        QCOMPARE(readRaw(output), expectedFor(content, alignment));
+        QVERIFY(Form1::current() != window);
+    } else {
+        QCOMPARE(m_reported.size(), 1);
+        QCOMPARE(m_reported.first().number, error);
+        const QByteArray file = named == "input" ? input : output;
+        const QString shownName = QDir::toNativeSeparators(QString::fromUtf8(file));
+        QVERIFY2(m_reported.first().description.contains(shownName),
+            qPrintable(m_reported.first().description));
+        QCOMPARE(Form1::current(), window);
+        QCOMPARE(window->Text1->text(), QDir::toNativeSeparators(QString::fromUtf8(shown)));
+    }
+
+    // 2. No partial, temporary or emptied file beside it.
+    QByteArrayList after = before;
+    if (error == 0 && !existingOutput)
+        after.append(outputNameFor(name));
+    std::sort(after.begin(), after.end());
+    QCOMPARE(listRaw(shown), after);
+
+    // 3. On failure, what stood at the output name is as it was, byte for byte.
+    if (error != 0 && existingOutput)
+        QCOMPARE(readRaw(output), OldOutput);
+    if (fault == Fault::OutputIsAFolder) {
+        QCOMPARE(listRaw(output), QByteArrayList({ "inside" }));
+        QCOMPARE(readRaw(output + "/inside"), OldOutput);
+    }
+
+    // 4. Still running: the window opens the folder above and converts what is there.
+    // The small file system is a drive of its own with nothing above it, so there
+    // the space is freed and the same file converted again.
+    Form1* now = Form1::current();
+    QVERIFY(now);
+    if (fault == Fault::DiskFull) {
+        QVERIFY(removeRaw(shown + "/filler"));
+        click(alignment ? now->File1 : now->File2, 0);
+        QCOMPARE(m_reported.size(), 1);
+        QCOMPARE(readRaw(output), expectedFor(content, alignment));
+        QVERIFY(Form1::current() != now);
+        return;
+    }
+    const QString rowName = QFileInfo(QString::fromUtf8(row)).fileName();
+    const QList<QTreeWidgetItem*> up
+        = now->Dir1->findItems(rowName, Qt::MatchExactly | Qt::MatchRecursive);
+    QCOMPARE(up.size(), 1);
+    now->Dir1->setCurrentItem(up.first());
+    QTest::keyClick(now->Dir1, Qt::Key_Return);
+    QCOMPARE(QDir::currentPath(), QString::fromUtf8(row));
+    QCOMPARE(now->File1->names(), QStringList({ QStringLiteral("al-next.gsi") }));
+    click(now->File1, 0);
+    QCOMPARE(m_reported.size(), error == 0 ? 0 : 1);
+    QCOMPARE(readRaw(row + "/al-nextPI.gsi"), NextOutput);
+    QVERIFY(Form1::current() != now);
+}
+
+QTEST_MAIN(FaultTest)
+#include "tst_faults.moc"
