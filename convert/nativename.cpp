@@ -2,8 +2,6 @@
 
 #include <QFile>
 
-#include <algorithm>
-
 #ifndef Q_OS_WIN
 #include <cerrno>
 #include <cstdio>
@@ -35,7 +33,13 @@ namespace {
 
     constexpr char16_t EscapeBase = 0xDC00;
 
-    bool isEscape(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+    // An escaped byte is a lone low surrogate; the second half of a pair is a
+    // character like any other, even where it falls in the same range.
+    bool isEscape(const QString& name, qsizetype i)
+    {
+        const char16_t c = name.at(i).unicode();
+        return c >= 0xDC80 && c <= 0xDCFF && (i == 0 || !name.at(i - 1).isHighSurrogate());
+    }
 
     // The length of the valid UTF-8 sequence at `at`, or 0 when there is none:
     // overlong forms, surrogates and code points past U+10FFFF are not valid.
@@ -97,7 +101,10 @@ QString decode(QByteArrayView raw)
 
 bool isPlain(const QString& name)
 {
-    return std::none_of(name.begin(), name.end(), [](QChar c) { return isEscape(c.unicode()); });
+    for (qsizetype i = 0; i < name.size(); ++i)
+        if (isEscape(name, i))
+            return false;
+    return true;
 }
 
 QByteArray encode(const QString& name)
@@ -107,7 +114,7 @@ QByteArray encode(const QString& name)
     QByteArray raw;
     qsizetype from = 0;
     for (qsizetype i = 0; i < name.size(); ++i) {
-        if (!isEscape(name.at(i).unicode()))
+        if (!isEscape(name, i))
             continue;
         raw += QStringView(name).sliced(from, i - from).toUtf8();
         raw += char(name.at(i).unicode() - EscapeBase);
