@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 
 namespace Module1 {
 
@@ -74,45 +75,58 @@ namespace {
         return column <= line.size() ? line.at(column - 1) : '\0';
     }
 
+    // Sets a slot to the pieces back to back in the slot's own storage: the tables
+    // live for the whole run, so once they have grown, a line costs no allocation.
+    void fill(QByteArray& slot, std::initializer_list<QByteArrayView> pieces)
+    {
+        qsizetype size = 0;
+        for (const QByteArrayView piece : pieces)
+            size += piece.size();
+        slot.resize(size);
+        char* to = slot.data();
+        for (const QByteArrayView piece : pieces) {
+            if (!piece.isEmpty())
+                std::memcpy(to, piece.data(), piece.size());
+            to += piece.size();
+        }
+    }
+
     void alignmentColumns(int i)
     {
         const QByteArrayView line = LineTable[i];
         const qsizetype p = CoordinateSearch.findIn(line);
 
-        QByteArray word82 = cut(line, 105, 16).toByteArray();
-        QByteArray word81 = cut(line, 129, 16).toByteArray();
         if (p >= 1) {
-            word82.prepend(Word82Start);
-            word81.prepend(p > 1 ? Word81StartMinus : Word81StartPlus);
+            fill(Word82Column[i], { Word82Start, cut(line, 105, 16) });
+            fill(Word81Column[i],
+                { p > 1 ? Word81StartMinus : Word81StartPlus, cut(line, 129, 16) });
+        } else {
+            fill(Word82Column[i], { cut(line, 105, 16) });
+            fill(Word81Column[i], { cut(line, 129, 16) });
         }
-        Word82Column[i] = std::move(word82);
-        Word81Column[i] = std::move(word81);
-        HeadColumn[i] = cut(line, 1, 55).toByteArray();
+        fill(HeadColumn[i], { cut(line, 1, 55) });
 
         if (p == 0) {
-            TailColumn[i] = cut(line, 56, 41).toByteArray();
+            fill(TailColumn[i], { cut(line, 56, 41) });
             return;
         }
         const char sign = columnAt(line, 56);
-        QByteArray tail;
-        if (p > 1 && sign == '-')
-            tail = '+' + cut(line, 57, 41).toByteArray();
-        if (p > 1 && sign == '+')
-            tail = '-' + cut(line, 57, 41).toByteArray();
-        if (p > 1 && StraightSearch.findIn(line) > 0)
-            tail = '+' + cut(line, 57, 41).toByteArray();
-        // A mark at column 1, or no sign and no straight mark: the line keeps its own
-        // columns 56 to 97, so the layout holds and nothing of another file leaks in.
-        if (tail.isNull())
-            tail = cut(line, 56, 42).toByteArray();
-        TailColumn[i] = std::move(tail);
+        // The straight mark wins over the sign; it is looked for only where it matters.
+        if (p > 1 && (sign == '-' || StraightSearch.findIn(line) > 0))
+            fill(TailColumn[i], { "+", cut(line, 57, 41) });
+        else if (p > 1 && sign == '+')
+            fill(TailColumn[i], { "-", cut(line, 57, 41) });
+        else
+            // A mark at column 1, or no sign and no straight mark: the line keeps its own
+            // columns 56 to 97, so the layout holds and nothing of another file leaks in.
+            fill(TailColumn[i], { cut(line, 56, 42) });
     }
 
     void profileColumns(int i)
     {
         const QByteArrayView line = LineTable[i];
-        HeadColumn[i] = cut(line, 1, 55).toByteArray();
-        TailColumn[i] = cut(line, 57, 40).toByteArray();
+        fill(HeadColumn[i], { cut(line, 1, 55) });
+        fill(TailColumn[i], { cut(line, 57, 40) });
     }
 
 }
@@ -158,32 +172,47 @@ QByteArray renderLines(Conversion kind, int lineCount)
     if (lineCount < 1)
         return out;
 
-    qsizetype size = 0;
-    for (int i = 1; i <= lineCount; ++i)
-        size += LineTable[i].size() + 3;
-    out.reserve(size);
-
-    out += LineTable[1];
-    out += LineEnd;
+    // The column pass first, so that the output's exact size is known and every
+    // byte is copied once, straight to its place.
+    const auto profileSign = [](int i) -> QByteArrayView {
+        const char sign = columnAt(LineTable[i], 56);
+        return sign == '-' ? "+" : sign == '+' ? "-" : QByteArrayView();
+    };
+    qsizetype size = LineTable[1].size() + LineEnd.size();
     for (int i = 2; i <= lineCount; ++i) {
         if (kind == Conversion::Alignment) {
             alignmentColumns(i);
-            out += HeadColumn[i];
-            out += TailColumn[i];
-            out += Word81Column[i];
-            out += Word82Column[i];
-            out += ' ';
+            size += HeadColumn[i].size() + TailColumn[i].size() + Word81Column[i].size()
+                + Word82Column[i].size() + 1;
         } else {
-            const char sign = columnAt(LineTable[i], 56);
-            out += HeadColumn[i];
-            if (sign == '-')
-                out += '+';
-            if (sign == '+')
-                out += '-';
-            out += TailColumn[i];
+            size += HeadColumn[i].size() + profileSign(i).size() + TailColumn[i].size();
         }
-        out += LineEnd;
+        size += LineEnd.size();
     }
+
+    out.resize(size);
+    char* to = out.data();
+    const auto put = [&to](QByteArrayView piece) {
+        if (!piece.isEmpty())
+            std::memcpy(to, piece.data(), piece.size());
+        to += piece.size();
+    };
+    put(LineTable[1]);
+    put(LineEnd);
+    for (int i = 2; i <= lineCount; ++i) {
+        put(HeadColumn[i]);
+        if (kind == Conversion::Alignment) {
+            put(TailColumn[i]);
+            put(Word81Column[i]);
+            put(Word82Column[i]);
+            put(" ");
+        } else {
+            put(profileSign(i));
+            put(TailColumn[i]);
+        }
+        put(LineEnd);
+    }
+    Q_ASSERT(to == out.constData() + out.size());
     return out;
 }
 
