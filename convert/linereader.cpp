@@ -2,25 +2,18 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 constexpr qint64 ChunkSize = 256 * 1024;
 
-qsizetype findLineEnd(const char* data, qsizetype from, qsizetype size)
-{
-    for (qsizetype i = from; i < size; ++i) {
-        const char c = data[i];
-        if (c == '\r' || c == '\n')
-            return i;
-    }
-    return -1;
-}
-
+// Resizing in place keeps the slot's storage from line to line.
 void assign(QByteArray& to, const char* data, qsizetype size)
 {
-    to.resize(0);
-    to.append(data, size);
+    to.resize(size);
+    if (size > 0)
+        std::memcpy(to.data(), data, size);
 }
 }
 
@@ -37,6 +30,10 @@ bool LineReader::fill()
         return false;
     if (m_pos > 0) {
         m_buffer.remove(0, m_pos);
+        for (NextByte* next : { &m_nextCr, &m_nextLf }) {
+            next->at = next->at >= m_pos ? next->at - m_pos : -1;
+            next->scannedTo = std::max<qsizetype>(0, next->scannedTo - m_pos);
+        }
         m_pos = 0;
     }
     const qsizetype old = m_buffer.size();
@@ -64,35 +61,48 @@ bool LineReader::atEnd()
     return false;
 }
 
+// Each kind of line end is looked for with memchr and remembered until the read
+// position passes it: a file with LF ends is not searched to its end for a CR on
+// every line, and the other way round.
+qsizetype LineReader::nextOf(char byte, NextByte& next)
+{
+    if (next.at >= m_pos)
+        return next.at;
+    const qsizetype from = std::max(m_pos, next.scannedTo);
+    const char* data = m_buffer.constData();
+    const void* hit = std::memchr(data + from, byte, size_t(m_buffer.size() - from));
+    if (hit) {
+        next.at = static_cast<const char*>(hit) - data;
+        return next.at;
+    }
+    next.at = -1;
+    next.scannedTo = m_buffer.size();
+    return m_buffer.size();
+}
+
 void LineReader::readLine(QByteArray& line)
 {
-    qsizetype scanned = m_pos;
     for (;;) {
-        const qsizetype end = findLineEnd(m_buffer.constData(), scanned, m_buffer.size());
-        if (end < 0) {
-            scanned = m_buffer.size() - m_pos;
-            if (!fill()) {
-                assign(line, m_buffer.constData() + m_pos, m_buffer.size() - m_pos);
-                m_pos = m_buffer.size();
-                return;
+        const qsizetype cr = nextOf('\r', m_nextCr);
+        const qsizetype end = std::min(cr, nextOf('\n', m_nextLf));
+        // Reading on moves the buffer's content, so the search starts again after it.
+        if (end == m_buffer.size()) {
+            if (!m_eof) {
+                fill();
+                continue;
             }
-            scanned += m_pos;
-            continue;
-        }
-        if (m_buffer.at(end) == '\r' && end + 1 == m_buffer.size()) {
-            // A CR at the end of the buffer may be the first half of CR LF.
-            const qsizetype offset = end - m_pos;
-            fill();
-            const qsizetype at = m_pos + offset;
-            assign(line, m_buffer.constData() + m_pos, offset);
-            m_pos = at + 1;
-            if (m_pos < m_buffer.size() && m_buffer.at(m_pos) == '\n')
-                ++m_pos;
+            assign(line, m_buffer.constData() + m_pos, m_buffer.size() - m_pos);
+            m_pos = m_buffer.size();
             return;
+        }
+        // A CR at the end of the buffer may be the first half of CR LF.
+        if (end == cr && end + 1 == m_buffer.size() && !m_eof) {
+            fill();
+            continue;
         }
         assign(line, m_buffer.constData() + m_pos, end - m_pos);
         m_pos = end + 1;
-        if (m_buffer.at(end) == '\r' && m_buffer.at(m_pos) == '\n')
+        if (end == cr && m_pos < m_buffer.size() && m_buffer.at(m_pos) == '\n')
             ++m_pos;
         return;
     }

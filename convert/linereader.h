@@ -19,11 +19,21 @@ public:
     bool failed() const { return m_failed; }
 
 private:
+    // Where the next line-end byte lies: found ahead of the read position, or -1 with
+    // everything up to `scannedTo` known to hold none.
+    struct NextByte {
+        qsizetype at = -1;
+        qsizetype scannedTo = 0;
+    };
+
     bool fill();
+    qsizetype nextOf(char byte, NextByte& next);
 
     QIODevice& m_device;
     QByteArray m_buffer;
     qsizetype m_pos = 0;
     bool m_eof = false;
     bool m_failed = false;
+    NextByte m_nextCr;
+    NextByte m_nextLf;
 };
