@@ -27,6 +27,7 @@ test: build
 
 bench: build
 	$(BUILD)/bin/sigtelinje-bench
+	$(BUILD)/bin/sigtelinje-compare $(BUILD)/bin/sigtelinje-convert bench/gsiconvert.awk
 
 package: build
 	cpack -G DEB --config $(BUILD)/CPackConfig.cmake

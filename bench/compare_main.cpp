@@ -1,0 +1,312 @@
+// Sets sigtelinje-convert beside what a user would do instead: the same
+// conversions as a gawk script (gsiconvert.awk) and, as the floor, a plain cp of
+// the file. Every command is started as its own process, the way a shell or a
+// script starts it, and timed from spawn to exit; the table shows medians of
+// interleaved rounds, so that a burst of load hits all commands alike.
+//
+// Usage: sigtelinje-compare CONVERTER AWK_SCRIPT [ROUNDS]
+// The files go to /dev/shm when there is one: the converter makes each output
+// durable before it replaces the old one, and on a disk that flush measures the
+// disk, not the program; the last rows show what it costs on the build's disk.
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <functional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct Command {
+    std::vector<std::string> argv;
+    std::string output = "/dev/null"; // where standard output goes
+};
+
+std::vector<std::string> environment;
+
+double nowMs()
+{
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Runs one command to its end; false when it could not start or did not exit 0.
+bool run(const Command& command)
+{
+    std::vector<char*> argv;
+    for (const std::string& a : command.argv)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& e : environment)
+        envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(
+        &actions, 1, command.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid;
+    const int started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0)
+        return false;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid)
+        return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+double timed(const std::vector<Command>& commands)
+{
+    const double start = nowMs();
+    for (const Command& command : commands) {
+        if (!run(command)) {
+            std::fprintf(stderr, "sigtelinje-compare: %s failed\n", command.argv.front().c_str());
+            std::exit(1);
+        }
+    }
+    return nowMs() - start;
+}
+
+QByteArray word(const char* index, const char* info, char sign, qint64 value)
+{
+    return QByteArray(index) + info + sign + QByteArray::number(value).rightJustified(16, '0')
+        + ' ';
+}
+
+// The same 1000-line files as the in-process benchmark.
+QByteArray alignmentFile()
+{
+    QByteArray out = '*' + word("41", "0001", '+', 1) + "\r\n";
+    for (int i = 1; i < 1000; ++i)
+        out += '*' + word("11", "....", '+', i * 1000) + word("71", "....", '+', 2)
+            + word("72", "...0", i % 2 ? '-' : '+', 250000) + word("73", "...0", '+', 0)
+            + word("81", "..10", '+', 55000000 + i) + word("82", "..10", '-', 612000000 + i)
+            + "\r\n";
+    return out;
+}
+
+QByteArray profileFile()
+{
+    QByteArray out = '*' + word("41", "0001", '+', 1) + "\r\n";
+    for (int i = 1; i < 1000; ++i)
+        out += '*' + word("11", "....", '+', i * 1000) + word("83", "..10", '+', 12500 + i)
+            + word("72", "...0", i % 2 ? '-' : '+', 4000) + word("73", "...0", '+', 0) + "\r\n";
+    return out;
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "sigtelinje-compare: cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
+}
+
+QByteArray read(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+struct Case {
+    std::string awk; // the script's path
+    std::string converter;
+
+    Command gawk(const QString& input, const char* kind, const QString& output) const
+    {
+        return { { "gawk", "-b", "-v", std::string("kind=") + kind, "-f", awk, local(input) },
+            local(output) };
+    }
+    Command convert(const QStringList& inputs) const
+    {
+        Command c { { converter } };
+        for (const QString& input : inputs)
+            c.argv.push_back(local(input));
+        return c;
+    }
+};
+
+// A folder of 100 files, half alignment and half profile.
+QStringList batchIn(const QString& folder)
+{
+    QDir().mkpath(folder);
+    QStringList files;
+    for (int i = 0; i < 100; ++i) {
+        const bool alignment = i % 2 == 0;
+        const QString path = folder
+            + QStringLiteral("/%1%2.gsi")
+                  .arg(QLatin1String(alignment ? "al" : "pr"))
+                  .arg(i, 3, 10, QLatin1Char('0'));
+        write(path, alignment ? alignmentFile() : profileFile());
+        files += path;
+    }
+    return files;
+}
+
+std::vector<Command> gawkCalls(const Case& c, const QStringList& files)
+{
+    std::vector<Command> calls;
+    for (const QString& f : files) {
+        const bool alignment = QFileInfo(f).fileName().startsWith(QLatin1String("al"));
+        calls.push_back(c.gawk(f, alignment ? "alignment" : "profile", f + QStringLiteral(".awk")));
+    }
+    return calls;
+}
+
+// The gawk script must write what the converter writes, byte for byte.
+bool sameBytes(const QStringList& files)
+{
+    bool same = true;
+    for (const QString& f : files) {
+        const bool alignment = QFileInfo(f).fileName().startsWith(QLatin1String("al"));
+        const QString converted = f.chopped(4) + QLatin1String(alignment ? "PI.gsi" : "VPI.gsi");
+        const QByteArray a = read(converted);
+        if (a.isEmpty() || a != read(f + QStringLiteral(".awk"))) {
+            std::fprintf(stderr, "sigtelinje-compare: gawk and sigtelinje-convert differ on %s\n",
+                qPrintable(f));
+            same = false;
+        }
+    }
+    return same;
+}
+
+struct Row {
+    Row(const char* what, std::vector<Command> commands)
+        : what(what)
+        , commands(std::move(commands))
+    {
+    }
+    const char* what;
+    std::vector<Command> commands;
+    std::vector<double> times;
+    double median() const
+    {
+        std::vector<double> t = times;
+        std::sort(t.begin(), t.end());
+        return t[t.size() / 2];
+    }
+};
+
+// Interleaved rounds: each round runs every row once, in turn.
+void measure(std::vector<Row*> rows, int rounds)
+{
+    for (Row* row : rows)
+        timed(row->commands); // warm the page cache and the dynamic loader
+    for (int r = 0; r < rounds; ++r)
+        for (Row* row : rows)
+            row->times.push_back(timed(row->commands));
+}
+
+}
+
+int main(int argc, char* argv[])
+{
+    if (argc < 3) {
+        std::fputs("usage: sigtelinje-compare CONVERTER AWK_SCRIPT [ROUNDS]\n", stderr);
+        return 2;
+    }
+    const int rounds = argc > 3 ? std::max(3, std::atoi(argv[3])) : 101;
+    for (char** e = environ; *e; ++e) {
+        if (std::strncmp(*e, "LC_", 3) != 0 && std::strncmp(*e, "LANG=", 5) != 0)
+            environment.push_back(*e);
+    }
+    // Byte semantics for gawk; the converter works on bytes whatever the locale.
+    environment.push_back("LC_ALL=C");
+
+    const Case c { QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toStdString(),
+        QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath().toStdString() };
+    const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+    QTemporaryDir memory(shm ? QStringLiteral("/dev/shm/sigtelinje-compare-XXXXXX")
+                             : QDir::tempPath() + QStringLiteral("/sigtelinje-compare-XXXXXX"));
+    QTemporaryDir disk(QFileInfo(QString::fromLocal8Bit(argv[1])).absolutePath()
+        + QStringLiteral("/sigtelinje-compare-XXXXXX"));
+    if (!memory.isValid() || !disk.isValid()) {
+        std::fputs("sigtelinje-compare: cannot make the work folders\n", stderr);
+        return 1;
+    }
+
+    const QString al = memory.filePath(QStringLiteral("al1000.gsi"));
+    const QString pr = memory.filePath(QStringLiteral("pr1000.gsi"));
+    write(al, alignmentFile());
+    write(pr, profileFile());
+    const QStringList batch = batchIn(memory.filePath(QStringLiteral("batch")));
+    const QStringList diskBatch = batchIn(disk.filePath(QStringLiteral("batch")));
+
+    // Identical bytes first; timing something else would be no comparison.
+    timed({ c.convert({ al, pr }), c.gawk(al, "alignment", al + QStringLiteral(".awk")),
+        c.gawk(pr, "profile", pr + QStringLiteral(".awk")) });
+    timed({ c.convert(batch) });
+    timed(gawkCalls(c, batch));
+    if (!sameBytes({ al, pr }) || !sameBytes(batch))
+        return 1;
+
+    Row cp { "cp of the alignment file",
+        { { { "cp", local(al), local(al + QStringLiteral(".copy")) } } } };
+    Row start { "sigtelinje-convert --version (start-up alone)",
+        { { { c.converter, "--version" } } } };
+    Row gawkStart { "gawk 'BEGIN {}' (start-up alone)", { { { "gawk", "BEGIN {}" } } } };
+    Row gawkAl { "gawk, 1000-line alignment file",
+        { c.gawk(al, "alignment", al + QStringLiteral(".awk")) } };
+    Row convertAl { "sigtelinje-convert, 1000-line alignment file", { c.convert({ al }) } };
+    Row gawkPr { "gawk, 1000-line profile file",
+        { c.gawk(pr, "profile", pr + QStringLiteral(".awk")) } };
+    Row convertPr { "sigtelinje-convert, 1000-line profile file", { c.convert({ pr }) } };
+    measure({ &cp, &start, &gawkStart, &gawkAl, &convertAl, &gawkPr, &convertPr }, rounds);
+
+    const int batchRounds = std::max(3, rounds / 5);
+    Row gawk100 { "100 gawk calls, one file each", gawkCalls(c, batch) };
+    Row convert100 { "1 sigtelinje-convert call, 100 files", { c.convert(batch) } };
+    measure({ &gawk100, &convert100 }, batchRounds);
+    Row diskGawk100 { "  on the build's disk: 100 gawk calls", gawkCalls(c, diskBatch) };
+    Row diskConvert100 { "  on the build's disk: 1 call, 100 files", { c.convert(diskBatch) } };
+    measure({ &diskGawk100, &diskConvert100 }, batchRounds);
+
+    const double floor = cp.median();
+    std::printf("\nsigtelinje-convert against gawk and cp (files in %s; medians of %d rounds, "
+                "%d for the batches)\n\n",
+        shm ? "/dev/shm" : qPrintable(QDir::tempPath()), rounds, batchRounds);
+    std::printf("| %-46s | %9s | %7s |\n", "command", "median ms", "x cp");
+    std::printf("|%s|%s|%s|\n", std::string(48, '-').c_str(), std::string(11, '-').c_str(),
+        std::string(9, '-').c_str());
+    for (const Row* row : { &cp, &start, &gawkStart, &gawkAl, &convertAl, &gawkPr, &convertPr,
+             &gawk100, &convert100, &diskGawk100, &diskConvert100 })
+        std::printf("| %-46s | %9.3f | %7.2f |\n", row->what, row->median(), row->median() / floor);
+
+    const double alRatio = convertAl.median() / gawkAl.median();
+    const double prRatio = convertPr.median() / gawkPr.median();
+    const double batchRatio = gawk100.median() / convert100.median();
+    const double diskRatio = diskGawk100.median() / diskConvert100.median();
+    std::printf("\n| %-56s | %7s | %-8s |\n", "ratio", "value", "target");
+    std::printf("|%s|%s|%s|\n", std::string(58, '-').c_str(), std::string(9, '-').c_str(),
+        std::string(10, '-').c_str());
+    std::printf(
+        "| %-56s | %7.2f | %-8s |\n", "alignment file: sigtelinje-convert / gawk", alRatio, "<= 1");
+    std::printf(
+        "| %-56s | %7.2f | %-8s |\n", "profile file: sigtelinje-convert / gawk", prRatio, "<= 1");
+    std::printf("| %-56s | %7.2f | %-8s |\n", "start-up: sigtelinje-convert --version / cp",
+        start.median() / floor, "");
+    std::printf("| %-56s | %7.1f | %-8s |\n",
+        "100 files: 100 gawk calls / 1 sigtelinje-convert call", batchRatio, ">= 10");
+    std::printf("| %-56s | %7.1f | %-8s |\n", "  the same on the build's disk", diskRatio, "");
+    return 0;
+}
