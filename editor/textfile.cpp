@@ -139,8 +139,10 @@ Result write(const QString& name, const QString& text, LineEnd lineEnd)
 
     QSaveFile file(name);
     if (file.open(QIODevice::WriteOnly)) {
-        file.write(encode(withEnds));
-        if (file.commit()) {
+        const QByteArray bytes = encode(withEnds);
+        // QSaveFile commits even when its last buffered write fails as it closes (a full
+        // disk), so the old file would be replaced by a short one; flush to see that first.
+        if (file.write(bytes) == bytes.size() && file.flush() && file.commit()) {
             result.ok = true;
             return result;
         }
