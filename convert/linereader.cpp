@@ -8,9 +8,12 @@
 namespace {
 constexpr qint64 ChunkSize = 256 * 1024;
 
-// Resizing in place keeps the slot's storage from line to line.
+// Resizing in place keeps the slot's storage from line to line; a slot that must
+// grow gets exactly the line's size.
 void assign(QByteArray& to, const char* data, qsizetype size)
 {
+    if (to.capacity() < size)
+        to.reserve(size);
     to.resize(size);
     if (size > 0)
         std::memcpy(to.data(), data, size);

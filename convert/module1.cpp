@@ -123,6 +123,10 @@ namespace {
         qsizetype size = 0;
         for (const QByteArrayView piece : pieces)
             size += piece.size();
+        // Exactly what the slot needs: growing would round up to a power of two,
+        // and in a short run every page of table memory touched costs a fault.
+        if (slot.capacity() < size)
+            slot.reserve(size);
         slot.resize(size);
         char* to = slot.data();
         for (const QByteArrayView piece : pieces) {
