@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -117,6 +118,8 @@ private slots:
     void helpAndVersionExitWithZero();
     void namesOutsideUtf8AreConvertedByTheirBytes_data();
     void namesOutsideUtf8AreConvertedByTheirBytes();
+    void theBenchmarksGawkScriptWritesTheSameBytes_data();
+    void theBenchmarksGawkScriptWritesTheSameBytes();
     void wildcardsExpandToTheMatchingFiles_data();
     void wildcardsExpandToTheMatchingFiles();
 };
@@ -498,6 +501,56 @@ void CliTest::namesOutsideUtf8AreConvertedByTheirBytes()
             Conversion(name.startsWith("al") ? Conversion::Alignment : Conversion::Profile),
             input));
 #endif
+}
+
+void CliTest::theBenchmarksGawkScriptWritesTheSameBytes_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("input");
+
+    QTest::newRow("alignment") << "al1.gsi" << alignmentSample();
+    QTest::newRow("alignment with CR and LF line ends")
+        << "al2.gsi"
+        << QByteArray(alignmentSample()).replace("\r\n*11", "\r*11").replace("\r\n*4", "\n*4");
+    QTest::newRow("alignment marks at column 1 and past column 145")
+        << "al3.gsi"
+        << Gsi::crlf({ Gsi::alignmentHeader(), "82..10-" + Gsi::coordinateLine().mid(7),
+               Gsi::coordinateLine() + "74....",
+               Gsi::coordinateLine() + Gsi::word("99", "....", '+', "1") });
+    QTest::newRow("profile") << "pr1.gsi" << profileSample();
+    QTest::newRow("profile, last line unended") << "pr2.gsi" << profileSample().chopped(2);
+}
+
+// The benchmark times the gawk script against the converter; it is only a fair
+// comparison while both write the same bytes.
+void CliTest::theBenchmarksGawkScriptWritesTheSameBytes()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, input);
+
+    const QString gawk = QStandardPaths::findExecutable("gawk");
+    if (gawk.isEmpty())
+        QSKIP("gawk is not installed (tools/install-deps.sh installs it)");
+    QTemporaryDir dir;
+    QVERIFY(Gsi::writeFile(dir.filePath(name), input));
+    const bool alignment = name.startsWith("al");
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C");
+    process.setProcessEnvironment(environment);
+    process.start(gawk,
+        { "-b", "-v", alignment ? "kind=alignment" : "kind=profile", "-f",
+            QStringLiteral(GAWK_SCRIPT), name });
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    const QByteArray scripted = process.readAllStandardOutput();
+
+    const Run run = convert(dir.path(), { name });
+    QCOMPARE(run.exitCode, 0);
+    const QByteArray converted = Gsi::readFile(dir.filePath(run.out.value(0)));
+    QVERIFY(!converted.isEmpty());
+    QCOMPARE(scripted, converted);
 }
 
 void CliTest::wildcardsExpandToTheMatchingFiles_data()
