@@ -298,7 +298,8 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
             ? Conversion::Alignment
             : Conversion::Profile;
         QCOMPARE(run.err.first(),
-            windowError(kind, dir.filePath(name)).replace(dir.path() + '/', QString()));
+            windowError(kind, dir.filePath(name))
+                .replace(QDir::toNativeSeparators(dir.path() + '/'), QString()));
     }
     QCOMPARE(entries(dir.path()), before);
     QCOMPARE(Gsi::readFile(dir.filePath("al1001PI.gsi")), keep);
