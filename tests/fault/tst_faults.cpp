@@ -9,6 +9,7 @@
 #include "form1.h"
 #include "gsisamples.h"
 #include "listboxes.h"
+#include "unprivileged.h"
 
 #include <QLineEdit>
 #include <QProcess>
@@ -121,15 +122,6 @@ QByteArray outputNameFor(const QByteArray& input)
     return input.chopped(4) + (input.startsWith("al") ? "PI.gsi" : "VPI.gsi");
 }
 
-bool isRoot()
-{
-#ifdef Q_OS_WIN
-    return false;
-#else
-    return geteuid() == 0;
-#endif
-}
-
 // A small file system of its own for the shown folder, filled up to the last byte.
 class FullDisk {
 public:
@@ -170,7 +162,6 @@ private slots:
 private:
     Form1* openWindow();
     void click(FileListBox* list, int row);
-    void runAsUnprivilegedUser(const char* tag);
 
     QTemporaryDir m_dir;
     QString m_start;
@@ -225,42 +216,6 @@ void FaultTest::click(FileListBox* list, int row)
     QVERIFY(item);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-// Root may write anywhere, so the unwritable folder means nothing to it: the
-// row runs again in a copy of this program as the unprivileged user "nobody".
-void FaultTest::runAsUnprivilegedUser(const char* tag)
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
-        QSKIP("setpriv is not installed; tools/install-deps.sh installs it");
-    QTemporaryDir place;
-    QVERIFY(place.isValid());
-    const QString copy
-        = place.filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
-    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
-    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-        | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-    QVERIFY(QFile::setPermissions(place.path(), everyone));
-    QVERIFY(QFile::setPermissions(copy, everyone));
-
-    QProcess child;
-    child.setWorkingDirectory(place.path());
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TMPDIR"), QStringLiteral("/tmp"));
-    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    child.setProcessEnvironment(environment);
-    const QString function = QStringLiteral("faultIsSurvivedWithNothingLost:") + QLatin1String(tag);
-    child.start(QStringLiteral("setpriv"),
-        { QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-            QStringLiteral("--clear-groups"), copy, function });
-    QVERIFY(child.waitForFinished(300000));
-    const QString output = QString::fromLocal8Bit(child.readAll());
-    QVERIFY2(
-        child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(output));
-    QVERIFY2(output.contains(QStringLiteral("PASS   : FaultTest::faultIsSurvivedWithNothingLost(")
-                 + QLatin1String(tag) + QLatin1Char(')')),
-        qPrintable(output));
 }
 
 void FaultTest::faultIsSurvivedWithNothingLost_data()
@@ -320,12 +275,12 @@ void FaultTest::faultIsSurvivedWithNothingLost()
     QFETCH(int, error);
     QFETCH(QByteArray, named);
 
-    if (fault == Fault::FolderNotWritable && isRoot()) {
-        runAsUnprivilegedUser(QTest::currentDataTag());
+    if (fault == Fault::FolderNotWritable && Unprivileged::isRoot()) {
+        Unprivileged::rerunRow("faultIsSurvivedWithNothingLost");
         return;
     }
     FullDisk disk;
-    if (fault == Fault::DiskFull && !isRoot())
+    if (fault == Fault::DiskFull && !Unprivileged::isRoot())
         QSKIP("a full disk needs a small file system of its own, and only root may mount one");
 
     const QByteArray row = m_dir.path().toUtf8() + '/' + QByteArray::number(qHash(name));

@@ -1,0 +1,219 @@
+// Names under the user's control reach the help program and the conversions
+// as one argument or one path, and nothing in them is interpreted: no shell,
+// no wildcard, no option.
+
+#include "drives.h"
+#include "faultfiles.h"
+#include "form1.h"
+#include "listboxes.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace FaultFiles;
+
+namespace {
+
+// Names that a shell would split, expand or run, or a program take for an option.
+const char* const Mischief[][2] = {
+    { "blanks", "a b  c" },
+    { "quotes", "q\"uo'te" },
+    { "leading dash", "-h --help" },
+    { "command substitution", "$(touch PWNED)" },
+    { "backticks and semicolon", "`touch PWNED`;touch PWNED" },
+    { "wildcards", "*?[a]" },
+    { "redirection and pipe", "x>PWNED|y" },
+};
+
+bool anyFileNamed(const QString& folder, const QString& name)
+{
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+        QDirIterator::Subdirectories);
+    while (it.hasNext())
+        if (QFileInfo(it.next()).fileName() == name)
+            return true;
+    return false;
+}
+
+}
+
+class SecurityTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void helpDocumentReachesTheViewerAsOneArgument_data();
+    void helpDocumentReachesTheViewerAsOneArgument();
+    void clickedNameIsOpenedAsExactlyThatPath_data();
+    void clickedNameIsOpenedAsExactlyThatPath();
+    void programStartsNoShell_data();
+    void programStartsNoShell();
+
+private:
+    QString m_start;
+    QList<int> m_reported;
+};
+
+void SecurityTest::init()
+{
+    m_start = QDir::currentPath();
+    m_reported.clear();
+    Drives::setDrivesForTesting({});
+    Form1::setErrorReporter([this](QWidget*, int number, const QString&) { m_reported << number; });
+}
+
+void SecurityTest::cleanup()
+{
+    QList<QPointer<Form1>> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Form1*>(widget))
+            windows.append(window);
+    qDeleteAll(windows);
+    QDir::setCurrent(m_start);
+}
+
+void SecurityTest::helpDocumentReachesTheViewerAsOneArgument_data()
+{
+    QTest::addColumn<QString>("folder");
+    for (const auto& row : Mischief)
+        QTest::newRow(row[0]) << QString::fromUtf8(row[1]);
+}
+
+// The program, copied into a folder with such a name, clicks "Hjælp" with the
+// real launcher; a stand-in viewer first on PATH writes down what it was given.
+void SecurityTest::helpDocumentReachesTheViewerAsOneArgument()
+{
+#ifdef Q_OS_WIN
+    QSKIP("the viewer's path is fixed on Windows, so no stand-in can take its place");
+#else
+    QFETCH(QString, folder);
+    if (qEnvironmentVariableIsSet("SIGTELINJE_HELP_CLICK")) {
+        // The copy: click with the real launcher, then wait for the viewer's note.
+        const QString note = qEnvironmentVariable("SIGTELINJE_HELP_NOTE");
+        auto* window = new Form1;
+        window->show();
+        QTest::mouseClick(window->Command1, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(note), 60000);
+        QVERIFY(m_reported.isEmpty());
+        return;
+    }
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString programDir = dir.filePath(folder);
+    const QString viewerDir = dir.filePath(QStringLiteral("viewer"));
+    const QString note = dir.filePath(QStringLiteral("note"));
+    QVERIFY(QDir().mkpath(programDir));
+    QVERIFY(QDir().mkpath(viewerDir));
+    const QString copy = programDir + QStringLiteral("/tst_security");
+    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+    QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    // The stand-in writes each argument followed by a NUL, then moves the note in place.
+    QVERIFY(writeRaw((viewerDir + QStringLiteral("/xdg-open")).toUtf8(),
+        "#!/bin/sh\n"
+        "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$SIGTELINJE_HELP_NOTE.tmp\"\n"
+        "mv \"$SIGTELINJE_HELP_NOTE.tmp\" \"$SIGTELINJE_HELP_NOTE\"\n"));
+    QVERIFY(QFile::setPermissions(viewerDir + QStringLiteral("/xdg-open"),
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(
+        QStringLiteral("PATH"), viewerDir + QLatin1Char(':') + qEnvironmentVariable("PATH"));
+    environment.insert(QStringLiteral("SIGTELINJE_HELP_CLICK"), QStringLiteral("1"));
+    environment.insert(QStringLiteral("SIGTELINJE_HELP_NOTE"), note);
+    child.setProcessEnvironment(environment);
+    child.setWorkingDirectory(dir.path());
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(copy,
+        { QStringLiteral("helpDocumentReachesTheViewerAsOneArgument:")
+            + QString::fromUtf8(QTest::currentDataTag()) });
+    QVERIFY(child.waitForFinished(120000));
+    const QByteArray output = child.readAll();
+    QVERIFY2(
+        child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
+
+    const QByteArray expected = (programDir + QStringLiteral("/hlp.rtf")).toUtf8() + '\0';
+    QCOMPARE(readRaw(note.toUtf8()), expected);
+    QVERIFY(!anyFileNamed(dir.path(), QStringLiteral("PWNED")));
+#endif
+}
+
+void SecurityTest::clickedNameIsOpenedAsExactlyThatPath_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const auto& row : Mischief)
+        QTest::newRow(row[0]) << QStringLiteral("al%1.gsi").arg(QString::fromUtf8(row[1]));
+}
+
+// Each file holds its own name, so a conversion of any other file would show.
+void SecurityTest::clickedNameIsOpenedAsExactlyThatPath()
+{
+    QFETCH(QString, name);
+#ifdef Q_OS_WIN
+    if (name.contains(QRegularExpression(QStringLiteral("[\"*?<>|]"))))
+        QSKIP("Windows allows none of these characters in a file name");
+#endif
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // The folder, too, starts with a dash and holds a blank.
+    const QString folder = dir.filePath(QStringLiteral("-n o"));
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray bytes = "*" + name.toUtf8() + "\r\n";
+    QVERIFY(writeRaw((folder + QLatin1Char('/') + name).toUtf8(), bytes));
+    QVERIFY(writeRaw((folder + QStringLiteral("/alx.gsi")).toUtf8(), "*alx\r\n"));
+    QVERIFY(QDir::setCurrent(folder));
+
+    auto* window = new Form1;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    FileListBox* list = window->File1;
+    const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    QTest::mouseClick(
+        list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QVERIFY(m_reported.isEmpty());
+    const QString output = name.chopped(4) + QStringLiteral("PI.gsi");
+    QCOMPARE(readRaw((folder + QLatin1Char('/') + output).toUtf8()), bytes);
+    QByteArrayList expected { name.toUtf8(), output.toUtf8(), "alx.gsi" };
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(listRaw(folder.toUtf8()), expected);
+    QVERIFY(!anyFileNamed(dir.path(), QStringLiteral("PWNED")));
+}
+
+void SecurityTest::programStartsNoShell_data()
+{
+    QTest::addColumn<QString>("call");
+    for (const char* call : { "system(", "popen(", "_wsystem(", "ShellExecute", "startCommand(",
+             "/bin/sh", "cmd.exe", "\"sh\"", "\"bash\"", "execl(", "execlp(", "execvp(" })
+        QTest::newRow(call) << QString::fromLatin1(call);
+}
+
+// Every way of starting a program the sources could use, other than handing
+// QProcess a program and a list of arguments.
+void SecurityTest::programStartsNoShell()
+{
+    QFETCH(QString, call);
+    int files = 0;
+    for (const char* part : { "app", "convert", "editor" }) {
+        QDirIterator it(QStringLiteral(SIGTELINJE_SOURCE_DIR "/") + QLatin1String(part),
+            { QStringLiteral("*.cpp"), QStringLiteral("*.h") }, QDir::Files);
+        while (it.hasNext()) {
+            QFile source(it.next());
+            QVERIFY(source.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(source.readAll());
+            QVERIFY2(!text.contains(call), qPrintable(source.fileName()));
+            ++files;
+        }
+    }
+    QVERIFY(files >= 10);
+}
+
+QTEST_MAIN(SecurityTest)
+#include "tst_security.moc"
