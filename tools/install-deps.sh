@@ -9,6 +9,7 @@ packages=(
     xvfb xauth xdotool x11-utils
     fonts-dejavu-core fonts-liberation
     dpkg-dev file desktop-file-utils gawk
+    clang libclang-rt-14-dev libasan8 libubsan1 util-linux mount
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1; then
