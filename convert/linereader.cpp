@@ -6,7 +6,8 @@
 #include <cstring>
 
 namespace {
-constexpr qint64 ChunkSize = 256 * 1024;
+// Small, so that reading a file keeps to the same few pages of memory.
+constexpr qint64 ChunkSize = 64 * 1024;
 
 // Resizing in place keeps the slot's storage from line to line; a slot that must
 // grow gets exactly the line's size.
@@ -32,7 +33,11 @@ bool LineReader::fill()
     if (m_eof)
         return false;
     if (m_pos > 0) {
-        m_buffer.remove(0, m_pos);
+        // Moved down by hand: removing from the front would only move the start
+        // of the data, and the buffer would creep into fresh memory chunk by chunk.
+        const qsizetype left = m_buffer.size() - m_pos;
+        std::memmove(m_buffer.data(), m_buffer.constData() + m_pos, size_t(left));
+        m_buffer.resize(left);
         for (NextByte* next : { &m_nextCr, &m_nextLf }) {
             next->at = next->at >= m_pos ? next->at - m_pos : -1;
             next->scannedTo = std::max<qsizetype>(0, next->scannedTo - m_pos);
@@ -40,6 +45,8 @@ bool LineReader::fill()
         m_pos = 0;
     }
     const qsizetype old = m_buffer.size();
+    if (m_buffer.capacity() < old + ChunkSize)
+        m_buffer.reserve(old + 2 * ChunkSize);
     m_buffer.resize(old + ChunkSize);
     const qint64 got = m_device.read(m_buffer.data() + old, ChunkSize);
     if (got <= 0) {
