@@ -211,52 +211,69 @@ int readLines(Conversion kind, QIODevice& input, const QString& inputName)
     return lineCount;
 }
 
-QByteArray renderLines(Conversion kind, int lineCount)
-{
-    QByteArray out;
-    if (lineCount < 1)
-        return out;
+namespace {
 
-    // The column pass first, so that the output's exact size is known and every
-    // byte is copied once, straight to its place.
-    const auto profileSign = [](int i) -> QByteArrayView {
+    QByteArrayView profileSign(int i)
+    {
         const char sign = columnAt(LineTable[i], 56);
         return sign == '-' ? "+" : sign == '+' ? "-" : QByteArrayView();
-    };
-    qsizetype size = LineTable[1].size() + LineEnd.size();
-    for (int i = 2; i <= lineCount; ++i) {
-        if (kind == Conversion::Alignment) {
-            alignmentColumns(i);
-            size += HeadColumn[i].size() + TailColumn[i].size() + Word81Column[i].size()
-                + Word82Column[i].size() + 1;
-        } else {
-            size += HeadColumn[i].size() + profileSign(i).size() + TailColumn[i].size();
-        }
-        size += LineEnd.size();
     }
 
-    out.resize(size);
+    // The column pass over lines 2 to lineCount; returns the size of the output.
+    qsizetype prepareLines(Conversion kind, int lineCount)
+    {
+        if (lineCount < 1)
+            return 0;
+        qsizetype size = LineTable[1].size() + LineEnd.size();
+        for (int i = 2; i <= lineCount; ++i) {
+            if (kind == Conversion::Alignment) {
+                alignmentColumns(i);
+                size += HeadColumn[i].size() + TailColumn[i].size() + Word81Column[i].size()
+                    + Word82Column[i].size() + 1;
+            } else {
+                size += HeadColumn[i].size() + profileSign(i).size() + TailColumn[i].size();
+            }
+            size += LineEnd.size();
+        }
+        return size;
+    }
+
+    // Hands the output of prepared lines to `put`, piece by piece and in order.
+    template <typename Put> void emitLines(Conversion kind, int lineCount, Put&& put)
+    {
+        if (lineCount < 1)
+            return;
+        put(LineTable[1]);
+        put(LineEnd);
+        for (int i = 2; i <= lineCount; ++i) {
+            put(HeadColumn[i]);
+            if (kind == Conversion::Alignment) {
+                put(TailColumn[i]);
+                put(Word81Column[i]);
+                put(Word82Column[i]);
+                put(" ");
+            } else {
+                put(profileSign(i));
+                put(TailColumn[i]);
+            }
+            put(LineEnd);
+        }
+    }
+
+}
+
+QByteArray renderLines(Conversion kind, int lineCount)
+{
+    // The column pass first, so that the output's exact size is known and every
+    // byte is copied once, straight to its place.
+    QByteArray out;
+    out.resize(prepareLines(kind, lineCount));
     char* to = out.data();
-    const auto put = [&to](QByteArrayView piece) {
+    emitLines(kind, lineCount, [&to](QByteArrayView piece) {
         if (!piece.isEmpty())
             std::memcpy(to, piece.data(), piece.size());
         to += piece.size();
-    };
-    put(LineTable[1]);
-    put(LineEnd);
-    for (int i = 2; i <= lineCount; ++i) {
-        put(HeadColumn[i]);
-        if (kind == Conversion::Alignment) {
-            put(TailColumn[i]);
-            put(Word81Column[i]);
-            put(Word82Column[i]);
-            put(" ");
-        } else {
-            put(profileSign(i));
-            put(TailColumn[i]);
-        }
-        put(LineEnd);
-    }
+    });
     Q_ASSERT(to == out.constData() + out.size());
     return out;
 }
@@ -280,7 +297,7 @@ void convertFile(Conversion kind)
     const int lineCount = readLines(kind, input, InputPath);
     input.close();
 
-    const QByteArray bytes = renderLines(kind, lineCount);
+    const qsizetype size = prepareLines(kind, lineCount);
 
     // A read-only output is the user's way of keeping a file; respect it even
     // though the folder would let us replace it.
@@ -300,23 +317,45 @@ void convertFile(Conversion kind)
     QSaveFile output(target);
     errno = 0;
     if (!output.open(QIODevice::WriteOnly))
-        throw GsiError::forWrite(OutputPath, errno, bytes.size());
+        throw GsiError::forWrite(OutputPath, errno, size);
     errno = 0;
     // This Qt's QSaveFile commits even when the last buffered write fails as it
     // closes (a full disk), which would replace the output with a short file;
     // flushing first surfaces that failure here.
-    const bool written = output.write(bytes) == bytes.size() && output.flush();
+    // The output goes out through a small buffer rather than as one block: a block
+    // the size of the file would be fresh memory, and in a short run every page
+    // touched for the first time costs a fault.
+    char buffer[32 * 1024];
+    qsizetype used = 0;
+    bool writing = true;
+    const auto drain = [&] {
+        if (writing && used > 0)
+            writing = output.write(buffer, used) == used;
+        used = 0;
+    };
+    emitLines(kind, lineCount, [&](QByteArrayView piece) {
+        while (!piece.isEmpty()) {
+            const qsizetype n = std::min<qsizetype>(piece.size(), qsizetype(sizeof buffer) - used);
+            std::memcpy(buffer + used, piece.data(), n);
+            used += n;
+            piece = piece.sliced(n);
+            if (used == qsizetype(sizeof buffer))
+                drain();
+        }
+    });
+    drain();
+    const bool written = writing && output.flush();
     int writeErrno = errno;
     if (!written || !output.commit()) {
         if (writeErrno == 0)
             writeErrno = errno;
         output.cancelWriting();
-        throw GsiError::forWrite(OutputPath, writeErrno, bytes.size());
+        throw GsiError::forWrite(OutputPath, writeErrno, size);
     }
     if (!plain && !NativeName::replace(target, OutputPath)) {
         const int replaceErrno = errno;
         QFile::remove(target);
-        throw GsiError::forWrite(OutputPath, replaceErrno, bytes.size());
+        throw GsiError::forWrite(OutputPath, replaceErrno, size);
     }
 }
 
