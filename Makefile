@@ -8,7 +8,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 # The conversion, main-window and editor tests, run again under the sanitizers.
 SANITIZE_TESTS = tst_conversion tst_properties tst_fuzzcases tst_form1 tst_faults tst_security \
-	tst_editor_window tst_editor_files tst_editor_commands tst_editor_faults
+	tst_editor_window tst_editor_files tst_editor_commands tst_editor_faults tst_cli
 
 .PHONY: all deps configure build run test sanitize-test fuzz bench package clean
 
