@@ -53,7 +53,8 @@ grep -qx 'Exec=sigtelinje' "$desktop" && grep -qx 'Icon=sigtelinje' "$desktop" \
     || fail "the desktop entry does not start sigtelinje with its icon"
 for size in 48 96; do
     icon="$usr/share/icons/hicolor/${size}x${size}/apps/sigtelinje.png"
-    file "$icon" | grep -q "PNG image data, $size x $size" || fail "no ${size}px icon: $(file "$icon")"
+    file "$icon" | grep -q "PNG image data, $size x $size" \
+        || fail "no ${size}px icon: $(file "$icon")"
 done
 
 # The installed converter, on the files the real window was tested with.
@@ -61,7 +62,8 @@ mkdir "$work/data"
 cp "$fixtures/al17.gsi" "$fixtures/pr17.gsi" "$work/data/"
 (cd "$work/data" && "$usr/bin/sigtelinje-convert" al17.gsi pr17.gsi >"$work/out" 2>"$work/err") \
     || fail "the installed converter failed: $(cat "$work/err")"
-[ "$(cat "$work/out")" = $'al17PI.gsi\npr17VPI.gsi' ] || fail "unexpected output lines: $(cat "$work/out")"
+[ "$(cat "$work/out")" = $'al17PI.gsi\npr17VPI.gsi' ] \
+    || fail "unexpected output lines: $(cat "$work/out")"
 cmp "$work/data/al17PI.gsi" "$fixtures/al17PI.expected" || fail "al17PI.gsi has the wrong bytes"
 cmp "$work/data/pr17VPI.gsi" "$fixtures/pr17VPI.expected" || fail "pr17VPI.gsi has the wrong bytes"
 
@@ -84,5 +86,8 @@ INNER
 status=0
 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/window.sh" "$work/data" "$usr/bin/sigtelinje" \
     >"$work/window.log" 2>&1 || status=$?
-[ $status -eq 0 ] || { cat "$work/window.log" >&2; fail "the installed sigtelinje showed no window (status $status)"; }
+if [ $status -ne 0 ]; then
+    cat "$work/window.log" >&2
+    fail "the installed sigtelinje showed no window (status $status)"
+fi
 echo "package_deb: $(basename "$deb") installs; converter and main window work"
