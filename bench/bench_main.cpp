@@ -2,6 +2,7 @@
 // main window on folders of various sizes, and a click until the window is back.
 // Run with `make bench`; it uses the offscreen platform unless told otherwise.
 
+#include "benchfiles.h"
 #include "form1.h"
 #include "listboxes.h"
 #include "module1.h"
@@ -17,6 +18,8 @@
 #include <functional>
 #include <vector>
 
+using namespace BenchFiles;
+
 namespace {
 
 double medianMs(int runs, const std::function<void()>& setUp, const std::function<void()>& work)
@@ -31,40 +34,6 @@ double medianMs(int runs, const std::function<void()>& setUp, const std::functio
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
-}
-
-QByteArray word(const char* index, const char* info, char sign, qint64 value)
-{
-    return QByteArray(index) + info + sign + QByteArray::number(value).rightJustified(16, '0')
-        + ' ';
-}
-
-QByteArray alignmentFile()
-{
-    QByteArray out = '*' + word("41", "0001", '+', 1) + "\r\n";
-    for (int i = 1; i < 1000; ++i) {
-        out += '*' + word("11", "....", '+', i * 1000) + word("71", "....", '+', 2)
-            + word("72", "...0", i % 2 ? '-' : '+', 250000) + word("73", "...0", '+', 0)
-            + word("81", "..10", '+', 55000000 + i) + word("82", "..10", '-', 612000000 + i)
-            + "\r\n";
-    }
-    return out;
-}
-
-QByteArray profileFile()
-{
-    QByteArray out = '*' + word("41", "0001", '+', 1) + "\r\n";
-    for (int i = 1; i < 1000; ++i)
-        out += '*' + word("11", "....", '+', i * 1000) + word("83", "..10", '+', 12500 + i)
-            + word("72", "...0", i % 2 ? '-' : '+', 4000) + word("73", "...0", '+', 0) + "\r\n";
-    return out;
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
 }
 
 // A folder of n files: a tenth alignment files, a tenth profile files, the

@@ -9,6 +9,8 @@
 // durable before it replaces the old one, and on a disk that flush measures the
 // disk, not the program; the last rows show what it costs on the build's disk.
 
+#include "benchfiles.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -28,6 +30,8 @@
 #include <vector>
 
 extern char** environ;
+
+using namespace BenchFiles;
 
 namespace {
 
@@ -82,42 +86,6 @@ double timed(const std::vector<Command>& commands)
         }
     }
     return nowMs() - start;
-}
-
-QByteArray word(const char* index, const char* info, char sign, qint64 value)
-{
-    return QByteArray(index) + info + sign + QByteArray::number(value).rightJustified(16, '0')
-        + ' ';
-}
-
-// The same 1000-line files as the in-process benchmark.
-QByteArray alignmentFile()
-{
-    QByteArray out = '*' + word("41", "0001", '+', 1) + "\r\n";
-    for (int i = 1; i < 1000; ++i)
-        out += '*' + word("11", "....", '+', i * 1000) + word("71", "....", '+', 2)
-            + word("72", "...0", i % 2 ? '-' : '+', 250000) + word("73", "...0", '+', 0)
-            + word("81", "..10", '+', 55000000 + i) + word("82", "..10", '-', 612000000 + i)
-            + "\r\n";
-    return out;
-}
-
-QByteArray profileFile()
-{
-    QByteArray out = '*' + word("41", "0001", '+', 1) + "\r\n";
-    for (int i = 1; i < 1000; ++i)
-        out += '*' + word("11", "....", '+', i * 1000) + word("83", "..10", '+', 12500 + i)
-            + word("72", "...0", i % 2 ? '-' : '+', 4000) + word("73", "...0", '+', 0) + "\r\n";
-    return out;
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "sigtelinje-compare: cannot write %s\n", qPrintable(path));
-        std::exit(1);
-    }
 }
 
 QByteArray read(const QString& path)
