@@ -2,6 +2,7 @@
 #include "form1.h"
 #include "gsisamples.h"
 #include "listboxes.h"
+#include "mainwindowtest.h"
 #include "module1.h"
 
 #include <QComboBox>
@@ -13,6 +14,7 @@
 #include <QtTest>
 
 using namespace Gsi;
+using namespace MainWindowTest;
 
 namespace {
 
@@ -62,8 +64,6 @@ private slots:
     void failedDriveChangeKeepsThePreviousDrive();
 
 private:
-    Form1* openWindow();
-    void convertByClick(FileListBox* list, int row);
     QTreeWidgetItem* dirItem(const QString& text);
 
     QTemporaryDir m_root;
@@ -94,32 +94,9 @@ void Form1Test::init()
 
 void Form1Test::cleanup()
 {
-    QList<QPointer<Form1>> windows;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<Form1*>(widget))
-            windows.append(window);
-    qDeleteAll(windows);
+    MainWindowTest::closeWindows();
     QDir::setCurrent(m_startFolder);
     Drives::setDrivesForTesting({});
-}
-
-Form1* Form1Test::openWindow()
-{
-    auto* window = new Form1;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
-    QApplication::setActiveWindow(window);
-    if (!QTest::qWaitForWindowExposed(window))
-        qWarning("window not exposed");
-    return window;
-}
-
-void Form1Test::convertByClick(FileListBox* list, int row)
-{
-    QListWidgetItem* item = list->item(row);
-    QVERIFY(item);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QTreeWidgetItem* Form1Test::dirItem(const QString& text)
@@ -314,7 +291,7 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
     window->move(40, 30);
     const QPoint place = window->pos();
     FileListBox* list = input.startsWith("al") ? window->File1 : window->File2;
-    convertByClick(list, 0);
+    QVERIFY(clickEntry(list, 0));
 
     QVERIFY(m_reported.isEmpty());
     QCOMPARE(readFile(m_work + "/" + output), expected);
@@ -385,7 +362,7 @@ void Form1Test::failedConversionReportsAndLeavesTheWindow()
     if (fault == "deleted")
         QVERIFY(QFile::remove(input));
     const QStringList before = QDir(m_work).entryList(QDir::AllEntries | QDir::Hidden);
-    convertByClick(window->File1, 0);
+    QVERIFY(clickEntry(window->File1, 0));
 
     QCOMPARE(m_reported.size(), 1);
     QCOMPARE(m_reported.first().number, number);
@@ -403,7 +380,7 @@ void Form1Test::failedConversionReportsAndLeavesTheWindow()
     QVERIFY(writeFile(input, "*z\r\n"));
     if (fault == "outputdir")
         QVERIFY(QDir(m_work).rmdir("al5PI.gsi"));
-    convertByClick(window->File1, 0);
+    QVERIFY(clickEntry(window->File1, 0));
     QCOMPARE(m_reported.size(), 1);
     QCOMPARE(readFile(output), QByteArray("*z\r\n"));
 }
@@ -518,7 +495,7 @@ void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
     // A conversion brings the window back on the drive and folder last chosen.
     chooseDrive(window, 1);
     QCOMPARE(QDir::currentPath(), b + "/site");
-    convertByClick(window->File1, 0);
+    QVERIFY(clickEntry(window->File1, 0));
     Form1* fresh = Form1::current();
     QVERIFY(fresh != window);
     QCOMPARE(fresh->Drive1->currentIndex(), 1);

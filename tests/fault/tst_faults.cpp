@@ -9,6 +9,7 @@
 #include "form1.h"
 #include "gsisamples.h"
 #include "listboxes.h"
+#include "mainwindowtest.h"
 #include "unprivileged.h"
 
 #include <QLineEdit>
@@ -160,9 +161,6 @@ private slots:
     void faultIsSurvivedWithNothingLost();
 
 private:
-    Form1* openWindow();
-    void click(FileListBox* list, int row);
-
     QTemporaryDir m_dir;
     QString m_start;
     QList<Reported> m_reported;
@@ -184,11 +182,7 @@ void FaultTest::init()
 
 void FaultTest::cleanup()
 {
-    QList<QPointer<Form1>> windows;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<Form1*>(widget))
-            windows.append(window);
-    qDeleteAll(windows);
+    MainWindowTest::closeWindows();
     QDir::setCurrent(m_start);
     if (!m_readOnly.isEmpty())
         setWritable(m_readOnly, true);
@@ -197,25 +191,6 @@ void FaultTest::cleanup()
     if (!m_row.isEmpty())
         removeTree(m_row);
     m_row.clear();
-}
-
-Form1* FaultTest::openWindow()
-{
-    auto* window = new Form1;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
-    QApplication::setActiveWindow(window);
-    if (!QTest::qWaitForWindowExposed(window))
-        qWarning("window not exposed");
-    return window;
-}
-
-void FaultTest::click(FileListBox* list, int row)
-{
-    QListWidgetItem* item = list->item(row);
-    QVERIFY(item);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void FaultTest::faultIsSurvivedWithNothingLost_data()
@@ -312,7 +287,7 @@ void FaultTest::faultIsSurvivedWithNothingLost()
     }
 
     QVERIFY(QDir::setCurrent(QString::fromUtf8(shown)));
-    Form1* window = openWindow();
+    Form1* window = MainWindowTest::openWindow();
     FileListBox* list = alignment ? window->File1 : window->File2;
     QCOMPARE(list->count(), existingOutput ? 2 : 1); // the input sorts before its output
     if (fault == Fault::InputDeletedAfterListing)
@@ -321,7 +296,7 @@ void FaultTest::faultIsSurvivedWithNothingLost()
         QVERIFY(removeTree(shown));
     const QByteArrayList before = listRaw(shown);
 
-    click(list, 0);
+    QVERIFY(MainWindowTest::clickEntry(list, 0));
 
     // 1. The outcome.
     if (error == 0) {
@@ -362,7 +337,7 @@ void FaultTest::faultIsSurvivedWithNothingLost()
     QVERIFY(now);
     if (fault == Fault::DiskFull) {
         QVERIFY(removeRaw(shown + "/filler"));
-        click(alignment ? now->File1 : now->File2, 0);
+        QVERIFY(MainWindowTest::clickEntry(alignment ? now->File1 : now->File2, 0));
         QCOMPARE(m_reported.size(), 1);
         QCOMPARE(readRaw(output), expectedFor(content, alignment));
         QVERIFY(Form1::current() != now);
@@ -376,7 +351,7 @@ void FaultTest::faultIsSurvivedWithNothingLost()
     QTest::keyClick(now->Dir1, Qt::Key_Return);
     QCOMPARE(QDir::currentPath(), QString::fromUtf8(row));
     QCOMPARE(now->File1->names(), QStringList({ QStringLiteral("al-next.gsi") }));
-    click(now->File1, 0);
+    QVERIFY(MainWindowTest::clickEntry(now->File1, 0));
     QCOMPARE(m_reported.size(), error == 0 ? 0 : 1);
     QCOMPARE(readRaw(row + "/al-nextPI.gsi"), NextOutput);
     QVERIFY(Form1::current() != now);

@@ -6,6 +6,7 @@
 #include "faultfiles.h"
 #include "form1.h"
 #include "listboxes.h"
+#include "mainwindowtest.h"
 
 #include <QDirIterator>
 #include <QProcess>
@@ -68,11 +69,7 @@ void SecurityTest::init()
 
 void SecurityTest::cleanup()
 {
-    QList<QPointer<Form1>> windows;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* window = qobject_cast<Form1*>(widget))
-            windows.append(window);
-    qDeleteAll(windows);
+    MainWindowTest::closeWindows();
     QDir::setCurrent(m_start);
 }
 

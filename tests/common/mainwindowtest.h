@@ -1,0 +1,46 @@
+#pragma once
+
+// What the main-window tests do to the window as a user would: open it, click
+// an entry of a file list, and close every main window again afterwards.
+
+#include "form1.h"
+#include "listboxes.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QtTest>
+
+namespace MainWindowTest {
+
+inline Form1* openWindow()
+{
+    auto* window = new Form1;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    QApplication::setActiveWindow(window);
+    if (!QTest::qWaitForWindowExposed(window))
+        qWarning("window not exposed");
+    return window;
+}
+
+// A mouse click on entry `row`; the replaced window is deleted before returning.
+inline bool clickEntry(FileListBox* list, int row)
+{
+    QListWidgetItem* item = list->item(row);
+    if (!item)
+        return false;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return true;
+}
+
+inline void closeWindows()
+{
+    QList<QPointer<Form1>> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Form1*>(widget))
+            windows.append(window);
+    qDeleteAll(windows);
+}
+
+}
