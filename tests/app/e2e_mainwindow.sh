@@ -4,25 +4,11 @@
 # listing the new file by clicking that too, then leaves through "Exit".
 # Usage: e2e_mainwindow.sh PROGRAM FIXTURES
 set -euo pipefail
-
-if [ -z "${SIGTELINJE_E2E_DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" env SIGTELINJE_E2E_DISPLAY=1 "$0" "$@"
-fi
+source "$(dirname "$0")/../common/session.sh"
+under_xvfb "$@"
 
 program=$(realpath "$1")
 fixtures=$(realpath "$2")
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 
 # Waits up to ten seconds for a command to succeed.
 await() {

@@ -5,25 +5,8 @@ set -euo pipefail
 
 editor=${1:?usage: editor-e2e.sh PATH-TO-sigtelinje-editor}
 
-if [ -z "${EDITOR_E2E_INNER:-}" ]; then
-    for tool in xvfb-run xdotool; do
-        if ! command -v "$tool" >/dev/null 2>&1; then
-            echo "editor-e2e: $tool is missing (tools/install-deps.sh installs it)" >&2
-            # Outside CI a machine without X tools skips visibly; CI must have them.
-            [ "${CI:-}" = true ] && exit 1
-            exit 77
-        fi
-    done
-    exec env EDITOR_E2E_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../common/session.sh"
+under_xvfb "$@"
 
 printf 'first line\r\nsecond line\r\n' >"$work/notes.txt"
 unset QT_QPA_PLATFORM
