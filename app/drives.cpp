@@ -176,12 +176,15 @@ QString currentFolderOf(const QString& root)
 
 void makeCurrentDrive(const QString& root)
 {
+    // An empty removable drive is still there but not ready; a drive that is
+    // gone (unmounted, unplugged) is not available at all.
     const QFileInfo info(root);
-    if (!info.exists())
+    const QStorageInfo storage(root);
+    const bool notReady = storage.isValid() && !storage.isReady();
+    if (!info.exists() && !notReady)
         throw GsiError(GsiError::DeviceUnavailable,
             QStringLiteral("Drevet %1 er ikke tilgængeligt").arg(shown(root)));
-    const QStorageInfo storage(root);
-    if (!info.isDir() || !info.isExecutable() || (storage.isValid() && !storage.isReady()))
+    if (notReady || !info.isDir() || !info.isExecutable())
         throw GsiError(
             GsiError::DiskNotReady, QStringLiteral("Drevet %1 er ikke klar").arg(shown(root)));
     const QString folder = currentFolderOf(root);
