@@ -38,6 +38,7 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --timeout 600
 	$(MAKE) sanitize-test
+	$(MAKE) windows-test
 
 # Any AddressSanitizer or UndefinedBehaviorSanitizer report fails the test that met it.
 sanitize-test: deps
@@ -80,6 +81,15 @@ $(WIN_BUILD)/build.ninja: | $(QT_MINGW)/lib/cmake/Qt6/qt.toolchain.cmake
 windows: deps $(WIN_BUILD)/build.ninja
 	cmake --build $(WIN_BUILD) --parallel 2
 	cmake --install $(WIN_BUILD) --prefix $(abspath $(WIN_BUILD))
+
+# build-win/packages/Sigtelinje-<version>-setup.exe, made with NSIS.
+windows-package: windows
+	cmake --build $(WIN_BUILD) --target windows_installer
+
+# Every test of the Windows build under Wine, the installer's included. They share
+# one Wine prefix, so they run one at a time.
+windows-test: windows-package
+	ctest --test-dir $(WIN_BUILD) --output-on-failure --timeout 900
 
 clean:
 	rm -rf $(BUILD) $(WIN_BUILD)

@@ -7,7 +7,9 @@
 #   wine-run.sh PROGRAM.exe ARGS  any other program
 #
 # WINEPREFIX names the prefix. SIGTELINJE_WINE_DLL_DIRS (':'-separated) lists the
-# folders of the DLLs that a program outside the deployed bin/ needs. Inside a shell
+# folders of the DLLs that a program outside the deployed bin/ needs.
+# SIGTELINJE_WINE_WAIT=1 waits for every process the program left behind (an
+# uninstaller goes on from a copy of itself) instead of ending them. Inside a shell
 # test that already runs its own X server (SIGTELINJE_UNDER_XVFB), that one is used.
 set -uo pipefail
 
@@ -33,6 +35,7 @@ done
 scratch=$(mktemp -d)
 xvfb=
 finish() {
+    [ "${SIGTELINJE_WINE_WAIT:-}" = 1 ] && wineserver -w 2>/dev/null
     # Every Wine process of the prefix ends before its X server does; the tests of
     # one build run one at a time (they share the prefix).
     wineserver -k 2>/dev/null
