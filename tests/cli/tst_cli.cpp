@@ -2,6 +2,7 @@
 #include "gsierror.h"
 #include "gsisamples.h"
 #include "module1.h"
+#include "textlines.h"
 
 #include <QDir>
 #include <QProcess>
@@ -31,10 +32,8 @@ Run convert(const QString& folder, const QStringList& arguments)
         return {};
     Run run;
     run.exitCode = process.exitCode();
-    run.out
-        = QString::fromLocal8Bit(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    run.err
-        = QString::fromLocal8Bit(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    run.out = textLines(process.readAllStandardOutput());
+    run.err = textLines(process.readAllStandardError());
     return run;
 }
 
