@@ -10,9 +10,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 
 #ifdef Q_OS_WIN
-#include <direct.h>
 #include <windows.h>
 #endif
 
@@ -63,17 +63,28 @@ namespace {
         return drives;
     }
 
+    // The full path of the bare "X:" is that drive's current folder: Windows reads it
+    // from the hidden variable "=X:" (the way the C runtime's _wgetdcwd does on
+    // Windows; Wine's _wgetdcwd ignores the variable and gives the root).
     QString keptFolder(const QString& root)
     {
-        wchar_t buffer[32768];
-        const int drive = root.at(0).toUpper().unicode() - 'A' + 1;
-        if (_wgetdcwd(drive, buffer, int(std::size(buffer))) == nullptr)
+        const QString drive = root.left(2).toUpper();
+        const auto name = reinterpret_cast<const wchar_t*>(drive.utf16());
+        // Asked for the length first: a buffer of the longest path is more than
+        // Wine takes.
+        const DWORD needed = GetFullPathNameW(name, 0, nullptr, nullptr);
+        if (needed == 0)
             return root;
-        return QDir::fromNativeSeparators(QString::fromWCharArray(buffer));
+        std::wstring buffer(needed, L'\0');
+        const DWORD length = GetFullPathNameW(name, needed, buffer.data(), nullptr);
+        if (length == 0 || length >= needed)
+            return root;
+        return QDir::cleanPath(
+            QDir::fromNativeSeparators(QString::fromWCharArray(buffer.data(), int(length))));
     }
 
-    // Windows keeps each drive's current folder in the hidden variable "=X:", the
-    // one that _wgetdcwd reads; SetCurrentDirectory alone does not update it.
+    // Windows keeps each drive's current folder in the hidden variable "=X:";
+    // SetCurrentDirectory alone does not update it.
     void keepFolder(const QString& root, const QString& path)
     {
         const QString name = QLatin1Char('=') + root.left(2).toUpper();
@@ -187,8 +198,12 @@ void makeCurrentDrive(const QString& root)
     if (notReady || !info.isDir() || !info.isExecutable())
         throw GsiError(
             GsiError::DiskNotReady, QStringLiteral("Drevet %1 er ikke klar").arg(shown(root)));
+    // The drive left behind keeps the folder the process was in, however it got there
+    // (a program started from a shortcut has no "=X:" of its start folder).
+    const QString here = currentFolder();
     const QString folder = currentFolderOf(root);
     changeFolder(folder);
+    keepFolder(driveOf(here), here);
     keepFolder(root, folder);
 }
 

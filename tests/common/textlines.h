@@ -8,8 +8,7 @@
 // Windows. A line that ends otherwise stays joined to the next, so a comparison sees it.
 inline QStringList textLines(const QByteArray& bytes)
 {
-    const bool windows
-        = QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
+    const bool windows = QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
     return QString::fromLocal8Bit(bytes).split(
         windows ? QStringLiteral("\r\n") : QStringLiteral("\n"), Qt::SkipEmptyParts);
 }
