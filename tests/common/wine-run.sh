@@ -71,6 +71,10 @@ case "${1:-}" in
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     run wineboot --init || { echo "wine-run: wineboot could not create $WINEPREFIX" >&2; exit 1; }
+    # Wine has no Courier New, the font every Windows has and the editor asks for; its
+    # metric twin from fonts-liberation stands in, so the editor's own choice is tested.
+    run reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'Liberation Mono' /f \
+        >/dev/null || { echo "wine-run: cannot set the font replacement" >&2; exit 1; }
     wineserver -w
     echo "Wine prefix ready: $WINEPREFIX"
     ;;
