@@ -293,7 +293,7 @@ void convertFile(Conversion kind)
     QFile input;
     errno = 0;
     if (!NativeName::openForReading(input, InputPath))
-        throw GsiError::forRead(InputPath, errno);
+        throw GsiError::forRead(InputPath, NativeName::systemError());
     const int lineCount = readLines(kind, input, InputPath);
     input.close();
 
@@ -317,7 +317,7 @@ void convertFile(Conversion kind)
     QSaveFile output(target);
     errno = 0;
     if (!output.open(QIODevice::WriteOnly))
-        throw GsiError::forWrite(OutputPath, errno, size);
+        throw GsiError::forWrite(OutputPath, NativeName::systemError(), size);
     errno = 0;
     // This Qt's QSaveFile commits even when the last buffered write fails as it
     // closes (a full disk), which would replace the output with a short file;
@@ -345,10 +345,10 @@ void convertFile(Conversion kind)
     });
     drain();
     const bool written = writing && output.flush();
-    int writeErrno = errno;
+    int writeErrno = written ? 0 : NativeName::systemError();
     if (!written || !output.commit()) {
         if (writeErrno == 0)
-            writeErrno = errno;
+            writeErrno = NativeName::systemError();
         output.cancelWriting();
         throw GsiError::forWrite(OutputPath, writeErrno, size);
     }

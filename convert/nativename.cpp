@@ -2,7 +2,11 @@
 
 #include <QFile>
 
-#ifndef Q_OS_WIN
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -27,7 +31,21 @@ bool openForReading(QFile& file, const QString& path)
 bool isReadOnlyFile(const QString&) { return false; }
 bool replace(const QString&, const QString&) { return false; }
 
+int systemError()
+{
+    switch (GetLastError()) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EACCES;
+    default:
+        return errno;
+    }
+}
+
 #else
+
+int systemError() { return errno; }
 
 namespace {
 

@@ -31,4 +31,8 @@ bool isReadOnlyFile(const QString& path);
 // errno set on failure.
 bool replace(const QString& from, const QString& to);
 
+// The errno value of the last failed file call. Windows sets none: there a file that
+// another program holds open without sharing, or a read-only one, counts as EACCES.
+int systemError();
+
 }

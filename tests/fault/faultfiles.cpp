@@ -5,7 +5,10 @@
 
 #include <algorithm>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <QHash>
+#include <windows.h>
+#else
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -55,6 +58,56 @@ bool setWritable(const QByteArray& folder, bool writable)
     permissions.setFlag(QFile::WriteOwner, writable);
     return QFile::setPermissions(name(folder), permissions);
 }
+
+static bool setReadOnly(const QByteArray& path, bool readOnly)
+{
+    const std::wstring file = name(path).toStdWString();
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    return SetFileAttributesW(file.c_str(),
+        readOnly ? attributes | FILE_ATTRIBUTE_READONLY : attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+QByteArray denyWriting(const QByteArray&, const QByteArray& output)
+{
+    return setReadOnly(output, true) ? output : QByteArray();
+}
+
+bool allowWriting(const QByteArray& denied) { return setReadOnly(denied, false); }
+
+static QHash<QByteArray, HANDLE>& held()
+{
+    static QHash<QByteArray, HANDLE> handles;
+    return handles;
+}
+
+bool holdOpen(const QByteArray& path)
+{
+    const HANDLE handle = CreateFileW(name(path).toStdWString().c_str(),
+        GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    held().insert(path, handle);
+    return true;
+}
+
+void releaseHeld()
+{
+    for (const HANDLE handle : std::as_const(held()))
+        CloseHandle(handle);
+    held().clear();
+}
+
+bool denyReading(const QByteArray& path) { return holdOpen(path); }
+
+bool allowReading(const QByteArray& path)
+{
+    const HANDLE handle = held().take(path);
+    return handle && CloseHandle(handle);
+}
+
+bool currentFolderCannotVanish() { return true; }
 
 #else
 
@@ -144,6 +197,21 @@ bool setWritable(const QByteArray& folder, bool writable)
 {
     return ::chmod(folder.constData(), writable ? 0755 : 0555) == 0;
 }
+
+QByteArray denyWriting(const QByteArray& folder, const QByteArray&)
+{
+    return setWritable(folder, false) ? folder : QByteArray();
+}
+
+bool allowWriting(const QByteArray& denied) { return setWritable(denied, true); }
+
+bool denyReading(const QByteArray& path) { return ::chmod(path.constData(), 0) == 0; }
+bool allowReading(const QByteArray& path) { return ::chmod(path.constData(), 0600) == 0; }
+
+bool holdOpen(const QByteArray&) { return false; }
+void releaseHeld() { }
+
+bool currentFolderCannotVanish() { return false; }
 
 #endif
 

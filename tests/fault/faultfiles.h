@@ -19,4 +19,23 @@ QByteArrayList listRaw(const QByteArray& folder);
 bool fillUp(const QByteArray& path);
 bool setWritable(const QByteArray& folder, bool writable);
 
+// Makes writing the output into `folder` fail as this platform can make it fail: on POSIX
+// the folder loses its write permission; on Windows, where a folder's read-only attribute
+// stops nothing, the file already at `output` gets the read-only attribute. Returns the
+// path to hand to allowWriting().
+QByteArray denyWriting(const QByteArray& folder, const QByteArray& output);
+bool allowWriting(const QByteArray& denied);
+
+// Keeps the program from reading `path` until allowReading(): on POSIX no permission
+// bits; on Windows the file is held open sharing nothing, as another program may hold it.
+bool denyReading(const QByteArray& path);
+bool allowReading(const QByteArray& path);
+
+// Windows only (false elsewhere): holds `path` open sharing nothing until releaseHeld().
+bool holdOpen(const QByteArray& path);
+void releaseHeld();
+
+// Windows refuses to remove a folder that is a process's current folder.
+bool currentFolderCannotVanish();
+
 }

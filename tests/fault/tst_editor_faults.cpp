@@ -7,11 +7,12 @@
 #include "faultfiles.h"
 #include "unprivileged.h"
 
+#include <QOperatingSystemVersion>
 #include <QProcess>
 
 using namespace FaultFiles;
 
-enum class EditorFault { LoadUnreadable, OpenUnreadable, Huge, SaveToFullDisk };
+enum class EditorFault { LoadUnreadable, OpenUnreadable, Huge, SaveToFullDisk, SaveOverHeldFile };
 Q_DECLARE_METATYPE(EditorFault)
 
 namespace {
@@ -69,9 +70,9 @@ void EditorFaultTest::cleanup()
 {
     unloadEditor();
     if (!m_unreadable.isEmpty())
-        QFile::setPermissions(
-            QString::fromUtf8(m_unreadable), QFile::ReadOwner | QFile::WriteOwner);
+        allowReading(m_unreadable);
     m_unreadable.clear();
+    releaseHeld();
 }
 
 void EditorFaultTest::editorFaultLosesNothing_data()
@@ -82,6 +83,9 @@ void EditorFaultTest::editorFaultLosesNothing_data()
     QTest::newRow("opening a file that cannot be read") << EditorFault::OpenUnreadable << true;
     QTest::newRow("a 50 MB file") << EditorFault::Huge << false;
     QTest::newRow("saving to a full disk") << EditorFault::SaveToFullDisk << true;
+    if (QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows)
+        QTest::newRow("saving over a file held open without sharing")
+            << EditorFault::SaveOverHeldFile << true;
 }
 
 void EditorFaultTest::editorFaultLosesNothing()
@@ -114,14 +118,14 @@ void EditorFaultTest::editorFaultLosesNothing()
     frmEditor* editor = nullptr;
     switch (fault) {
     case EditorFault::LoadUnreadable:
-        QVERIFY(QFile::setPermissions(name, QFileDevice::Permissions()));
+        QVERIFY(denyReading(file));
         m_unreadable = file;
         editor = loadEditor(name);
         break;
     case EditorFault::OpenUnreadable:
         QVERIFY(writeRaw(folder + "/before.txt", "before\n"));
         editor = loadEditor(QString::fromUtf8(folder + "/before.txt"));
-        QVERIFY(QFile::setPermissions(name, QFileDevice::Permissions()));
+        QVERIFY(denyReading(file));
         m_unreadable = file;
         dialogs.fileAnswers = QStringList { name };
         editor->mnuFileItem_Click(1);
@@ -135,9 +139,16 @@ void EditorFaultTest::editorFaultLosesNothing()
         editor->txtEdit->setPlainText(u"P1 12.5\nP2 13.0\nP3 14.5\n"_s);
         QVERIFY(fillUp(folder + "/filler"));
         break;
+    case EditorFault::SaveOverHeldFile:
+        editor = loadEditor(name);
+        editor->txtEdit->setPlainText(u"P1 12.5\nP2 13.0\nP3 14.5\n"_s);
+        QVERIFY(holdOpen(file));
+        break;
     }
     const QByteArrayList before = listRaw(folder);
-    if (fault == EditorFault::SaveToFullDisk)
+    const bool saves
+        = fault == EditorFault::SaveToFullDisk || fault == EditorFault::SaveOverHeldFile;
+    if (saves)
         editor->mnuFileItem_Click(2);
 
     // 1. The outcome.
@@ -159,13 +170,17 @@ void EditorFaultTest::editorFaultLosesNothing()
     QCOMPARE(listRaw(folder), before);
 
     // 3. The file as it was, byte for byte.
-    if (unreadable)
-        QVERIFY(QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner));
+    if (unreadable) {
+        QVERIFY(allowReading(file));
+        m_unreadable.clear();
+    }
+    releaseHeld();
     QVERIFY(readRaw(file) == old);
 
     // 4. Still working: the text goes to a file and arrives whole.
-    if (fault == EditorFault::SaveToFullDisk) {
-        QVERIFY(removeRaw(folder + "/filler"));
+    if (saves) {
+        if (fault == EditorFault::SaveToFullDisk)
+            QVERIFY(removeRaw(folder + "/filler"));
         editor->mnuFileItem_Click(2); // Save, which closes the window once written
         QVERIFY(!frmEditor::isLoaded());
         QCOMPARE(readRaw(file), QByteArray("P1 12.5\r\nP2 13.0\r\nP3 14.5\r\n"));
