@@ -14,6 +14,9 @@
 #ifdef Q_OS_WIN
 #include <direct.h>
 #include <windows.h>
+#else
+#include "nativename.h"
+#include <sys/stat.h>
 #endif
 
 namespace Drives {
@@ -22,12 +25,19 @@ namespace {
 
     std::optional<QList<Drive>> testDrives;
 
+#ifdef Q_OS_WIN
+    constexpr Qt::CaseSensitivity pathCase = Qt::CaseInsensitive;
+#else
+    // Names are bytes: ZMNT beside a mount zmnt is a folder of its own.
+    constexpr Qt::CaseSensitivity pathCase = Qt::CaseSensitive;
+#endif
+
     bool contains(const QString& root, const QString& path)
     {
         if (root.endsWith(QLatin1Char('/')))
-            return path.startsWith(root, Qt::CaseInsensitive) || path + QLatin1Char('/') == root;
-        return path.compare(root, Qt::CaseInsensitive) == 0
-            || path.startsWith(root + QLatin1Char('/'), Qt::CaseInsensitive);
+            return path.startsWith(root, pathCase) || path + QLatin1Char('/') == root;
+        return path.compare(root, pathCase) == 0
+            || path.startsWith(root + QLatin1Char('/'), pathCase);
     }
 
     QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
@@ -43,12 +53,12 @@ namespace {
                 QStringLiteral("Ingen adgang til mappen %1").arg(shown(path)));
     }
 
+    void setProcessFolder(const QString& path);
+
     void changeFolder(const QString& path)
     {
         checkFolder(path);
-        if (!QDir::setCurrent(path))
-            throw GsiError(GsiError::PathNotFound,
-                QStringLiteral("Mappen %1 kan ikke åbnes").arg(shown(path)));
+        setProcessFolder(path);
     }
 
 #ifdef Q_OS_WIN
@@ -62,6 +72,16 @@ namespace {
         }
         return drives;
     }
+
+    void setProcessFolder(const QString& path)
+    {
+        if (!QDir::setCurrent(path))
+            throw GsiError(GsiError::PathNotFound,
+                QStringLiteral("Mappen %1 kan ikke åbnes").arg(shown(path)));
+    }
+
+    // Windows keeps the current folder as it was set, links and all.
+    QString processFolder() { return QDir::currentPath(); }
 
     QString keptFolder(const QString& root)
     {
@@ -110,15 +130,38 @@ namespace {
         return drives;
     }
 
+    // The current folder as the user chose it, as a shell keeps $PWD: the
+    // system names the current folder by its real path, which for a folder
+    // reached through a symbolic link is not the one the user opened.
+    QString logicalFolder;
+
+    bool sameFolder(const QByteArray& a, const char* b)
+    {
+        struct stat first, second;
+        return stat(a.constData(), &first) == 0 && stat(b, &second) == 0
+            && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    }
+
+    void setProcessFolder(const QString& path)
+    {
+        if (!QDir::setCurrent(path))
+            throw GsiError(GsiError::PathNotFound,
+                QStringLiteral("Mappen %1 kan ikke åbnes").arg(shown(path)));
+        logicalFolder = QDir::cleanPath(QDir(path).absolutePath());
+    }
+
+    // The chosen path holds as long as it still names the folder we are in.
+    QString processFolder()
+    {
+        if (!logicalFolder.isEmpty() && sameFolder(NativeName::encode(logicalFolder), "."))
+            return logicalFolder;
+        return QDir::currentPath();
+    }
+
+    // Drives not visited yet start at their roots.
     QHash<QString, QString>& keptFolders()
     {
-        static QHash<QString, QString> folders = [] {
-            // The drive that holds the start folder starts there; the others at their roots.
-            QHash<QString, QString> start;
-            const QString here = QDir::currentPath();
-            start.insert(driveOf(here), here);
-            return start;
-        }();
+        static QHash<QString, QString> folders;
         return folders;
     }
 
@@ -166,12 +209,21 @@ QString driveOf(const QString& path)
     return best;
 }
 
-QString currentFolder() { return QDir::currentPath(); }
+QString currentFolder() { return processFolder(); }
 
 QString currentFolderOf(const QString& root)
 {
     const QString folder = keptFolder(root);
     return QFileInfo(folder).isDir() ? folder : root;
+}
+
+// The folder about to be left stays the current folder of its drive: the start
+// folder too, before the user's first step, whichever control that is.
+static void keepCurrentFolder()
+{
+    const QString here = currentFolder();
+    if (!here.isEmpty())
+        keepFolder(driveOf(here), here);
 }
 
 void makeCurrentDrive(const QString& root)
@@ -187,6 +239,7 @@ void makeCurrentDrive(const QString& root)
     if (notReady || !info.isDir() || !info.isExecutable())
         throw GsiError(
             GsiError::DiskNotReady, QStringLiteral("Drevet %1 er ikke klar").arg(shown(root)));
+    keepCurrentFolder();
     const QString folder = currentFolderOf(root);
     changeFolder(folder);
     keepFolder(root, folder);
@@ -194,6 +247,8 @@ void makeCurrentDrive(const QString& root)
 
 void makeCurrentFolder(const QString& path)
 {
+    checkFolder(path);
+    keepCurrentFolder();
     changeFolder(path);
     keepFolder(driveOf(path), QDir::cleanPath(QDir(path).absolutePath()));
 }
@@ -206,8 +261,7 @@ void setDrivesForTesting(const QList<Drive>& drives)
         testDrives = drives;
 #ifndef Q_OS_WIN
     keptFolders().clear();
-    const QString here = QDir::currentPath();
-    keptFolders().insert(driveOf(here), here);
+    logicalFolder.clear();
 #endif
 }
 

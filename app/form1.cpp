@@ -148,12 +148,9 @@ Form1::Form1(QWidget* parent)
 
     // The lists start from the process's current drive and folder by themselves.
     const QString here = Drives::currentFolder();
-    m_shownDrive = Drives::driveOf(here);
     for (const Drives::Drive& drive : Drives::list())
         Drive1->addItem(drive.display(), drive.root);
-    if (driveIndex(m_shownDrive) < 0)
-        Drive1->addItem(QDir::toNativeSeparators(m_shownDrive), m_shownDrive);
-    Drive1->setCurrentIndex(driveIndex(m_shownDrive));
+    showDrive(Drives::driveOf(here));
     Dir1->restorePath(here);
     File1->setFolder(here);
     File2->setFolder(here);
@@ -235,6 +232,14 @@ void Form1::Command2_Click()
 
 int Form1::driveIndex(const QString& root) const { return Drive1->findData(root); }
 
+void Form1::showDrive(const QString& root)
+{
+    if (driveIndex(root) < 0)
+        Drive1->addItem(QDir::toNativeSeparators(root), root);
+    Drive1->setCurrentIndex(driveIndex(root));
+    m_shownDrive = root;
+}
+
 void Form1::Drive1_Change()
 {
     const QString chosen = Drive1->currentData().toString();
@@ -277,6 +282,9 @@ void Form1::changeFolder()
 {
     const QString path = Dir1->path();
     Drives::makeCurrentFolder(path);
+    // A folder on another drive (a stick mounted inside this one) makes that
+    // drive the shown one, as choosing it in Drive1 would.
+    showDrive(Drives::driveOf(path));
     Text1->setText(QDir::toNativeSeparators(path));
     File1->setFolder(Dir1->path());
     File2->setFolder(Dir1->path());

@@ -65,6 +65,7 @@ private:
     void convert(FileListBox* list, const QString& name, void (*conversion)());
     void report(int number, const QString& description);
     int driveIndex(const QString& root) const;
+    void showDrive(const QString& root);
 
     QString m_shownDrive;
     bool m_inDriveChange = false;

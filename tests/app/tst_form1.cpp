@@ -256,6 +256,14 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<QStringList>("listed");
+    // Where the click happens: fake drives and the start folder below the work folder (none: the
+    // machine's drives and the work folder), a subfolder first opened in Dir1 (a symbolic link to
+    // `linkTo` when that is set), and the drive that folder is on.
+    QTest::addColumn<QStringList>("drives");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<QString>("linkTo");
+    QTest::addColumn<QString>("drive");
 
     const QByteArray header = alignmentHeader();
     const QByteArray profile = "*11....+0000000000001250 83..10+0000000000012500 "
@@ -266,16 +274,54 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder_data()
                                       "*11....+0000000000001250 71....+0000000000000002 "
                                       "72...0+0000000000250000 73...0+0000000000000000 "
                                       "81..10-0000000087654321 82..10+0000000012345678 " })
-                               << QStringList({ "al17.gsi", "al17PI.gsi" });
+                               << QStringList({ "al17.gsi", "al17PI.gsi" }) << QStringList() << ""
+                               << ""
+                               << ""
+                               << "";
     QTest::newRow("profile") << "pr17.gsi" << QByteArray(header + "\r\n" + profile + "\r\n")
                              << "pr17VPI.gsi"
                              << crlf({ header,
                                     "*11....+0000000000001250 83..10+0000000000012500 "
                                     "72...0+0000000000004000 73...0+0000000000000000" })
-                             << QStringList({ "pr17.gsi", "pr17VPI.gsi" });
+                             << QStringList({ "pr17.gsi", "pr17VPI.gsi" }) << QStringList() << ""
+                             << ""
+                             << ""
+                             << "";
     QTest::newRow("a name with blanks and Danish letters")
         << "al vej æøå.gsi" << QByteArray("*only line") << "al vej æøåPI.gsi"
-        << QByteArray("*only line\r\n") << QStringList({ "al vej æøå.gsi", "al vej æøåPI.gsi" });
+        << QByteArray("*only line\r\n") << QStringList({ "al vej æøå.gsi", "al vej æøåPI.gsi" })
+        << QStringList() << ""
+        << ""
+        << ""
+        << "";
+#ifndef Q_OS_WIN
+    // A stick mounts as a folder of another drive; opening it changes the drive too.
+    const QStringList one { "al1.gsi", "al1PI.gsi" };
+    QTest::newRow("a drive mounted in a folder of another")
+        << "al1.gsi" << QByteArray("*1") << "al1PI.gsi" << QByteArray("*1\r\n") << one
+        << QStringList({ "A", "A/STICK" }) << "A"
+        << "STICK"
+        << ""
+        << "A/STICK";
+    QTest::newRow("start folder kept when another drive is opened first")
+        << "al1.gsi" << QByteArray("*1") << "al1PI.gsi" << QByteArray("*1\r\n") << one
+        << QStringList({ "A", "A/media/STICK" }) << "A/media"
+        << "STICK"
+        << ""
+        << "A/media/STICK";
+    QTest::newRow("a folder named as a mount but for letter case")
+        << "al1.gsi" << QByteArray("*1") << "al1PI.gsi" << QByteArray("*1\r\n") << one
+        << QStringList({ "A", "A/zmnt" }) << "A"
+        << "ZMNT"
+        << ""
+        << "A";
+    QTest::newRow("a folder reached through a symbolic link")
+        << "al1.gsi" << QByteArray("*1") << "al1PI.gsi" << QByteArray("*1\r\n") << one
+        << QStringList({ "A" }) << "A"
+        << "link"
+        << "real"
+        << "A";
+#endif
 }
 
 void Form1Test::clickConvertsAndReopensOnTheSameFolder()
@@ -285,17 +331,52 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
     QFETCH(QString, output);
     QFETCH(QByteArray, expected);
     QFETCH(QStringList, listed);
+    QFETCH(QStringList, drives);
+    QFETCH(QString, start);
+    QFETCH(QString, opened);
+    QFETCH(QString, linkTo);
+    QFETCH(QString, drive);
 
-    QVERIFY(writeFile(m_work + "/" + input, bytes));
+    QList<Drives::Drive> fakeDrives;
+    for (const QString& root : drives) {
+        QVERIFY(QDir().mkpath(m_work + "/" + root));
+        fakeDrives.append({ m_work + "/" + root, QString() });
+    }
+    Drives::setDrivesForTesting(fakeDrives);
+    start = QDir::cleanPath(m_work + "/" + start);
+    QVERIFY(QDir::setCurrent(start));
+    const QString shown = opened.isEmpty() ? start : start + "/" + opened;
+    if (!linkTo.isEmpty()) {
+        QVERIFY(QDir().mkpath(start + "/" + linkTo));
+        QVERIFY(QFile::link(start + "/" + linkTo, shown));
+    }
+    QVERIFY(QDir().mkpath(shown));
+    QVERIFY(writeFile(shown + "/" + input, bytes));
+    // The drive shown, in Drive1 and as the root of Dir1.
+    auto checkDrive = [&](Form1* w) {
+        if (drives.isEmpty())
+            return;
+        QCOMPARE(w->Drive1->currentData().toString(), m_work + "/" + drive);
+        QCOMPARE(w->Dir1->topLevelItem(0)->text(0), nativeSep(m_work + "/" + drive));
+    };
+
     Form1* window = openWindow();
+    if (!opened.isEmpty()) {
+        QVERIFY(dirItem(opened));
+        doubleClick(window->Dir1, window->Dir1->visualItemRect(dirItem(opened)));
+        QCOMPARE(window->Text1->text(), nativeSep(shown));
+        checkDrive(window);
+        if (QTest::currentTestFailed())
+            return;
+    }
     window->move(40, 30);
     const QPoint place = window->pos();
     FileListBox* list = input.startsWith("al") ? window->File1 : window->File2;
     QVERIFY(clickEntry(list, 0));
 
     QVERIFY(m_reported.isEmpty());
-    QCOMPARE(readFile(m_work + "/" + output), expected);
-    QCOMPARE(Module1::InputPath, nativeSep(m_work) + QDir::separator() + input);
+    QCOMPARE(readFile(shown + "/" + output), expected);
+    QCOMPARE(Module1::InputPath, nativeSep(shown) + QDir::separator() + input);
 
     Form1* fresh = Form1::current();
     QVERIFY(fresh && fresh != window);
@@ -305,11 +386,24 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
     QCOMPARE(windows, 1);
     QVERIFY(fresh->isVisible());
     QCOMPARE(fresh->pos(), place);
-    QCOMPARE(fresh->Text1->text(), nativeSep(m_work));
+    QCOMPARE(fresh->Text1->text(), nativeSep(shown));
+    checkDrive(fresh);
+    if (QTest::currentTestFailed())
+        return;
     FileListBox* freshList = input.startsWith("al") ? fresh->File1 : fresh->File2;
     QCOMPARE(freshList->names(), listed);
     QCOMPARE(freshList->selectedItems().size(), 0);
     QCOMPARE(fresh->focusWidget(), fresh->Drive1);
+
+    // The drive the user came from still keeps the folder the user left it in.
+    if (!drives.isEmpty() && drive != drives.first()) {
+        const int earlier = fresh->Drive1->findData(m_work + "/" + drives.first());
+        fresh->Drive1->setCurrentIndex(earlier);
+        emit fresh->Drive1->activated(earlier);
+        QCOMPARE(QDir::currentPath(), start);
+        QCOMPARE(fresh->Text1->text(), nativeSep(start));
+        QCOMPARE(fresh->Dir1->topLevelItem(0)->text(0), nativeSep(m_work + "/" + drives.first()));
+    }
 }
 
 void Form1Test::arrowKeySelectionConvertsToo()
