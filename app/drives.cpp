@@ -1,23 +1,15 @@
 #include "drives.h"
 
+#include "drivesplatform.h"
 #include "gsierror.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 #include <QStorageInfo>
 
 #include <algorithm>
 #include <optional>
-
-#ifdef Q_OS_WIN
-#include <direct.h>
-#include <windows.h>
-#else
-#include "nativename.h"
-#include <sys/stat.h>
-#endif
 
 namespace Drives {
 
@@ -25,19 +17,16 @@ namespace {
 
     std::optional<QList<Drive>> testDrives;
 
-#ifdef Q_OS_WIN
-    constexpr Qt::CaseSensitivity pathCase = Qt::CaseInsensitive;
-#else
-    // Names are bytes: ZMNT beside a mount zmnt is a folder of its own.
-    constexpr Qt::CaseSensitivity pathCase = Qt::CaseSensitive;
-#endif
+    // Each drive's current folder as the program has seen it. Drives not in
+    // here start where the system says, or at their roots.
+    QHash<QString, QString> keptFolders;
 
     bool contains(const QString& root, const QString& path)
     {
+        const Qt::CaseSensitivity cs = Platform::pathCase();
         if (root.endsWith(QLatin1Char('/')))
-            return path.startsWith(root, pathCase) || path + QLatin1Char('/') == root;
-        return path.compare(root, pathCase) == 0
-            || path.startsWith(root + QLatin1Char('/'), pathCase);
+            return path.startsWith(root, cs) || path + QLatin1Char('/') == root;
+        return path.compare(root, cs) == 0 || path.startsWith(root + QLatin1Char('/'), cs);
     }
 
     QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
@@ -53,140 +42,38 @@ namespace {
                 QStringLiteral("Ingen adgang til mappen %1").arg(shown(path)));
     }
 
-    void setProcessFolder(const QString& path);
+    void keepFolder(const QString& root, const QString& path)
+    {
+        keptFolders.insert(root, path);
+        Platform::keepSystemFolder(root, path);
+    }
+
+    // The folder about to be left stays the current folder of its drive: the
+    // start folder too, before the user's first step, whichever control that is.
+    void keepCurrentFolder()
+    {
+        const QString here = currentFolder();
+        if (!here.isEmpty())
+            keepFolder(driveOf(here), here);
+    }
 
     void changeFolder(const QString& path)
     {
         checkFolder(path);
-        setProcessFolder(path);
-    }
-
-#ifdef Q_OS_WIN
-
-    QList<Drive> machineDrives()
-    {
-        QList<Drive> drives;
-        for (const QFileInfo& info : QDir::drives()) {
-            const QString root = info.absoluteFilePath();
-            drives.append({ root, QStorageInfo(root).name() });
-        }
-        return drives;
-    }
-
-    void setProcessFolder(const QString& path)
-    {
-        if (!QDir::setCurrent(path))
+        keepCurrentFolder();
+        if (!Platform::setProcessFolder(path))
             throw GsiError(GsiError::PathNotFound,
                 QStringLiteral("Mappen %1 kan ikke åbnes").arg(shown(path)));
+        keepFolder(driveOf(path), QDir::cleanPath(path));
     }
-
-    // Windows keeps the current folder as it was set, links and all.
-    QString processFolder() { return QDir::currentPath(); }
-
-    QString keptFolder(const QString& root)
-    {
-        wchar_t buffer[32768];
-        const int drive = root.at(0).toUpper().unicode() - 'A' + 1;
-        if (_wgetdcwd(drive, buffer, int(std::size(buffer))) == nullptr)
-            return root;
-        return QDir::fromNativeSeparators(QString::fromWCharArray(buffer));
-    }
-
-    // Windows keeps each drive's current folder in the hidden variable "=X:", the
-    // one that _wgetdcwd reads; SetCurrentDirectory alone does not update it.
-    void keepFolder(const QString& root, const QString& path)
-    {
-        const QString name = QLatin1Char('=') + root.left(2).toUpper();
-        SetEnvironmentVariableW(reinterpret_cast<const wchar_t*>(name.utf16()),
-            reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()));
-    }
-
-#else
-
-    // Mounts that hold no ordinary files the user would browse.
-    bool isPseudo(const QByteArray& type)
-    {
-        static const QSet<QByteArray> pseudo = { "proc", "sysfs", "cgroup", "cgroup2", "devtmpfs",
-            "devpts", "securityfs", "pstore", "debugfs", "tracefs", "bpf", "mqueue", "hugetlbfs",
-            "configfs", "fusectl", "autofs", "binfmt_misc", "nsfs", "efivarfs", "rpc_pipefs",
-            "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal" };
-        return pseudo.contains(type);
-    }
-
-    QList<Drive> machineDrives()
-    {
-        QList<Drive> drives;
-        QSet<QString> seen;
-        for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
-            const QString root = storage.rootPath();
-            if (!storage.isValid() || isPseudo(storage.fileSystemType()) || seen.contains(root)
-                || !QFileInfo(root).isDir())
-                continue;
-            seen.insert(root);
-            drives.append({ root, storage.name() });
-        }
-        if (!seen.contains(QStringLiteral("/")))
-            drives.append({ QStringLiteral("/"), QString() });
-        return drives;
-    }
-
-    // The current folder as the user chose it, as a shell keeps $PWD: the
-    // system names the current folder by its real path, which for a folder
-    // reached through a symbolic link is not the one the user opened.
-    QString logicalFolder;
-
-    bool sameFolder(const QByteArray& a, const char* b)
-    {
-        struct stat first, second;
-        return stat(a.constData(), &first) == 0 && stat(b, &second) == 0
-            && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-    }
-
-    void setProcessFolder(const QString& path)
-    {
-        if (!QDir::setCurrent(path))
-            throw GsiError(GsiError::PathNotFound,
-                QStringLiteral("Mappen %1 kan ikke åbnes").arg(shown(path)));
-        logicalFolder = QDir::cleanPath(QDir(path).absolutePath());
-    }
-
-    // The chosen path holds as long as it still names the folder we are in.
-    QString processFolder()
-    {
-        if (!logicalFolder.isEmpty() && sameFolder(NativeName::encode(logicalFolder), "."))
-            return logicalFolder;
-        return QDir::currentPath();
-    }
-
-    // Drives not visited yet start at their roots.
-    QHash<QString, QString>& keptFolders()
-    {
-        static QHash<QString, QString> folders;
-        return folders;
-    }
-
-    QString keptFolder(const QString& root) { return keptFolders().value(root, root); }
-
-    void keepFolder(const QString& root, const QString& path) { keptFolders().insert(root, path); }
-
-#endif
 
 }
 
-QString Drive::display() const
-{
-    const QString name = QDir::toNativeSeparators(root);
-#ifdef Q_OS_WIN
-    const QString letter = name.left(2).toLower();
-    return label.isEmpty() ? letter : QStringLiteral("%1 [%2]").arg(letter, label);
-#else
-    return label.isEmpty() ? name : QStringLiteral("%1 [%2]").arg(name, label);
-#endif
-}
+QString Drive::display() const { return Platform::display(*this); }
 
 QList<Drive> list()
 {
-    QList<Drive> drives = testDrives ? *testDrives : machineDrives();
+    QList<Drive> drives = testDrives ? *testDrives : Platform::machineDrives();
     std::sort(drives.begin(), drives.end(), [](const Drive& a, const Drive& b) {
         const bool aRoot = a.root == QLatin1String("/");
         const bool bRoot = b.root == QLatin1String("/");
@@ -209,21 +96,14 @@ QString driveOf(const QString& path)
     return best;
 }
 
-QString currentFolder() { return processFolder(); }
+QString currentFolder() { return Platform::processFolder(); }
 
 QString currentFolderOf(const QString& root)
 {
-    const QString folder = keptFolder(root);
-    return QFileInfo(folder).isDir() ? folder : root;
-}
-
-// The folder about to be left stays the current folder of its drive: the start
-// folder too, before the user's first step, whichever control that is.
-static void keepCurrentFolder()
-{
-    const QString here = currentFolder();
-    if (!here.isEmpty())
-        keepFolder(driveOf(here), here);
+    QString folder = keptFolders.value(root);
+    if (folder.isEmpty())
+        folder = Platform::systemFolderOf(root);
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : root;
 }
 
 void makeCurrentDrive(const QString& root)
@@ -239,19 +119,10 @@ void makeCurrentDrive(const QString& root)
     if (notReady || !info.isDir() || !info.isExecutable())
         throw GsiError(
             GsiError::DiskNotReady, QStringLiteral("Drevet %1 er ikke klar").arg(shown(root)));
-    keepCurrentFolder();
-    const QString folder = currentFolderOf(root);
-    changeFolder(folder);
-    keepFolder(root, folder);
+    changeFolder(currentFolderOf(root));
 }
 
-void makeCurrentFolder(const QString& path)
-{
-    checkFolder(path);
-    keepCurrentFolder();
-    changeFolder(path);
-    keepFolder(driveOf(path), QDir::cleanPath(QDir(path).absolutePath()));
-}
+void makeCurrentFolder(const QString& path) { changeFolder(path); }
 
 void setDrivesForTesting(const QList<Drive>& drives)
 {
@@ -259,10 +130,8 @@ void setDrivesForTesting(const QList<Drive>& drives)
         testDrives.reset();
     else
         testDrives = drives;
-#ifndef Q_OS_WIN
-    keptFolders().clear();
-    logicalFolder.clear();
-#endif
+    keptFolders.clear();
+    Platform::resetProcessFolder();
 }
 
 }

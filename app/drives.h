@@ -26,7 +26,7 @@ QString driveOf(const QString& path);
 // The current folder that `root` keeps.
 QString currentFolderOf(const QString& root);
 
-// The process's current folder.
+// The process's current folder, by the path the user reached it through.
 QString currentFolder();
 
 // Makes `root` the current drive: the process moves to that drive's current

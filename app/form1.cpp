@@ -197,15 +197,6 @@ void Form1::reopen()
 void Form1::setHelpLauncher(Launcher launcher) { helpLauncher = std::move(launcher); }
 void Form1::setErrorReporter(Reporter reporter) { errorReporter = std::move(reporter); }
 
-QString Form1::helpProgram()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\Programmer\\Windows NT\\Tilbehør\\wordpad.exe");
-#else
-    return QStringLiteral("xdg-open");
-#endif
-}
-
 QString Form1::helpArgument()
 {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()

@@ -35,6 +35,7 @@ public:
     static void setErrorReporter(Reporter reporter);
 
     // The word processor and the one argument that the help button starts.
+    // The program differs by platform: form1_posix.cpp, form1_win.cpp.
     static QString helpProgram();
     static QString helpArgument();
 

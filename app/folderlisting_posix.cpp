@@ -1,0 +1,46 @@
+#include "folderlisting.h"
+
+#include "nativename.h"
+
+#include <QFile>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace FolderListing {
+
+// Large survey folders are common, so the folder is read directly and only
+// matching names are decoded, with no file information fetched for the rest.
+QStringList readUnsorted(const QString& folder, Kind kind, const QString& pattern)
+{
+    QStringList names;
+    const QByteArray encodedFolder = NativeName::encode(folder);
+    DIR* dir = opendir(encodedFolder.constData());
+    if (!dir)
+        return names;
+    const QByteArray encodedPattern = QFile::encodeName(pattern);
+    const int fd = dirfd(dir);
+    while (const dirent* entry = readdir(dir)) {
+        const QByteArrayView name(entry->d_name);
+        if (name.startsWith('.'))
+            continue; // hidden, and "." and ".."
+        if (!encodedPattern.isEmpty() && !matches(encodedPattern, name))
+            continue;
+        bool isDir = entry->d_type == DT_DIR;
+        bool isFile = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            // Follow links, as a file manager does; a broken link is neither.
+            struct stat info;
+            if (fstatat(fd, entry->d_name, &info, 0) != 0)
+                continue;
+            isDir = S_ISDIR(info.st_mode);
+            isFile = S_ISREG(info.st_mode);
+        }
+        if (kind == Kind::Files ? isFile : isDir)
+            names.append(NativeName::decode(name));
+    }
+    closedir(dir);
+    return names;
+}
+
+}
