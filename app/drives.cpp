@@ -2,13 +2,12 @@
 
 #include "drivesplatform.h"
 #include "gsierror.h"
+#include "nativepath.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QHash>
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
 namespace Drives {
@@ -19,32 +18,50 @@ namespace {
 
     // Each drive's current folder as the program has seen it. Drives not in
     // here start where the system says, or at their roots.
-    QHash<QString, QString> keptFolders;
+    std::map<Path, Path> keptFolders;
 
-    bool contains(const QString& root, const QString& path)
+    // Whether `path` lies on or below `root`, part by part.
+    bool contains(const Path& root, const Path& path)
     {
-        const Qt::CaseSensitivity cs = Platform::pathCase();
-        if (root.endsWith(QLatin1Char('/')))
-            return path.startsWith(root, cs) || path + QLatin1Char('/') == root;
-        return path.compare(root, cs) == 0 || path.startsWith(root + QLatin1Char('/'), cs);
+        auto at = path.begin();
+        for (const Path& part : root) {
+            if (part.empty())
+                continue; // a trailing separator
+            if (at == path.end() || !Platform::sameName(part, *at))
+                return false;
+            ++at;
+        }
+        return true;
     }
 
-    QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
-
-    void checkFolder(const QString& path)
+    int depth(const Path& root)
     {
-        const QFileInfo info(path);
-        if (!info.exists() || !info.isDir())
-            throw GsiError(
-                GsiError::PathNotFound, QStringLiteral("Mappen findes ikke: %1").arg(shown(path)));
-        if (!info.isExecutable())
-            throw GsiError(GsiError::PermissionDenied,
-                QStringLiteral("Ingen adgang til mappen %1").arg(shown(path)));
+        return int(
+            std::count_if(root.begin(), root.end(), [](const Path& p) { return !p.empty(); }));
     }
 
-    void keepFolder(const QString& root, const QString& path)
+    [[noreturn]] void fail(int number, const QString& description)
     {
-        keptFolders.insert(root, path);
+        throw GsiError(number, description);
+    }
+
+    QString shown(const Path& path) { return NativePath::shown(path); }
+
+    bool isFolder(const Path& path)
+    {
+        std::error_code error;
+        return std::filesystem::is_directory(path, error);
+    }
+
+    void checkFolder(const Path& path)
+    {
+        if (!isFolder(path))
+            fail(GsiError::PathNotFound, QStringLiteral("Mappen findes ikke: %1").arg(shown(path)));
+    }
+
+    void keepFolder(const Path& root, const Path& path)
+    {
+        keptFolders[root] = path;
         Platform::keepSystemFolder(root, path);
     }
 
@@ -52,77 +69,87 @@ namespace {
     // start folder too, before the user's first step, whichever control that is.
     void keepCurrentFolder()
     {
-        const QString here = currentFolder();
-        if (!here.isEmpty())
+        const Path here = currentFolder();
+        if (!here.empty())
             keepFolder(driveOf(here), here);
     }
 
-    void changeFolder(const QString& path)
+    void changeFolder(const Path& path)
     {
         checkFolder(path);
         keepCurrentFolder();
-        if (!Platform::setProcessFolder(path))
-            throw GsiError(GsiError::PathNotFound,
+        if (const std::error_code error = Platform::setProcessFolder(path)) {
+            if (error == std::errc::permission_denied)
+                fail(GsiError::PermissionDenied,
+                    QStringLiteral("Ingen adgang til mappen %1").arg(shown(path)));
+            fail(GsiError::PathNotFound,
                 QStringLiteral("Mappen %1 kan ikke åbnes").arg(shown(path)));
-        keepFolder(driveOf(path), QDir::cleanPath(path));
+        }
+        keepFolder(driveOf(path), path);
     }
 
 }
 
 QString Drive::display() const { return Platform::display(*this); }
 
+Path clean(const Path& path)
+{
+    Path cleaned = path.lexically_normal();
+    if (!cleaned.has_filename() && cleaned.has_relative_path())
+        cleaned = cleaned.parent_path();
+    return cleaned;
+}
+
 QList<Drive> list()
 {
     QList<Drive> drives = testDrives ? *testDrives : Platform::machineDrives();
     std::sort(drives.begin(), drives.end(), [](const Drive& a, const Drive& b) {
-        const bool aRoot = a.root == QLatin1String("/");
-        const bool bRoot = b.root == QLatin1String("/");
+        const bool aRoot = a.root == Path("/");
+        const bool bRoot = b.root == Path("/");
         if (aRoot != bRoot)
             return aRoot;
-        return a.root.compare(b.root, Qt::CaseInsensitive) < 0;
+        return NativePath::toText(a.root).compare(NativePath::toText(b.root), Qt::CaseInsensitive)
+            < 0;
     });
     return drives;
 }
 
-QString driveOf(const QString& path)
+Path driveOf(const Path& path)
 {
-    QString best;
+    std::optional<Path> best;
     for (const Drive& drive : list()) {
-        if (contains(drive.root, path) && drive.root.size() > best.size())
+        if (contains(drive.root, path) && (!best || depth(drive.root) > depth(*best)))
             best = drive.root;
     }
-    if (best.isEmpty())
-        best = QDir(path).rootPath();
-    return best;
+    return best ? *best : path.root_path();
 }
 
-QString currentFolder() { return Platform::processFolder(); }
+Path currentFolder() { return Platform::processFolder(); }
 
-QString currentFolderOf(const QString& root)
+Path currentFolderOf(const Path& root)
 {
-    QString folder = keptFolders.value(root);
-    if (folder.isEmpty())
-        folder = Platform::systemFolderOf(root);
-    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : root;
+    const auto kept = keptFolders.find(root);
+    const Path folder = kept != keptFolders.end() ? kept->second : Platform::systemFolderOf(root);
+    return !folder.empty() && isFolder(folder) ? folder : root;
 }
 
-void makeCurrentDrive(const QString& root)
+void makeCurrentDrive(const Path& root)
 {
     // An empty removable drive is still there but not ready; a drive that is
     // gone (unmounted, unplugged) is not available at all.
-    const QFileInfo info(root);
-    const QStorageInfo storage(root);
+    const QStorageInfo storage(NativePath::toText(root));
     const bool notReady = storage.isValid() && !storage.isReady();
-    if (!info.exists() && !notReady)
-        throw GsiError(GsiError::DeviceUnavailable,
+    std::error_code error;
+    const bool exists = std::filesystem::exists(root, error);
+    if (!exists && !notReady)
+        fail(GsiError::DeviceUnavailable,
             QStringLiteral("Drevet %1 er ikke tilgængeligt").arg(shown(root)));
-    if (notReady || !info.isDir() || !info.isExecutable())
-        throw GsiError(
-            GsiError::DiskNotReady, QStringLiteral("Drevet %1 er ikke klar").arg(shown(root)));
+    if (notReady || !isFolder(root))
+        fail(GsiError::DiskNotReady, QStringLiteral("Drevet %1 er ikke klar").arg(shown(root)));
     changeFolder(currentFolderOf(root));
 }
 
-void makeCurrentFolder(const QString& path) { changeFolder(path); }
+void makeCurrentFolder(const Path& path) { changeFolder(clean(path)); }
 
 void setDrivesForTesting(const QList<Drive>& drives)
 {

@@ -1,8 +1,7 @@
 #include "drivesplatform.h"
 
-#include "nativename.h"
+#include "nativepath.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 #include <QStorageInfo>
@@ -26,19 +25,19 @@ namespace {
     // The current folder as the user chose it, as a shell keeps $PWD: the
     // system names the current folder by its real path, which for a folder
     // reached through a symbolic link is not the one the user opened.
-    QString logicalFolder;
+    Path logicalFolder;
 
-    bool sameFolder(const QByteArray& a, const char* b)
+    bool sameFolder(const char* a, const char* b)
     {
         struct stat first, second;
-        return stat(a.constData(), &first) == 0 && stat(b, &second) == 0
-            && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+        return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev
+            && first.st_ino == second.st_ino;
     }
 
 }
 
 // Names are bytes: ZMNT beside a mount zmnt is a folder of its own.
-Qt::CaseSensitivity pathCase() { return Qt::CaseSensitive; }
+bool sameName(const Path& a, const Path& b) { return a.native() == b.native(); }
 
 QList<Drive> machineDrives()
 {
@@ -50,37 +49,40 @@ QList<Drive> machineDrives()
             || !QFileInfo(root).isDir())
             continue;
         seen.insert(root);
-        drives.append({ root, storage.name() });
+        drives.append({ NativePath::fromText(root), storage.name() });
     }
     if (!seen.contains(QStringLiteral("/")))
-        drives.append({ QStringLiteral("/"), QString() });
+        drives.append({ Path("/"), QString() });
     return drives;
 }
 
 QString display(const Drive& drive)
 {
-    return drive.label.isEmpty() ? drive.root
-                                 : QStringLiteral("%1 [%2]").arg(drive.root, drive.label);
+    const QString root = NativePath::shown(drive.root);
+    return drive.label.isEmpty() ? root : QStringLiteral("%1 [%2]").arg(root, drive.label);
 }
 
 // The system keeps one current folder only; the program keeps the others.
-QString systemFolderOf(const QString&) { return {}; }
-void keepSystemFolder(const QString&, const QString&) { }
+Path systemFolderOf(const Path&) { return {}; }
+void keepSystemFolder(const Path&, const Path&) { }
 
 // The chosen path holds as long as it still names the folder we are in.
-QString processFolder()
+Path processFolder()
 {
-    if (!logicalFolder.isEmpty() && sameFolder(NativeName::encode(logicalFolder), "."))
+    if (!logicalFolder.empty() && sameFolder(logicalFolder.c_str(), "."))
         return logicalFolder;
-    return QDir::currentPath();
+    std::error_code error;
+    Path here = std::filesystem::current_path(error);
+    return error ? Path() : here;
 }
 
-bool setProcessFolder(const QString& path)
+std::error_code setProcessFolder(const Path& path)
 {
-    if (!QDir::setCurrent(path))
-        return false;
-    logicalFolder = QDir::cleanPath(path);
-    return true;
+    std::error_code error;
+    std::filesystem::current_path(path, error);
+    if (!error)
+        logicalFolder = path;
+    return error;
 }
 
 void resetProcessFolder() { logicalFolder.clear(); }

@@ -1,5 +1,7 @@
 #include "drivesplatform.h"
 
+#include "nativepath.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -14,61 +16,77 @@ namespace Drives::Platform {
 namespace {
 
     // "C:/" and the like; the test seam's drives are ordinary folders.
-    bool isLetterRoot(const QString& root)
+    bool isLetterRoot(const Path& root)
     {
-        return root.size() == 3 && root.at(0).isLetter() && root.at(1) == QLatin1Char(':')
-            && root.at(2) == QLatin1Char('/');
+        const std::wstring& name = root.native();
+        return name.size() == 3 && iswalpha(name[0]) && name[1] == L':'
+            && (name[2] == L'/' || name[2] == L'\\');
     }
 
 }
 
-Qt::CaseSensitivity pathCase() { return Qt::CaseInsensitive; }
+bool sameName(const Path& a, const Path& b)
+{
+    return QDir::fromNativeSeparators(QString::fromStdWString(a.native()))
+               .compare(QDir::fromNativeSeparators(QString::fromStdWString(b.native())),
+                   Qt::CaseInsensitive)
+        == 0;
+}
 
 QList<Drive> machineDrives()
 {
     QList<Drive> drives;
     for (const QFileInfo& info : QDir::drives()) {
         const QString root = info.absoluteFilePath();
-        drives.append({ root, QStorageInfo(root).name() });
+        drives.append({ NativePath::fromText(root), QStorageInfo(root).name() });
     }
     return drives;
 }
 
 QString display(const Drive& drive)
 {
-    const QString name = QDir::toNativeSeparators(drive.root);
+    const QString name = NativePath::shown(drive.root);
     const QString shown = isLetterRoot(drive.root) ? name.left(2).toLower() : name;
     return drive.label.isEmpty() ? shown : QStringLiteral("%1 [%2]").arg(shown, drive.label);
 }
 
 // Windows keeps each drive's current folder in the hidden variable "=X:",
 // inherited from the program that started this one.
-QString systemFolderOf(const QString& root)
+Path systemFolderOf(const Path& root)
 {
     if (!isLetterRoot(root))
         return {};
     wchar_t buffer[32768];
-    const int drive = root.at(0).toUpper().unicode() - 'A' + 1;
+    const int drive = towupper(root.native()[0]) - L'A' + 1;
     if (_wgetdcwd(drive, buffer, int(std::size(buffer))) == nullptr)
         return {};
-    return QDir::fromNativeSeparators(QString::fromWCharArray(buffer));
+    return Path(buffer);
 }
 
 // SetCurrentDirectory alone does not update "=X:", the variable that
 // _wgetdcwd and the programs this one starts read.
-void keepSystemFolder(const QString& root, const QString& path)
+void keepSystemFolder(const Path& root, const Path& path)
 {
     if (!isLetterRoot(root))
         return;
-    const QString name = QLatin1Char('=') + root.left(2).toUpper();
-    SetEnvironmentVariableW(reinterpret_cast<const wchar_t*>(name.utf16()),
-        reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()));
+    const std::wstring name = { L'=', wchar_t(towupper(root.native()[0])), L':' };
+    SetEnvironmentVariableW(name.c_str(), Path(path).make_preferred().c_str());
 }
 
 // Windows keeps the current folder as it was set, through links and junctions.
-QString processFolder() { return QDir::currentPath(); }
+Path processFolder()
+{
+    std::error_code error;
+    Path here = std::filesystem::current_path(error);
+    return error ? Path() : here;
+}
 
-bool setProcessFolder(const QString& path) { return QDir::setCurrent(path); }
+std::error_code setProcessFolder(const Path& path)
+{
+    std::error_code error;
+    std::filesystem::current_path(path, error);
+    return error;
+}
 
 void resetProcessFolder() { }
 

@@ -1,5 +1,7 @@
 #include "folderlisting.h"
 
+#include "nativepath.h"
+
 #include <algorithm>
 
 namespace FolderListing {
@@ -8,12 +10,21 @@ namespace {
 
     char fold(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-    void sortNames(QStringList& names)
+    // By the names the user sees; names shown alike keep a fixed order.
+    void sortNames(Names& names)
     {
-        std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-            const int c = a.compare(b, Qt::CaseInsensitive);
-            return c != 0 ? c < 0 : a < b;
+        std::vector<std::pair<QString, std::filesystem::path>> keyed;
+        keyed.reserve(names.size());
+        for (auto& name : names)
+            keyed.emplace_back(NativePath::toText(name), std::move(name));
+        std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+            const int c = a.first.compare(b.first, Qt::CaseInsensitive);
+            if (c != 0)
+                return c < 0;
+            return a.first != b.first ? a.first < b.first : a.second < b.second;
         });
+        for (std::size_t i = 0; i < names.size(); ++i)
+            names[i] = std::move(keyed[i].second);
     }
 
 }
@@ -41,9 +52,9 @@ bool matches(QByteArrayView pattern, QByteArrayView name)
     return p == pattern.size();
 }
 
-QStringList list(const QString& folder, Kind kind, const QString& pattern)
+Names list(const std::filesystem::path& folder, Kind kind, const QString& pattern)
 {
-    QStringList names = readUnsorted(folder, kind, pattern);
+    Names names = readUnsorted(folder, kind, pattern);
     sortNames(names);
     return names;
 }

@@ -1,21 +1,26 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
-#include <QStringList>
+
+#include <filesystem>
+#include <vector>
 
 // Reads one folder for the lists: the names of its files that match a
-// pattern, or of its subfolders. Letter case is ignored in patterns and in the
-// order; hidden entries (and on Windows system entries) are left out.
+// pattern, or of its subfolders, as the file system holds them. Letter case
+// is ignored in patterns and in the order; hidden entries (and on Windows
+// system entries) are left out.
 namespace FolderListing {
 
 enum class Kind { Files, Folders };
+using Names = std::vector<std::filesystem::path>;
 
-// Sorted by name without regard to letter case. An empty pattern matches all.
-QStringList list(const QString& folder, Kind kind, const QString& pattern = QString());
+// Sorted by shown name without regard to letter case. An empty pattern matches all.
+Names list(const std::filesystem::path& folder, Kind kind, const QString& pattern = QString());
 
 // The platform's own reading of the folder (folderlisting_posix.cpp or
 // folderlisting_win.cpp), in no particular order.
-QStringList readUnsorted(const QString& folder, Kind kind, const QString& pattern);
+Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString& pattern);
 
 // Wildcard match with '*' and '?', ASCII letters compared without case.
 bool matches(QByteArrayView pattern, QByteArrayView name);

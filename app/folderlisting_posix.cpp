@@ -1,7 +1,5 @@
 #include "folderlisting.h"
 
-#include "nativename.h"
-
 #include <QFile>
 
 #include <dirent.h>
@@ -9,13 +7,12 @@
 
 namespace FolderListing {
 
-// Large survey folders are common, so the folder is read directly and only
-// matching names are decoded, with no file information fetched for the rest.
-QStringList readUnsorted(const QString& folder, Kind kind, const QString& pattern)
+// Large survey folders are common, so the folder is read directly, with no
+// file information fetched for names that do not match.
+Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString& pattern)
 {
-    QStringList names;
-    const QByteArray encodedFolder = NativeName::encode(folder);
-    DIR* dir = opendir(encodedFolder.constData());
+    Names names;
+    DIR* dir = opendir(folder.c_str());
     if (!dir)
         return names;
     const QByteArray encodedPattern = QFile::encodeName(pattern);
@@ -37,7 +34,7 @@ QStringList readUnsorted(const QString& folder, Kind kind, const QString& patter
             isFile = S_ISREG(info.st_mode);
         }
         if (kind == Kind::Files ? isFile : isDir)
-            names.append(NativeName::decode(name));
+            names.emplace_back(std::string(entry->d_name));
     }
     closedir(dir);
     return names;

@@ -4,14 +4,20 @@
 
 namespace FolderListing {
 
-QStringList readUnsorted(const QString& folder, Kind kind, const QString& pattern)
+Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString& pattern)
 {
     // Without QDir::Hidden and QDir::System, hidden and system entries stay
     // out; name filters ignore letter case here.
     const QDir::Filters filters
         = kind == Kind::Files ? QDir::Files : QDir::Dirs | QDir::NoDotAndDotDot;
-    return QDir(folder).entryList(
-        pattern.isEmpty() ? QStringList() : QStringList { pattern }, filters, QDir::Unsorted);
+    Names names;
+    const QStringList found
+        = QDir(QString::fromStdWString(folder.native()))
+              .entryList(pattern.isEmpty() ? QStringList() : QStringList { pattern }, filters,
+                  QDir::Unsorted);
+    for (const QString& name : found)
+        names.emplace_back(name.toStdWString());
+    return names;
 }
 
 }

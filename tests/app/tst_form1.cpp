@@ -233,7 +233,7 @@ void Form1Test::listsShowTheMatchingFilesOfTheCurrentFolder()
     QCOMPARE(window->Text1->text(), nativeSep(m_work));
     QCOMPARE(window->File1->names(), alignment);
     QCOMPARE(window->File2->names(), QStringList({ "pr1.gsi", "Pr2.Gsi" }));
-    QCOMPARE(window->Dir1->path(), m_work);
+    QCOMPARE(text(window->Dir1->path()), m_work);
     QCOMPARE(window->Dir1->currentItem()->text(0), QFileInfo(m_work).fileName());
     QVERIFY(dirItem("sub"));
     QVERIFY(dirItem("al9.gsi"));
@@ -340,7 +340,7 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
     QList<Drives::Drive> fakeDrives;
     for (const QString& root : drives) {
         QVERIFY(QDir().mkpath(m_work + "/" + root));
-        fakeDrives.append({ m_work + "/" + root, QString() });
+        fakeDrives.append(fakeDrive(m_work + "/" + root));
     }
     Drives::setDrivesForTesting(fakeDrives);
     start = QDir::cleanPath(m_work + "/" + start);
@@ -356,7 +356,7 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
     auto checkDrive = [&](Form1* w) {
         if (drives.isEmpty())
             return;
-        QCOMPARE(w->Drive1->currentData().toString(), m_work + "/" + drive);
+        QCOMPARE(w->Drive1->currentText(), nativeSep(m_work + "/" + drive));
         QCOMPARE(w->Dir1->topLevelItem(0)->text(0), nativeSep(m_work + "/" + drive));
     };
 
@@ -397,7 +397,7 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
 
     // The drive the user came from still keeps the folder the user left it in.
     if (!drives.isEmpty() && drive != drives.first()) {
-        const int earlier = fresh->Drive1->findData(m_work + "/" + drives.first());
+        const int earlier = fresh->Drive1->findText(nativeSep(m_work + "/" + drives.first()));
         fresh->Drive1->setCurrentIndex(earlier);
         emit fresh->Drive1->activated(earlier);
         QCOMPARE(QDir::currentPath(), start);
@@ -515,7 +515,7 @@ void Form1Test::folderListClickOnlyMovesTheHighlight()
     QTest::mouseClick(
         window->Dir1->viewport(), Qt::LeftButton, {}, window->Dir1->visualItemRect(sub).center());
     QCOMPARE(window->Dir1->currentItem(), sub);
-    QCOMPARE(window->Dir1->path(), m_work);
+    QCOMPARE(text(window->Dir1->path()), m_work);
     QCOMPARE(QDir::currentPath(), m_work);
 }
 
@@ -543,7 +543,8 @@ void Form1Test::folderListOpensOnDoubleClickAndEnter()
     QCOMPARE(window->File1->names(), QStringList());
 
     // The root entry shows the drive, and every level down to here.
-    QCOMPARE(window->Dir1->topLevelItem(0)->text(0), nativeSep(Drives::driveOf(m_work)));
+    QCOMPARE(window->Dir1->topLevelItem(0)->text(0),
+        nativeSep(text(Drives::driveOf(NativePath::fromText(m_work)))));
 }
 
 void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
@@ -556,7 +557,7 @@ void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
     QVERIFY(writeFile(b + "/pr2.gsi", "*b"));
     QVERIFY(writeFile(b + "/site/al3.gsi", "*c"));
     QVERIFY(QDir::setCurrent(a + "/road"));
-    Drives::setDrivesForTesting({ { a, "ALPHA" }, { b, QString() } });
+    Drives::setDrivesForTesting({ fakeDrive(a, "ALPHA"), fakeDrive(b) });
 
     Form1* window = openWindow();
     QCOMPARE(window->Drive1->count(), 2);
@@ -571,7 +572,7 @@ void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
     // A drive never visited starts at its root.
     chooseDrive(window, 1);
     QCOMPARE(QDir::currentPath(), b);
-    QCOMPARE(window->Dir1->path(), b);
+    QCOMPARE(text(window->Dir1->path()), b);
     QCOMPARE(window->Text1->text(), nativeSep(b));
     QCOMPARE(window->File1->names(), QStringList());
     QCOMPARE(window->File2->names(), QStringList({ "pr2.gsi" }));
@@ -614,7 +615,7 @@ void Form1Test::failedFolderChangeKeepsThePreviousFolder()
     QCOMPARE(m_reported.first().number, 76);
     QVERIFY(m_reported.first().description.contains(nativeSep(m_work + "/gone")));
     QCOMPARE(QDir::currentPath(), m_work);
-    QCOMPARE(window->Dir1->path(), m_work);
+    QCOMPARE(text(window->Dir1->path()), m_work);
     QCOMPARE(window->Text1->text(), nativeSep(m_work));
     QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
 }
@@ -627,7 +628,7 @@ void Form1Test::failedDriveChangeKeepsThePreviousDrive()
     QVERIFY(QDir().mkpath(b));
     QVERIFY(writeFile(a + "/al1.gsi", "*a"));
     QVERIFY(QDir::setCurrent(a));
-    Drives::setDrivesForTesting({ { a, QString() }, { b, QString() } });
+    Drives::setDrivesForTesting({ fakeDrive(a), fakeDrive(b) });
     Form1* window = openWindow();
     QVERIFY(QDir(m_work).rmdir("B"));
 
@@ -638,7 +639,7 @@ void Form1Test::failedDriveChangeKeepsThePreviousDrive()
     QVERIFY(m_reported.first().description.contains(nativeSep(b)));
     QCOMPARE(window->Drive1->currentIndex(), 0);
     QCOMPARE(QDir::currentPath(), a);
-    QCOMPARE(window->Dir1->path(), a);
+    QCOMPARE(text(window->Dir1->path()), a);
     QCOMPARE(window->Text1->text(), nativeSep(a));
     QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
 }
