@@ -36,11 +36,11 @@ namespace {
     {
         const QFileInfo info(path);
         if (!info.exists() || !info.isDir())
-            throw GsiError(
-                GsiError::PathNotFound, QStringLiteral("Mappen findes ikke: %1").arg(shown(path)));
+            throw GsiError(GsiError::PathNotFound,
+                QStringLiteral("Mappen findes ikke: %1").arg(shown(path)).toStdString());
         if (!info.isExecutable())
             throw GsiError(GsiError::PermissionDenied,
-                QStringLiteral("Ingen adgang til mappen %1").arg(shown(path)));
+                QStringLiteral("Ingen adgang til mappen %1").arg(shown(path)).toStdString());
     }
 
     void changeFolder(const QString& path)
@@ -48,7 +48,7 @@ namespace {
         checkFolder(path);
         if (!QDir::setCurrent(path))
             throw GsiError(GsiError::PathNotFound,
-                QStringLiteral("Mappen %1 kan ikke åbnes").arg(shown(path)));
+                QStringLiteral("Mappen %1 kan ikke åbnes").arg(shown(path)).toStdString());
     }
 
 #ifdef Q_OS_WIN
@@ -183,10 +183,10 @@ void makeCurrentDrive(const QString& root)
     const bool notReady = storage.isValid() && !storage.isReady();
     if (!info.exists() && !notReady)
         throw GsiError(GsiError::DeviceUnavailable,
-            QStringLiteral("Drevet %1 er ikke tilgængeligt").arg(shown(root)));
+            QStringLiteral("Drevet %1 er ikke tilgængeligt").arg(shown(root)).toStdString());
     if (notReady || !info.isDir() || !info.isExecutable())
-        throw GsiError(
-            GsiError::DiskNotReady, QStringLiteral("Drevet %1 er ikke klar").arg(shown(root)));
+        throw GsiError(GsiError::DiskNotReady,
+            QStringLiteral("Drevet %1 er ikke klar").arg(shown(root)).toStdString());
     const QString folder = currentFolderOf(root);
     changeFolder(folder);
     keepFolder(root, folder);

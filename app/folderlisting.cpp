@@ -1,9 +1,9 @@
 #include "folderlisting.h"
 
-#include "nativename.h"
+#include "namepattern.h"
+#include "nativepath.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 
@@ -12,47 +12,43 @@
 #include <sys/stat.h>
 #endif
 
+namespace fs = std::filesystem;
+
 namespace FolderListing {
 
 namespace {
 
-    char fold(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-    void sortNames(QStringList& names)
-    {
-        std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-            const int c = a.compare(b, Qt::CaseInsensitive);
-            return c != 0 ? c < 0 : a < b;
-        });
-    }
-
 #ifdef Q_OS_WIN
 
-    QStringList read(const QString& folder, Kind kind, const QString& pattern)
+    std::vector<fs::path> read(const fs::path& folder, Kind kind, const QString& pattern)
     {
         // Without QDir::Hidden and QDir::System, hidden and system entries stay out.
         const QDir::Filters filters
             = kind == Kind::Files ? QDir::Files : QDir::Dirs | QDir::NoDotAndDotDot;
-        return QDir(folder).entryList(
-            pattern.isEmpty() ? QStringList() : QStringList { pattern }, filters, QDir::Unsorted);
+        std::vector<fs::path> names;
+        for (const QString& name :
+            QDir(NativePath::toText(folder))
+                .entryList(pattern.isEmpty() ? QStringList() : QStringList { pattern }, filters,
+                    QDir::Unsorted))
+            names.push_back(NativePath::fromText(name));
+        return names;
     }
 
 #else
 
-    QStringList read(const QString& folder, Kind kind, const QString& pattern)
+    std::vector<fs::path> read(const fs::path& folder, Kind kind, const QString& pattern)
     {
-        QStringList names;
-        const QByteArray encodedFolder = NativeName::encode(folder);
-        DIR* dir = opendir(encodedFolder.constData());
+        std::vector<fs::path> names;
+        DIR* dir = opendir(folder.c_str());
         if (!dir)
             return names;
-        const QByteArray encodedPattern = QFile::encodeName(pattern);
+        const std::string encodedPattern = NativePath::fromText(pattern).native();
         const int fd = dirfd(dir);
         while (const dirent* entry = readdir(dir)) {
-            const QByteArrayView name(entry->d_name);
-            if (name.startsWith('.'))
+            const std::string_view name(entry->d_name);
+            if (name.starts_with('.'))
                 continue; // hidden, and "." and ".."
-            if (!encodedPattern.isEmpty() && !matches(encodedPattern, name))
+            if (!encodedPattern.empty() && !matchesPattern(std::string_view(encodedPattern), name))
                 continue;
             bool isDir = entry->d_type == DT_DIR;
             bool isFile = entry->d_type == DT_REG;
@@ -65,7 +61,7 @@ namespace {
                 isFile = S_ISREG(info.st_mode);
             }
             if (kind == Kind::Files ? isFile : isDir)
-                names.append(NativeName::decode(name));
+                names.emplace_back(std::string(name));
         }
         closedir(dir);
         return names;
@@ -75,33 +71,26 @@ namespace {
 
 }
 
-bool matches(QByteArrayView pattern, QByteArrayView name)
+std::vector<fs::path> list(const fs::path& folder, Kind kind, const QString& pattern)
 {
-    // Iterative glob with one backtrack point for the last '*'.
-    qsizetype p = 0, n = 0, star = -1, mark = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            star = p++;
-            mark = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || fold(pattern[p]) == fold(name[n]))) {
-            ++p;
-            ++n;
-        } else if (star >= 0) {
-            p = star + 1;
-            n = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
-    return p == pattern.size();
-}
-
-QStringList list(const QString& folder, Kind kind, const QString& pattern)
-{
-    QStringList names = read(folder, kind, pattern);
-    sortNames(names);
+    std::vector<fs::path> names = read(folder, kind, pattern);
+    struct Entry {
+        QString shown;
+        fs::path name;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(names.size());
+    for (fs::path& name : names)
+        entries.push_back({ NativePath::toText(name), std::move(name) });
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        const int c = a.shown.compare(b.shown, Qt::CaseInsensitive);
+        if (c != 0)
+            return c < 0;
+        return a.shown != b.shown ? a.shown < b.shown : a.name.native() < b.name.native();
+    });
+    names.clear();
+    for (Entry& entry : entries)
+        names.push_back(std::move(entry.name));
     return names;
 }
 

@@ -4,6 +4,7 @@
 #include "gsierror.h"
 #include "listboxes.h"
 #include "module1.h"
+#include "nativepath.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -155,8 +156,14 @@ Form1::Form1(QWidget* parent)
         Drive1->addItem(QDir::toNativeSeparators(m_shownDrive), m_shownDrive);
     Drive1->setCurrentIndex(driveIndex(m_shownDrive));
     Dir1->restorePath(here);
-    File1->setFolder(here);
-    File2->setFolder(here);
+    // The lists take the folder as the file system names it, so that a name
+    // that is not valid text still reaches the right files.
+    std::error_code unnamed;
+    std::filesystem::path nativeHere = std::filesystem::current_path(unnamed);
+    if (unnamed)
+        nativeHere = NativePath::fromText(here);
+    File1->setFolder(nativeHere);
+    File2->setFolder(nativeHere);
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
@@ -169,7 +176,6 @@ Form1::Form1(QWidget* parent)
     Drive1->setFocus();
 
     currentWindow = this;
-    Module1::setMainWindowReopener(&Form1::reopen);
 }
 
 Form1::~Form1()
@@ -254,7 +260,7 @@ void Form1::Drive1_Change()
         QDir::setCurrent(previousFolder);
         Drive1->setCurrentIndex(driveIndex(m_shownDrive));
         Dir1->restorePath(previousFolder);
-        report(error.number(), error.description());
+        report(error);
     }
 }
 
@@ -269,7 +275,7 @@ void Form1::Dir1_Change()
         changeFolder();
     } catch (const GsiError& error) {
         Dir1->restorePath(previousFolder);
-        report(error.number(), error.description());
+        report(error);
     }
 }
 
@@ -278,19 +284,28 @@ void Form1::changeFolder()
     const QString path = Dir1->path();
     Drives::makeCurrentFolder(path);
     Text1->setText(QDir::toNativeSeparators(path));
-    File1->setFolder(Dir1->path());
-    File2->setFolder(Dir1->path());
+    const std::filesystem::path folder = NativePath::fromText(Dir1->path());
+    File1->setFolder(folder);
+    File2->setFolder(folder);
 }
 
-void Form1::File1_Click(const QString& name) { convert(File1, name, &Module1::ConvertAlignment); }
-void Form1::File2_Click(const QString& name) { convert(File2, name, &Module1::ConvertProfile); }
+void Form1::File1_Click(const std::filesystem::path& name)
+{
+    convert(File1, name, &Module1::ConvertAlignment);
+}
 
-void Form1::convert(FileListBox* list, const QString& name, void (*conversion)())
+void Form1::File2_Click(const std::filesystem::path& name)
+{
+    convert(File2, name, &Module1::ConvertProfile);
+}
+
+void Form1::convert(FileListBox* list, const std::filesystem::path& name, void (*conversion)())
 {
     // When the shown folder has been deleted the system can no longer name the
     // current folder; the list's own folder is the one the user clicked in.
-    QString folder = Drives::currentFolder();
-    if (folder.isEmpty())
+    std::error_code gone;
+    std::filesystem::path folder = std::filesystem::current_path(gone);
+    if (gone || folder.empty())
         folder = list->folder();
     Module1::InputPath = Module1::inputPathFor(folder, name);
     try {
@@ -299,13 +314,23 @@ void Form1::convert(FileListBox* list, const QString& name, void (*conversion)()
         // Nothing was written and the window stays; clearing the selection lets
         // the user click the same file again once the cause is mended.
         list->clearSelection();
-        report(error.number(), error.description());
+        report(error);
+        return;
     } catch (const std::bad_alloc&) {
         list->clearSelection();
         report(7,
             QStringLiteral("Der er ikke hukommelse nok til at konvertere %1")
-                .arg(Module1::InputPath));
+                .arg(QString::fromStdString(shownPath(Module1::InputPath))));
+        return;
     }
+    // The conversion is done and its file closed: the window comes back afresh,
+    // still inside this click, and lists the new file.
+    reopen();
+}
+
+void Form1::report(const GsiError& error)
+{
+    report(error.number(), QString::fromStdString(error.description()));
 }
 
 void Form1::report(int number, const QString& description)

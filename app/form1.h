@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
 
 class QComboBox;
@@ -12,6 +13,7 @@ class QPushButton;
 class DirListBox;
 class FileListBox;
 class PictureBox;
+class GsiError;
 
 // The main window: drive, folder and file lists, the current-folder display,
 // the logo, help and exit. A click on a file converts it, and the window is
@@ -58,12 +60,13 @@ private:
     void Command2_Click();
     void Drive1_Change();
     void Dir1_Change();
-    void File1_Click(const QString& name);
-    void File2_Click(const QString& name);
+    void File1_Click(const std::filesystem::path& name);
+    void File2_Click(const std::filesystem::path& name);
 
     void changeFolder();
-    void convert(FileListBox* list, const QString& name, void (*conversion)());
+    void convert(FileListBox* list, const std::filesystem::path& name, void (*conversion)());
     void report(int number, const QString& description);
+    void report(const GsiError& error);
     int driveIndex(const QString& root) const;
 
     QString m_shownDrive;

@@ -2,6 +2,7 @@
 
 #include "drives.h"
 #include "folderlisting.h"
+#include "nativepath.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -67,8 +68,9 @@ void DirListBox::fill()
     QTreeWidgetItem* current = item;
 
     const QDir dir(m_path);
-    const QStringList subfolders = FolderListing::list(m_path, FolderListing::Kind::Folders);
-    for (const QString& name : subfolders) {
+    for (const std::filesystem::path& folder :
+        FolderListing::list(NativePath::fromText(m_path), FolderListing::Kind::Folders)) {
+        const QString name = NativePath::toText(folder);
         auto* child = new QTreeWidgetItem(current, { name });
         child->setData(0, PathRole, dir.filePath(name));
         child->setIcon(0, closedIcon);
@@ -104,17 +106,21 @@ FileListBox::FileListBox(const QString& pattern, QWidget* parent)
     connect(this, &QListWidget::itemSelectionChanged, this, [this] {
         const QList<QListWidgetItem*> selected = selectedItems();
         if (selected.size() == 1)
-            emit entryClicked(selected.first()->text());
+            emit entryClicked(m_names.at(std::size_t(row(selected.first()))));
     });
 }
 
-void FileListBox::setFolder(const QString& folder)
+void FileListBox::setFolder(const std::filesystem::path& folder)
 {
     m_folder = folder;
-    const QStringList found = FolderListing::list(folder, FolderListing::Kind::Files, m_pattern);
+    m_names = FolderListing::list(folder, FolderListing::Kind::Files, m_pattern);
+    QStringList shown;
+    shown.reserve(qsizetype(m_names.size()));
+    for (const std::filesystem::path& name : m_names)
+        shown.append(NativePath::toText(name));
     const QSignalBlocker blocker(this);
     clear();
-    addItems(found);
+    addItems(shown);
 }
 
 void FileListBox::focusInEvent(QFocusEvent* event)

@@ -5,6 +5,9 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <filesystem>
+#include <vector>
+
 // The folder list: the drive's root, the folders down to the current one
 // (highlighted), and the current folder's subfolders, each level indented.
 // A click only moves the highlight; a double click or Enter opens the folder.
@@ -42,20 +45,22 @@ class FileListBox : public QListWidget {
 public:
     FileListBox(const QString& pattern, QWidget* parent = nullptr);
 
-    QString folder() const { return m_folder; }
-    void setFolder(const QString& folder);
+    std::filesystem::path folder() const { return m_folder; }
+    void setFolder(const std::filesystem::path& folder);
+    // The names as the list shows them.
     QStringList names() const;
 
 signals:
-    // An entry was selected, by mouse or keyboard.
-    void entryClicked(const QString& name);
+    // An entry was selected, by mouse or keyboard; its name as the file system holds it.
+    void entryClicked(const std::filesystem::path& name);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
     QString m_pattern;
-    QString m_folder;
+    std::filesystem::path m_folder;
+    std::vector<std::filesystem::path> m_names; // row by row
 };
 
 // The logo box: draws its picture at the top left corner and takes the focus
