@@ -1,20 +1,31 @@
 #include "linereader.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 // Read in chunks, so that a file much larger than the line limit allows is
 // refused without being held in memory whole.
-constexpr std::size_t ChunkSize = 64 * 1024;
-
-std::size_t lineEnd(const std::string& bytes, std::size_t from)
-{
-    for (; from < bytes.size(); ++from) {
-        if (bytes[from] == '\r' || bytes[from] == '\n')
-            return from;
-    }
-    return std::string::npos;
+constexpr std::size_t ChunkSize = 16 * 1024;
 }
 
+// The first CR or LF at or after `from`, or npos. memchr does the scanning; the
+// search for a CR is remembered, so a file with LF ends is not scanned to the
+// end of the buffer for a CR on every line.
+std::size_t LineReader::lineEnd(std::size_t from)
+{
+    const char* data = m_buffer.data();
+    const std::size_t size = m_buffer.size();
+    if (m_nextCr < from || m_nextCr == std::string::npos) {
+        const void* cr = from < size ? std::memchr(data + from, '\r', size - from) : nullptr;
+        m_nextCr = cr ? std::size_t(static_cast<const char*>(cr) - data) : size;
+    }
+    const std::size_t limit = std::min(m_nextCr, size);
+    const void* lf = from < limit ? std::memchr(data + from, '\n', limit - from) : nullptr;
+    if (lf)
+        return std::size_t(static_cast<const char*>(lf) - data);
+    return m_nextCr < size ? m_nextCr : std::string::npos;
 }
 
 LineReader::LineReader(std::istream& input)
@@ -28,6 +39,7 @@ void LineReader::fill()
 {
     m_buffer.erase(0, m_pos);
     m_pos = 0;
+    m_nextCr = std::string::npos;
     const std::size_t old = m_buffer.size();
     m_buffer.resize(old + ChunkSize);
     m_input.read(m_buffer.data() + old, ChunkSize);
@@ -44,7 +56,7 @@ bool LineReader::next(std::string& line)
     std::size_t searched = 0; // bytes after m_pos known to hold no line end
     std::size_t end;
     for (;;) {
-        end = lineEnd(m_buffer, m_pos + searched);
+        end = lineEnd(m_pos + searched);
         // A CR at the end of the buffer may be the first half of CR LF.
         const bool open
             = end == std::string::npos || (m_buffer[end] == '\r' && end + 1 == m_buffer.size());

@@ -18,10 +18,12 @@ public:
 
 private:
     void fill();
+    std::size_t lineEnd(std::size_t from);
 
     std::istream& m_input;
     std::string m_buffer;
     std::size_t m_pos = 0;
     bool m_eof = false;
     bool m_failed = false;
+    std::size_t m_nextCr = std::string::npos; // where the last search found a CR; size() for none
 };
