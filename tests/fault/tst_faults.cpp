@@ -26,6 +26,7 @@ enum class Fault {
     FolderDeletedWhileShown,
     OutputIsAFolder,
     FolderNotWritable,
+    OutputReadOnly,
     DiskFull
 };
 Q_DECLARE_METATYPE(Content)
@@ -236,6 +237,8 @@ void FaultTest::faultIsSurvivedWithNothingLost_data()
         << in << QByteArray("al6.gsi") << C::Small << F::OutputIsAFolder << false << 75 << out;
     QTest::newRow("output folder cannot be written")
         << in << QByteArray("pr6.gsi") << C::Small << F::FolderNotWritable << true << 70 << out;
+    QTest::newRow("read-only output, even to root")
+        << in << QByteArray("pr8.gsi") << C::Small << F::OutputReadOnly << true << 70 << out;
     QTest::newRow("full disk") << in << QByteArray("al7.gsi") << C::Small << F::DiskFull << true
                                << 61 << out;
 }
@@ -285,6 +288,11 @@ void FaultTest::faultIsSurvivedWithNothingLost()
         QVERIFY(setWritable(shown, false));
         m_readOnly = shown;
     }
+    if (fault == Fault::OutputReadOnly) {
+        QVERIFY(setWritable(output, false));
+        m_readOnly = output;
+    }
+    const QFile::Permissions outputMode = QFile::permissions(QString::fromUtf8(output));
 
     QVERIFY(QDir::setCurrent(QString::fromUtf8(shown)));
     Form1* window = MainWindowTest::openWindow();
@@ -323,8 +331,10 @@ void FaultTest::faultIsSurvivedWithNothingLost()
     QCOMPARE(listRaw(shown), after);
 
     // 3. On failure, what stood at the output name is as it was, byte for byte.
-    if (error != 0 && existingOutput)
+    if (error != 0 && existingOutput) {
         QCOMPARE(readRaw(output), OldOutput);
+        QCOMPARE(QFile::permissions(QString::fromUtf8(output)), outputMode);
+    }
     if (fault == Fault::OutputIsAFolder) {
         QCOMPARE(listRaw(output), QByteArrayList({ "inside" }));
         QCOMPARE(readRaw(output + "/inside"), OldOutput);
