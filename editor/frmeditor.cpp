@@ -222,6 +222,7 @@ void frmEditor::Form_Load()
         const TextFile::ReadResult file = TextFile::read(EditorFileName);
         if (file.ok) {
             showFile(file);
+            hasFile = true;
         } else {
             // The window still opens, empty, so that the user can go on.
             editorDialogs().error(this, file.error);
@@ -303,6 +304,7 @@ void frmEditor::fileNew()
     txtEdit->clear();
     lineEnd = TextFile::LineEnd::CrLf;
     EditorFileName = untitled;
+    hasFile = false;
     refreshCaption();
 }
 
@@ -323,16 +325,16 @@ void frmEditor::fileOpen()
         return;
     }
     EditorFileName = name;
+    hasFile = true;
     showFile(file);
     refreshCaption();
 }
 
 void frmEditor::fileSave()
 {
-    // "Untitled" names a file only where one of that name is already there.
-    const bool named = !EditorFileName.isEmpty()
-        && (EditorFileName != untitled || TextFile::isNormalFile(EditorFileName));
-    if (named ? writeTo(EditorFileName) : fileSaveAs())
+    // A file named Untitled that merely lies in the current folder is someone else's: writing
+    // there unasked would replace it.
+    if (hasFile && !EditorFileName.isEmpty() ? writeTo(EditorFileName) : fileSaveAs())
         close();
 }
 
@@ -342,6 +344,7 @@ bool frmEditor::fileSaveAs()
     if (name.isEmpty() || !writeTo(name))
         return false;
     EditorFileName = name;
+    hasFile = true;
     refreshCaption();
     return true;
 }
@@ -351,6 +354,7 @@ void frmEditor::fileClose()
     refreshCaption();
     mnuFileItem[3]->setEnabled(false);
     EditorFileName = u""_s;
+    hasFile = false;
     txtEdit->clear();
     lineEnd = TextFile::LineEnd::CrLf;
 }

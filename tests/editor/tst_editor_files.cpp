@@ -11,8 +11,11 @@ private slots:
     void openAndSaveKeepTheBytes();
 };
 
+// A file named Untitled lies in every folder: it is the editor's file only once the window read
+// or chose it.
 static const QMap<QString, QByteArray> startFiles { { u"a.txt"_s, "old\r\n" },
-    { u"b.pkt"_s, "P1\r\nP2\r\n" }, { u"lf.txt"_s, "x\ny\n" }, { u".hidden"_s, "h" } };
+    { u"b.pkt"_s, "P1\r\nP2\r\n" }, { u"lf.txt"_s, "x\ny\n" }, { u".hidden"_s, "h" },
+    { u"Untitled"_s, "before" } };
 
 using Clicks = QList<int>; // File menu items, in order; -1 types the row's text there
 
@@ -52,6 +55,9 @@ void EditorFilesTest::fileCommandsRecordReadAndWrite_data()
     QTest::addRow("Save to real Untitled")
         << u"Untitled"_s << u"typed"_s << none << Clicks { -1, 2 } << u"Untitled"_s << u""_s
         << u"<closed>"_s << QStringList { u"Untitled=typed"_s } << u""_s;
+    QTest::addRow("New, then Save, cancelled")
+        << u"a.txt"_s << u"typed"_s << QStringList { u""_s } << Clicks { 0, -1, 2 } << u"Untitled"_s
+        << u"%Untitled"_s << u"typed"_s << none << u""_s;
     QTest::addRow("Save As") << u"a.txt"_s << u""_s << QStringList { u"x.dat"_s } << Clicks { 3 }
                              << u"@/x.dat"_s << u"@/x.dat"_s << u"old\n"_s
                              << QStringList { u"x.dat=old\r\n"_s } << u""_s;
@@ -92,8 +98,6 @@ void EditorFilesTest::fileCommandsRecordReadAndWrite()
     QFETCH(QString, error);
     const Workspace work;
     QMap<QString, QByteArray> files = startFiles;
-    if (start == u"Untitled")
-        files.insert(start, "before");
     for (auto file = files.cbegin(); file != files.cend(); ++file)
         work.write(file.key(), file.value());
     FakeDialogs dialogs;
