@@ -75,7 +75,7 @@ QPoint centredTopLeft(QSize screen, QSize window)
 QString editorCaption(const QString& fileName)
 {
     const QString caption = u"Sigtelinje - Text Editor: "_s;
-    if (!fileName.isEmpty() && QDir::isAbsolutePath(fileName))
+    if (!fileName.isEmpty() && QDir::isAbsolutePath(TextFile::diskName(fileName)))
         return caption + QDir::toNativeSeparators(fileName);
     return caption + QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + fileName;
 }

@@ -115,6 +115,7 @@ void EditorWindowTest::loadChoosesTheFileAndCaption_data()
     QTest::addRow("absolute") << u"@/notes.txt"_s << u"@/notes.txt"_s << u"one\ntwo"_s;
     QTest::addRow("real Untitled") << u"Untitled"_s << u"Untitled"_s << u"from disk\n"_s;
     QTest::addRow("empty file") << u"empty.txt"_s << u"empty.txt"_s << u""_s;
+    QTest::addRow("starts with a colon") << u":notes.txt"_s << u":notes.txt"_s << u"colon"_s;
 }
 
 void EditorWindowTest::loadChoosesTheFileAndCaption()
@@ -126,6 +127,7 @@ void EditorWindowTest::loadChoosesTheFileAndCaption()
     work.write(u"notes.txt"_s, "one\ntwo");
     work.write(u".hidden.txt"_s, "secret");
     work.write(u"empty.txt"_s, "");
+    work.write(u"./:notes.txt"_s, "colon");
     QVERIFY(QDir(work.path({})).mkdir(u"folder"_s));
     if (fileName == u"Untitled")
         work.write(u"Untitled"_s, "from disk\r\n");
