@@ -236,7 +236,12 @@ void frmEditor::Form_Load()
     move(whole.topLeft() + centredTopLeft(whole.size(), frameGeometry().size()));
 }
 
-void frmEditor::refreshCaption() { setWindowTitle(editorCaption(EditorFileName)); }
+void frmEditor::refreshCaption()
+{
+    // Qt drops a "[*]" from a title, taking it for the place of its modified mark; doubled, it
+    // shows once, so a file name keeps every character.
+    setWindowTitle(editorCaption(EditorFileName).replace(u"[*]"_s, u"[*][*]"_s));
+}
 
 void frmEditor::showFile(const TextFile::ReadResult& file)
 {
