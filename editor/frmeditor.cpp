@@ -127,9 +127,14 @@ QAction* frmEditor::addItem(
     QMenu* menu, QList<QAction*>& array, const char* name, const QString& caption, Click click)
 {
     const int index = int(array.size());
-    auto* item = menu->addAction(caption);
+    // Some styles (Fusion) draw a separator's text beside its line, so a separator keeps its
+    // caption as data only.
+    const bool separator = caption == u"-";
+    auto* item = menu->addAction(separator ? QString() : caption);
     item->setObjectName(u"%1(%2)"_s.arg(QLatin1StringView(name)).arg(index));
-    item->setSeparator(caption == u"-");
+    item->setSeparator(separator);
+    if (separator)
+        item->setData(caption);
     connect(item, &QAction::triggered, this, [this, click, index] { (this->*click)(index); });
     array.append(item);
     return item;
