@@ -27,11 +27,14 @@ frmEditor* loadedEditor = nullptr;
 constexpr int TwipsPerPixel = 15;
 const QString untitled = u"Untitled"_s;
 
-const QString openFilters = u"All Files (*.*);;Point Files (*.pkt);;Reference Files (*.fix);;"
-                            "Design Files (*.zer);;Control Files (*.ctl)"_s;
+// "All Files (*.*)" is the caption users know; its pattern is "*", as "*.*" would hide names
+// without a dot (Untitled among them) everywhere but in Windows' own dialogs.
+const QString openFilters = u"All Files (*.*)|*|Point Files (*.pkt)|*.pkt|"
+                            "Reference Files (*.fix)|*.fix|Design Files (*.zer)|*.zer|"
+                            "Control Files (*.ctl)|*.ctl"_s;
 const QString openFilter = u"Point Files (*.pkt)"_s;
-const QString saveFilters
-    = u"All Files (*.*);;Text Files (*.txt);;Batch Files (*.bat);;Data Files (*.dat)"_s;
+const QString saveFilters = u"All Files (*.*)|*|Text Files (*.txt)|*.txt|"
+                            "Batch Files (*.bat)|*.bat|Data Files (*.dat)|*.dat"_s;
 const QString saveFilter = u"Data Files (*.dat)"_s;
 
 constexpr std::array<qreal, 4> fontSizes { 9, 10, 12, 24 };

@@ -23,7 +23,7 @@ void EditorFilesTest::fileCommandsRecordReadAndWrite_data()
 {
     QTest::addColumn<QString>("start"); // EditorFileName at load
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QStringList>("answers"); // to the file dialogs; "" cancels
+    QTest::addColumn<QStringList>("answers"); // to the file dialogs, as FakeDialogs takes them
     QTest::addColumn<Clicks>("clicks");
     QTest::addColumn<QString>("name"); // "@" is the folder's absolute path
     QTest::addColumn<QString>("title"); // "%" is the current folder and a separator
@@ -35,6 +35,9 @@ void EditorFilesTest::fileCommandsRecordReadAndWrite_data()
                          << u"%Untitled"_s << u""_s << none << u""_s;
     QTest::addRow("Open") << u""_s << u"scratch"_s << QStringList { u"b.pkt"_s } << Clicks { -1, 1 }
                           << u"@/b.pkt"_s << u"@/b.pkt"_s << u"P1\nP2\n"_s << none << u""_s;
+    QTest::addRow("Open Untitled, All Files")
+        << u""_s << u""_s << QStringList { u"All Files (*.*)>Untitled"_s } << Clicks { 1 }
+        << u"@/Untitled"_s << u"@/Untitled"_s << u"before"_s << none << u""_s;
     QTest::addRow("Open cancelled") << u"a.txt"_s << u""_s << QStringList { u""_s } << Clicks { 1 }
                                     << u"a.txt"_s << u"%a.txt"_s << u"old\n"_s << none << u""_s;
     QTest::addRow("Open missing") << u"a.txt"_s << u""_s << QStringList { u"gone.txt"_s }
@@ -101,8 +104,11 @@ void EditorFilesTest::fileCommandsRecordReadAndWrite()
     for (auto file = files.cbegin(); file != files.cend(); ++file)
         work.write(file.key(), file.value());
     FakeDialogs dialogs;
-    for (const QString& answer : std::as_const(answers))
-        dialogs.fileAnswers << (answer.isEmpty() ? answer : work.path(answer));
+    for (const QString& answer : std::as_const(answers)) {
+        const qsizetype name = answer.indexOf(u'>') + 1; // after a filter the user picked
+        dialogs.fileAnswers << (answer.isEmpty() ? answer
+                                                 : answer.left(name) + work.path(answer.mid(name)));
+    }
 
     frmEditor* editor = loadEditor(start);
     for (int click : clicks) {
