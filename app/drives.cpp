@@ -42,7 +42,7 @@ namespace {
 
     [[noreturn]] void fail(int number, const QString& description)
     {
-        throw GsiError(number, description);
+        throw GsiError(number, description.toStdString());
     }
 
     QString shown(const Path& path) { return NativePath::shown(path); }

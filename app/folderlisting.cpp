@@ -8,8 +8,6 @@ namespace FolderListing {
 
 namespace {
 
-    char fold(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
     // By the names the user sees; names shown alike keep a fixed order.
     void sortNames(Names& names)
     {
@@ -27,29 +25,6 @@ namespace {
             names[i] = std::move(keyed[i].second);
     }
 
-}
-
-bool matches(QByteArrayView pattern, QByteArrayView name)
-{
-    // Iterative glob with one backtrack point for the last '*'.
-    qsizetype p = 0, n = 0, star = -1, mark = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            star = p++;
-            mark = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || fold(pattern[p]) == fold(name[n]))) {
-            ++p;
-            ++n;
-        } else if (star >= 0) {
-            p = star + 1;
-            n = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
-    return p == pattern.size();
 }
 
 Names list(const std::filesystem::path& folder, Kind kind, const QString& pattern)

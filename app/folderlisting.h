@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArrayView>
 #include <QString>
 
 #include <filesystem>
@@ -21,8 +20,5 @@ Names list(const std::filesystem::path& folder, Kind kind, const QString& patter
 // The platform's own reading of the folder (folderlisting_posix.cpp or
 // folderlisting_win.cpp), in no particular order.
 Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString& pattern);
-
-// Wildcard match with '*' and '?', ASCII letters compared without case.
-bool matches(QByteArrayView pattern, QByteArrayView name);
 
 }

@@ -1,5 +1,7 @@
 #include "folderlisting.h"
 
+#include "namepattern.h"
+
 #include <QFile>
 
 #include <dirent.h>
@@ -15,13 +17,13 @@ Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString
     DIR* dir = opendir(folder.c_str());
     if (!dir)
         return names;
-    const QByteArray encodedPattern = QFile::encodeName(pattern);
+    const std::string encodedPattern = QFile::encodeName(pattern).toStdString();
     const int fd = dirfd(dir);
     while (const dirent* entry = readdir(dir)) {
-        const QByteArrayView name(entry->d_name);
-        if (name.startsWith('.'))
+        const std::string_view name(entry->d_name);
+        if (name.starts_with('.'))
             continue; // hidden, and "." and ".."
-        if (!encodedPattern.isEmpty() && !matches(encodedPattern, name))
+        if (!encodedPattern.empty() && !matchesPattern(std::string_view(encodedPattern), name))
             continue;
         bool isDir = entry->d_type == DT_DIR;
         bool isFile = entry->d_type == DT_REG;

@@ -24,7 +24,7 @@ namespace {
 
 Form1* currentWindow = nullptr;
 
-QString description(const GsiError& error) { return error.description(); }
+QString description(const GsiError& error) { return QString::fromStdString(error.description()); }
 
 Form1::Launcher helpLauncher = [](const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
@@ -172,7 +172,6 @@ Form1::Form1(QWidget* parent)
     Drive1->setFocus();
 
     currentWindow = this;
-    Module1::setMainWindowReopener(&Form1::reopen);
 }
 
 Form1::~Form1()
@@ -311,8 +310,7 @@ void Form1::convert(FileListBox* list, int row, void (*conversion)())
     if (folder.empty())
         folder = list->folder();
     // The names go to the conversion as the file system holds them.
-    Module1::InputPath = Module1::inputPathFor(
-        NativePath::coreText(folder), NativePath::coreText(list->nativeName(row)));
+    Module1::InputPath = Module1::inputPathFor(folder, list->nativeName(row));
     try {
         conversion();
     } catch (const GsiError& error) {
@@ -320,12 +318,17 @@ void Form1::convert(FileListBox* list, int row, void (*conversion)())
         // the user click the same file again once the cause is mended.
         list->clearSelection();
         report(error.number(), description(error));
+        return;
     } catch (const std::bad_alloc&) {
         list->clearSelection();
         report(7,
             QStringLiteral("Der er ikke hukommelse nok til at konvertere %1")
-                .arg(Module1::InputPath));
+                .arg(QString::fromStdString(shownPath(Module1::InputPath))));
+        return;
     }
+    // The conversion is done and its file closed: the window comes back afresh,
+    // still inside this click, and lists the new file.
+    reopen();
 }
 
 void Form1::report(int number, const QString& description)

@@ -18,7 +18,4 @@ QString toText(const std::filesystem::path& path);
 // The decoded text with the platform's own separators, as the window shows it.
 QString shown(const std::filesystem::path& path);
 
-// The path as the conversion core holds it.
-QString coreText(const std::filesystem::path& path);
-
 }

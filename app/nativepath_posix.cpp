@@ -1,7 +1,5 @@
 #include "nativepath.h"
 
-#include "nativename.h"
-
 #include <QFile>
 
 namespace NativePath {
@@ -17,10 +15,5 @@ QString toText(const std::filesystem::path& path)
 }
 
 QString shown(const std::filesystem::path& path) { return toText(path); }
-
-QString coreText(const std::filesystem::path& path)
-{
-    return NativeName::decode(QByteArrayView(path.native()));
-}
 
 }

@@ -16,6 +16,4 @@ QString shown(const std::filesystem::path& path)
     return QDir::toNativeSeparators(QString::fromStdWString(path.native()));
 }
 
-QString coreText(const std::filesystem::path& path) { return shown(path); }
-
 }

@@ -19,6 +19,8 @@ using namespace Qt::StringLiterals;
 
 namespace TextFile {
 
+QString diskName(const QString& name) { return name.startsWith(u':') ? u"./"_s + name : name; }
+
 // The two things that differ between platforms: which 8-bit encoding text files use, and what
 // makes a file count as hidden.
 #ifdef Q_OS_WIN
@@ -28,7 +30,7 @@ bool isNormalFile(const QString& name)
 {
     if (name.isEmpty())
         return false;
-    const QString path = QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath());
+    const QString path = QDir::toNativeSeparators(QFileInfo(diskName(name)).absoluteFilePath());
     const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()));
     return attributes != INVALID_FILE_ATTRIBUTES
         && !(attributes
@@ -41,14 +43,14 @@ bool isNormalFile(const QString& name)
 {
     if (name.isEmpty())
         return false;
-    const QFileInfo info(name);
+    const QFileInfo info(diskName(name));
     return info.isFile() && !info.isHidden();
 }
 #endif
 
 static QString displayName(const QString& name)
 {
-    return QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath());
+    return QDir::toNativeSeparators(QFileInfo(diskName(name)).absoluteFilePath());
 }
 
 LineEnd firstLineEnd(const QByteArray& bytes)
@@ -109,7 +111,7 @@ static QString refusal(const QString& name, const QString& text)
 ReadResult read(const QString& name)
 {
     ReadResult result;
-    QFile file(name);
+    QFile file(diskName(name));
     QByteArray bytes;
     if (file.open(QIODevice::ReadOnly)) {
         bytes = file.readAll();
@@ -137,7 +139,7 @@ Result write(const QString& name, const QString& text, LineEnd lineEnd)
     if (lineEnd != LineEnd::Lf)
         withEnds.replace(u'\n', lineEnd == LineEnd::CrLf ? u"\r\n"_s : u"\r"_s);
 
-    QSaveFile file(name);
+    QSaveFile file(diskName(name));
     if (file.open(QIODevice::WriteOnly)) {
         const QByteArray bytes = encode(withEnds);
         // QSaveFile commits even when its last buffered write fails as it closes (a full

@@ -8,6 +8,10 @@ namespace TextFile {
 
 enum class LineEnd { CrLf, Lf, Cr };
 
+// The name as Qt's file classes must be given it. They take a leading ':' for a resource path,
+// while to the editor it starts an ordinary name in the current folder.
+QString diskName(const QString& name);
+
 // Present for the editor: a file (not a folder) that is neither hidden nor a system file.
 // A relative name is taken from the current folder.
 bool isNormalFile(const QString& name);

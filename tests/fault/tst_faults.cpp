@@ -26,6 +26,7 @@ enum class Fault {
     FolderDeletedWhileShown,
     OutputIsAFolder,
     FolderNotWritable,
+    OutputReadOnly,
     DiskFull
 };
 Q_DECLARE_METATYPE(Content)
@@ -225,6 +226,9 @@ void FaultTest::faultIsSurvivedWithNothingLost_data()
 #ifdef Q_OS_LINUX
     QTest::newRow("name that is not UTF-8")
         << in << QByteArray("al\xff\xfe-\xc3(.gsi") << C::Small << F::None << true << 0 << out;
+    QTest::newRow("folder whose name is not UTF-8")
+        << QByteArray("m\xff\xfe-\xc3(") << QByteArray("al8.gsi") << C::Small << F::None << true
+        << 0 << out;
 #endif
     QTest::newRow("input deleted between listing and click")
         << in << QByteArray("al5.gsi") << C::Small << F::InputDeletedAfterListing << true << 53
@@ -236,6 +240,8 @@ void FaultTest::faultIsSurvivedWithNothingLost_data()
         << in << QByteArray("al6.gsi") << C::Small << F::OutputIsAFolder << false << 75 << out;
     QTest::newRow("output folder cannot be written")
         << in << QByteArray("pr6.gsi") << C::Small << F::FolderNotWritable << true << 70 << out;
+    QTest::newRow("read-only output, even to root")
+        << in << QByteArray("pr8.gsi") << C::Small << F::OutputReadOnly << true << 70 << out;
     QTest::newRow("full disk") << in << QByteArray("al7.gsi") << C::Small << F::DiskFull << true
                                << 61 << out;
 }
@@ -285,6 +291,11 @@ void FaultTest::faultIsSurvivedWithNothingLost()
         QVERIFY(setWritable(shown, false));
         m_readOnly = shown;
     }
+    if (fault == Fault::OutputReadOnly) {
+        QVERIFY(setWritable(output, false));
+        m_readOnly = output;
+    }
+    const QFile::Permissions outputMode = QFile::permissions(QString::fromUtf8(output));
 
     // The window starts above the shown folder, and the user opens it in Dir1.
     QVERIFY(QDir::setCurrent(QString::fromUtf8(row)));
@@ -331,8 +342,10 @@ void FaultTest::faultIsSurvivedWithNothingLost()
     QCOMPARE(listRaw(shown), after);
 
     // 3. On failure, what stood at the output name is as it was, byte for byte.
-    if (error != 0 && existingOutput)
+    if (error != 0 && existingOutput) {
         QCOMPARE(readRaw(output), OldOutput);
+        QCOMPARE(QFile::permissions(QString::fromUtf8(output)), outputMode);
+    }
     if (fault == Fault::OutputIsAFolder) {
         QCOMPARE(listRaw(output), QByteArrayList({ "inside" }));
         QCOMPARE(readRaw(output + "/inside"), OldOutput);
