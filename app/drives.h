@@ -6,9 +6,9 @@
 #include <filesystem>
 
 // The drives the user can choose from, and the current folder each of them
-// keeps. On Windows these are the drive letters and the per-drive current
-// folders that the platform itself keeps. Elsewhere a drive is a mounted file
-// system that holds ordinary files, and its current folder is kept here.
+// keeps. On Windows these are the drive letters, and each drive's current
+// folder is also told to the system ("=X:"). Elsewhere a drive is a mounted
+// file system that holds ordinary files, possibly inside a folder of another.
 //
 // Paths are the file system's own; only the window turns them into text.
 namespace Drives {

@@ -9,6 +9,7 @@
 #include <direct.h>
 #include <windows.h>
 
+#include <cwctype>
 #include <iterator>
 
 namespace Drives::Platform {

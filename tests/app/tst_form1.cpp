@@ -265,7 +265,9 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder_data()
     QTest::addColumn<QString>("opened");
     QTest::addColumn<QString>("linkTo");
     QTest::addColumn<QString>("drive");
+    QTest::addColumn<QString>("relinkTo"); // the link is pointed here after it was opened
 
+    const QString none;
     const QByteArray header = alignmentHeader();
     const QByteArray profile = "*11....+0000000000001250 83..10+0000000000012500 "
                                "72...0-0000000000004000 73...0+0000000000000000 ";
@@ -275,53 +277,37 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder_data()
                                       "*11....+0000000000001250 71....+0000000000000002 "
                                       "72...0+0000000000250000 73...0+0000000000000000 "
                                       "81..10-0000000087654321 82..10+0000000012345678 " })
-                               << QStringList({ "al17.gsi", "al17PI.gsi" }) << QStringList() << ""
-                               << ""
-                               << ""
-                               << "";
+                               << QStringList({ "al17.gsi", "al17PI.gsi" }) << QStringList() << none
+                               << none << none << none << none;
     QTest::newRow("profile") << "pr17.gsi" << QByteArray(header + "\r\n" + profile + "\r\n")
                              << "pr17VPI.gsi"
                              << crlf({ header,
                                     "*11....+0000000000001250 83..10+0000000000012500 "
                                     "72...0+0000000000004000 73...0+0000000000000000" })
-                             << QStringList({ "pr17.gsi", "pr17VPI.gsi" }) << QStringList() << ""
-                             << ""
-                             << ""
-                             << "";
+                             << QStringList({ "pr17.gsi", "pr17VPI.gsi" }) << QStringList() << none
+                             << none << none << none << none;
     QTest::newRow("a name with blanks and Danish letters")
         << "al vej æøå.gsi" << QByteArray("*only line") << "al vej æøåPI.gsi"
         << QByteArray("*only line\r\n") << QStringList({ "al vej æøå.gsi", "al vej æøåPI.gsi" })
-        << QStringList() << ""
-        << ""
-        << ""
-        << "";
+        << QStringList() << none << none << none << none << none;
 #ifndef Q_OS_WIN
     // A stick mounts as a folder of another drive; opening it changes the drive too.
-    const QStringList one { "al1.gsi", "al1PI.gsi" };
-    QTest::newRow("a drive mounted in a folder of another")
-        << "al1.gsi" << QByteArray("*1") << "al1PI.gsi" << QByteArray("*1\r\n") << one
-        << QStringList({ "A", "A/STICK" }) << "A"
-        << "STICK"
-        << ""
-        << "A/STICK";
-    QTest::newRow("start folder kept when another drive is opened first")
-        << "al1.gsi" << QByteArray("*1") << "al1PI.gsi" << QByteArray("*1\r\n") << one
-        << QStringList({ "A", "A/media/STICK" }) << "A/media"
-        << "STICK"
-        << ""
-        << "A/media/STICK";
-    QTest::newRow("a folder named as a mount but for letter case")
-        << "al1.gsi" << QByteArray("*1") << "al1PI.gsi" << QByteArray("*1\r\n") << one
-        << QStringList({ "A", "A/zmnt" }) << "A"
-        << "ZMNT"
-        << ""
-        << "A";
-    QTest::newRow("a folder reached through a symbolic link")
-        << "al1.gsi" << QByteArray("*1") << "al1PI.gsi" << QByteArray("*1\r\n") << one
-        << QStringList({ "A" }) << "A"
-        << "link"
-        << "real"
-        << "A";
+    auto placeRow
+        = [](const char* name, const QStringList& drives, const char* start, const char* opened,
+              const char* linkTo, const char* drive, const char* relinkTo = "") {
+              QTest::newRow(name) << "al1.gsi" << QByteArray("*1") << "al1PI.gsi"
+                                  << QByteArray("*1\r\n") << QStringList({ "al1.gsi", "al1PI.gsi" })
+                                  << drives << start << opened << linkTo << drive << relinkTo;
+          };
+    placeRow(
+        "a drive mounted in a folder of another", { "A", "A/STICK" }, "A", "STICK", "", "A/STICK");
+    placeRow("start folder kept when another drive is opened first", { "A", "A/media/STICK" },
+        "A/media", "STICK", "", "A/media/STICK");
+    placeRow(
+        "a folder named as a mount but for letter case", { "A", "A/zmnt" }, "A", "ZMNT", "", "A");
+    placeRow("a folder reached through a symbolic link", { "A" }, "A", "link", "real", "A");
+    // Once the link leads elsewhere, the folder is named by its own path again.
+    placeRow("a link changed after it was opened", { "A" }, "A", "link", "real", "A", "other");
 #endif
 }
 
@@ -337,6 +323,7 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
     QFETCH(QString, opened);
     QFETCH(QString, linkTo);
     QFETCH(QString, drive);
+    QFETCH(QString, relinkTo);
 
     QList<Drives::Drive> fakeDrives;
     for (const QString& root : drives) {
@@ -346,7 +333,7 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
     Drives::setDrivesForTesting(fakeDrives);
     start = QDir::cleanPath(m_work + "/" + start);
     QVERIFY(QDir::setCurrent(start));
-    const QString shown = opened.isEmpty() ? start : start + "/" + opened;
+    QString shown = opened.isEmpty() ? start : start + "/" + opened;
     if (!linkTo.isEmpty()) {
         QVERIFY(QDir().mkpath(start + "/" + linkTo));
         QVERIFY(QFile::link(start + "/" + linkTo, shown));
@@ -369,6 +356,12 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
         checkDrive(window);
         if (QTest::currentTestFailed())
             return;
+    }
+    if (!relinkTo.isEmpty()) {
+        QVERIFY(QDir().mkpath(start + "/" + relinkTo));
+        QVERIFY(QFile::remove(shown));
+        QVERIFY(QFile::link(start + "/" + relinkTo, shown));
+        shown = start + "/" + linkTo;
     }
     window->move(40, 30);
     const QPoint place = window->pos();
