@@ -7,7 +7,7 @@ namespace {
 
 // Read in chunks, so that a file much larger than the line limit allows is
 // refused without being held in memory whole.
-constexpr std::size_t ChunkSize = 16 * 1024;
+constexpr std::size_t ChunkSize = 4 * 1024;
 }
 
 // The first CR or LF at or after `from`, or npos. memchr does the scanning; the

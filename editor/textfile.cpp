@@ -3,50 +3,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringConverter>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
-
-#ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
 namespace TextFile {
 
 QString diskName(const QString& name) { return name.startsWith(u':') ? u"./"_s + name : name; }
-
-// The two things that differ between platforms: which 8-bit encoding text files use, and what
-// makes a file count as hidden.
-#ifdef Q_OS_WIN
-static constexpr auto eightBit = QStringConverter::System; // the ANSI code page
-
-bool isNormalFile(const QString& name)
-{
-    if (name.isEmpty())
-        return false;
-    const QString path = QDir::toNativeSeparators(QFileInfo(diskName(name)).absoluteFilePath());
-    const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()));
-    return attributes != INVALID_FILE_ATTRIBUTES
-        && !(attributes
-            & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-}
-#else
-static constexpr auto eightBit = QStringConverter::Latin1;
-
-bool isNormalFile(const QString& name)
-{
-    if (name.isEmpty())
-        return false;
-    const QFileInfo info(diskName(name));
-    return info.isFile() && !info.isHidden();
-}
-#endif
 
 static QString displayName(const QString& name)
 {
@@ -66,13 +33,13 @@ LineEnd firstLineEnd(const QByteArray& bytes)
 
 QString decode(const QByteArray& bytes)
 {
-    QStringDecoder decoder(eightBit);
+    QStringDecoder decoder(eightBitEncoding());
     return decoder(bytes);
 }
 
 static QByteArray encode(QStringView text)
 {
-    QStringEncoder encoder(eightBit);
+    QStringEncoder encoder(eightBitEncoding());
     return encoder(text);
 }
 
