@@ -3,20 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-// Read in chunks, so that a file much larger than the line limit allows is
-// refused without being held in memory whole.
-constexpr std::size_t ChunkSize = 4 * 1024;
-}
-
 // The first CR or LF at or after `from`, or npos. memchr does the scanning; the
 // search for a CR is remembered, so a file with LF ends is not scanned to the
 // end of the buffer for a CR on every line.
 std::size_t LineReader::lineEnd(std::size_t from)
 {
     const char* data = m_buffer.data();
-    const std::size_t size = m_buffer.size();
+    const std::size_t size = m_end;
     if (m_nextCr < from || m_nextCr == std::string::npos) {
         const void* cr = from < size ? std::memchr(data + from, '\r', size - from) : nullptr;
         m_nextCr = cr ? std::size_t(static_cast<const char*>(cr) - data) : size;
@@ -28,24 +21,29 @@ std::size_t LineReader::lineEnd(std::size_t from)
     return m_nextCr < size ? m_nextCr : std::string::npos;
 }
 
-LineReader::LineReader(std::istream& input)
+LineReader::LineReader(std::istream& input, std::size_t chunkSize)
     : m_input(input)
+    , m_chunkSize(chunkSize)
 {
 }
 
-// Appends the next chunk to the buffer after dropping what has been consumed,
-// so m_pos is 0 afterwards.
+// Appends the next chunk after the unread bytes, which move to the front first,
+// so m_pos is 0 afterwards. The buffer keeps its size from chunk to chunk and
+// grows only for a line longer than it; growing a string zeroes the new part.
 void LineReader::fill()
 {
-    m_buffer.erase(0, m_pos);
+    std::memmove(m_buffer.data(), m_buffer.data() + m_pos, m_end - m_pos);
+    m_end -= m_pos;
     m_pos = 0;
     m_nextCr = std::string::npos;
-    const std::size_t old = m_buffer.size();
-    m_buffer.resize(old + ChunkSize);
-    m_input.read(m_buffer.data() + old, ChunkSize);
+    // Read into the room the buffer has; grow it when that is half a chunk or less.
+    if (m_buffer.size() - m_end <= m_chunkSize / 2)
+        m_buffer.resize(m_end + m_chunkSize);
+    const std::size_t room = m_buffer.size() - m_end;
+    m_input.read(m_buffer.data() + m_end, std::streamsize(room));
     const std::size_t got = std::size_t(m_input.gcount());
-    m_buffer.resize(old + got);
-    if (got < ChunkSize) {
+    m_end += got;
+    if (got < room) {
         m_eof = true;
         m_failed = m_input.bad();
     }
@@ -58,23 +56,22 @@ bool LineReader::next(std::string& line)
     for (;;) {
         end = lineEnd(m_pos + searched);
         // A CR at the end of the buffer may be the first half of CR LF.
-        const bool open
-            = end == std::string::npos || (m_buffer[end] == '\r' && end + 1 == m_buffer.size());
+        const bool open = end == std::string::npos || (m_buffer[end] == '\r' && end + 1 == m_end);
         if (!open || m_eof)
             break;
-        searched = (end == std::string::npos ? m_buffer.size() : end) - m_pos;
+        searched = (end == std::string::npos ? m_end : end) - m_pos;
         fill();
     }
     if (end == std::string::npos) {
-        if (m_pos == m_buffer.size())
+        if (m_pos == m_end)
             return false;
-        line.assign(m_buffer, m_pos);
-        m_pos = m_buffer.size();
+        line.assign(m_buffer, m_pos, m_end - m_pos);
+        m_pos = m_end;
         return true;
     }
     line.assign(m_buffer, m_pos, end - m_pos);
     m_pos = end + 1;
-    if (m_buffer[end] == '\r' && m_pos < m_buffer.size() && m_buffer[m_pos] == '\n')
+    if (m_buffer[end] == '\r' && m_pos < m_end && m_buffer[m_pos] == '\n')
         ++m_pos;
     return true;
 }

@@ -8,7 +8,10 @@
 // is a line like the others. An empty stream holds no lines.
 class LineReader {
 public:
-    explicit LineReader(std::istream& input);
+    // The stream is read in chunks, so that a file much larger than the line limit
+    // allows is refused without being held in memory whole.
+    static constexpr std::size_t DefaultChunkSize = 64 * 1024;
+    explicit LineReader(std::istream& input, std::size_t chunkSize = DefaultChunkSize);
 
     // Puts the next line into `line`, reusing its storage. False when no line
     // remains, or when the stream failed (see failed()).
@@ -21,8 +24,10 @@ private:
     std::size_t lineEnd(std::size_t from);
 
     std::istream& m_input;
+    std::size_t m_chunkSize;
     std::string m_buffer;
-    std::size_t m_pos = 0;
+    std::size_t m_pos = 0; // the next unread byte
+    std::size_t m_end = 0; // the end of what has been read into m_buffer
     bool m_eof = false;
     bool m_failed = false;
     std::size_t m_nextCr = std::string::npos; // where the last search found a CR; size() for none

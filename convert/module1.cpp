@@ -5,6 +5,7 @@
 #include "linereader.h"
 #include "outputfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <sstream>
@@ -98,9 +99,10 @@ fs::path inputPathFor(const fs::path& folder, const fs::path& name)
     return fs::path(std::move(joined));
 }
 
-int readLines(Conversion kind, std::istream& input, const fs::path& inputName)
+int readLines(
+    Conversion kind, std::istream& input, const fs::path& inputName, std::size_t chunkSize)
 {
-    LineReader reader(input);
+    LineReader reader(input, chunkSize);
     int lineCount = 0;
     for (;;) {
         // The limit is tested before each line is read, whether or not that line
@@ -159,7 +161,9 @@ std::string renderLines(Conversion kind, int lineCount)
 std::string convertBytes(Conversion kind, std::string_view input)
 {
     std::istringstream stream { std::string(input) };
-    return renderLines(kind, readLines(kind, stream, "(hukommelse)"));
+    // All of it in one read: a chunk larger than the input would only be zeroed for nothing.
+    const std::size_t chunk = std::min(input.size() + 1, LineReader::DefaultChunkSize);
+    return renderLines(kind, readLines(kind, stream, "(hukommelse)", chunk));
 }
 
 fs::path tryConversion(Conversion kind, const fs::path& input)

@@ -37,7 +37,9 @@ std::filesystem::path inputPathFor(
 // applying the drop rule and the 1000-line limit, and returns the line count.
 // Throws GsiError 9, naming `inputName`, when more lines remain than the table
 // holds.
-int readLines(Conversion kind, std::istream& input, const std::filesystem::path& inputName);
+// `chunkSize` is how much is read from the stream at a time.
+int readLines(Conversion kind, std::istream& input, const std::filesystem::path& inputName,
+    std::size_t chunkSize = 64 * 1024);
 
 // The output bytes for the first `lineCount` lines of the workspace.
 std::string renderLines(Conversion kind, int lineCount);
