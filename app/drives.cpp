@@ -1,20 +1,14 @@
 #include "drives.h"
 
+#include "drivesplatform.h"
 #include "gsierror.h"
+#include "nativepath.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QHash>
-#include <QSet>
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <map>
 #include <optional>
-#include <string>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace Drives {
 
@@ -22,196 +16,140 @@ namespace {
 
     std::optional<QList<Drive>> testDrives;
 
-    bool contains(const QString& root, const QString& path)
+    // Each drive's current folder as the program has seen it. Drives not in
+    // here start where the system says, or at their roots.
+    std::map<Path, Path> keptFolders;
+
+    // Whether `path` lies on or below `root`, part by part.
+    bool contains(const Path& root, const Path& path)
     {
-        if (root.endsWith(QLatin1Char('/')))
-            return path.startsWith(root, Qt::CaseInsensitive) || path + QLatin1Char('/') == root;
-        return path.compare(root, Qt::CaseInsensitive) == 0
-            || path.startsWith(root + QLatin1Char('/'), Qt::CaseInsensitive);
+        auto at = path.begin();
+        for (const Path& part : root) {
+            if (part.empty())
+                continue; // a trailing separator
+            if (at == path.end() || !Platform::sameName(part, *at))
+                return false;
+            ++at;
+        }
+        return true;
     }
 
-    QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
-
-    void checkFolder(const QString& path)
+    int depth(const Path& root)
     {
-        const QFileInfo info(path);
-        if (!info.exists() || !info.isDir())
-            throw GsiError(
-                GsiError::PathNotFound, QStringLiteral("Mappen findes ikke: %1").arg(shown(path)));
-        if (!info.isExecutable())
-            throw GsiError(GsiError::PermissionDenied,
-                QStringLiteral("Ingen adgang til mappen %1").arg(shown(path)));
+        return int(
+            std::count_if(root.begin(), root.end(), [](const Path& p) { return !p.empty(); }));
     }
 
-    void changeFolder(const QString& path)
+    [[noreturn]] void fail(int number, const QString& description)
+    {
+        throw GsiError(number, description.toStdString());
+    }
+
+    QString shown(const Path& path) { return NativePath::shown(path); }
+
+    bool isFolder(const Path& path)
+    {
+        std::error_code error;
+        return std::filesystem::is_directory(path, error);
+    }
+
+    void checkFolder(const Path& path)
+    {
+        if (!isFolder(path))
+            fail(GsiError::PathNotFound, QStringLiteral("Mappen findes ikke: %1").arg(shown(path)));
+    }
+
+    void keepFolder(const Path& root, const Path& path)
+    {
+        keptFolders[root] = path;
+        Platform::keepSystemFolder(root, path);
+    }
+
+    // The folder about to be left stays the current folder of its drive: the
+    // start folder too, before the user's first step, whichever control that is.
+    void keepCurrentFolder()
+    {
+        const Path here = currentFolder();
+        if (!here.empty())
+            keepFolder(driveOf(here), here);
+    }
+
+    void changeFolder(const Path& path)
     {
         checkFolder(path);
-        if (!QDir::setCurrent(path))
-            throw GsiError(GsiError::PathNotFound,
+        keepCurrentFolder();
+        if (const std::error_code error = Platform::setProcessFolder(path)) {
+            if (error == std::errc::permission_denied)
+                fail(GsiError::PermissionDenied,
+                    QStringLiteral("Ingen adgang til mappen %1").arg(shown(path)));
+            fail(GsiError::PathNotFound,
                 QStringLiteral("Mappen %1 kan ikke åbnes").arg(shown(path)));
-    }
-
-#ifdef Q_OS_WIN
-
-    QList<Drive> machineDrives()
-    {
-        QList<Drive> drives;
-        for (const QFileInfo& info : QDir::drives()) {
-            const QString root = info.absoluteFilePath();
-            drives.append({ root, QStorageInfo(root).name() });
         }
-        return drives;
+        keepFolder(driveOf(path), path);
     }
-
-    // The full path of the bare "X:" is that drive's current folder: Windows reads it
-    // from the hidden variable "=X:" (the way the C runtime's _wgetdcwd does on
-    // Windows; Wine's _wgetdcwd ignores the variable and gives the root).
-    QString keptFolder(const QString& root)
-    {
-        const QString drive = root.left(2).toUpper();
-        const auto name = reinterpret_cast<const wchar_t*>(drive.utf16());
-        // Asked for the length first: a buffer of the longest path is more than
-        // Wine takes.
-        const DWORD needed = GetFullPathNameW(name, 0, nullptr, nullptr);
-        if (needed == 0)
-            return root;
-        std::wstring buffer(needed, L'\0');
-        const DWORD length = GetFullPathNameW(name, needed, buffer.data(), nullptr);
-        if (length == 0 || length >= needed)
-            return root;
-        return QDir::cleanPath(
-            QDir::fromNativeSeparators(QString::fromWCharArray(buffer.data(), int(length))));
-    }
-
-    // Windows keeps each drive's current folder in the hidden variable "=X:";
-    // SetCurrentDirectory alone does not update it.
-    void keepFolder(const QString& root, const QString& path)
-    {
-        const QString name = QLatin1Char('=') + root.left(2).toUpper();
-        SetEnvironmentVariableW(reinterpret_cast<const wchar_t*>(name.utf16()),
-            reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()));
-    }
-
-#else
-
-    // Mounts that hold no ordinary files the user would browse.
-    bool isPseudo(const QByteArray& type)
-    {
-        static const QSet<QByteArray> pseudo = { "proc", "sysfs", "cgroup", "cgroup2", "devtmpfs",
-            "devpts", "securityfs", "pstore", "debugfs", "tracefs", "bpf", "mqueue", "hugetlbfs",
-            "configfs", "fusectl", "autofs", "binfmt_misc", "nsfs", "efivarfs", "rpc_pipefs",
-            "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal" };
-        return pseudo.contains(type);
-    }
-
-    QList<Drive> machineDrives()
-    {
-        QList<Drive> drives;
-        QSet<QString> seen;
-        for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
-            const QString root = storage.rootPath();
-            if (!storage.isValid() || isPseudo(storage.fileSystemType()) || seen.contains(root)
-                || !QFileInfo(root).isDir())
-                continue;
-            seen.insert(root);
-            drives.append({ root, storage.name() });
-        }
-        if (!seen.contains(QStringLiteral("/")))
-            drives.append({ QStringLiteral("/"), QString() });
-        return drives;
-    }
-
-    QHash<QString, QString>& keptFolders()
-    {
-        static QHash<QString, QString> folders = [] {
-            // The drive that holds the start folder starts there; the others at their roots.
-            QHash<QString, QString> start;
-            const QString here = QDir::currentPath();
-            start.insert(driveOf(here), here);
-            return start;
-        }();
-        return folders;
-    }
-
-    QString keptFolder(const QString& root) { return keptFolders().value(root, root); }
-
-    void keepFolder(const QString& root, const QString& path) { keptFolders().insert(root, path); }
-
-#endif
 
 }
 
-QString Drive::display() const
+QString Drive::display() const { return Platform::display(*this); }
+
+Path clean(const Path& path)
 {
-    const QString name = QDir::toNativeSeparators(root);
-#ifdef Q_OS_WIN
-    const QString letter = name.left(2).toLower();
-    return label.isEmpty() ? letter : QStringLiteral("%1 [%2]").arg(letter, label);
-#else
-    return label.isEmpty() ? name : QStringLiteral("%1 [%2]").arg(name, label);
-#endif
+    Path cleaned = path.lexically_normal();
+    if (!cleaned.has_filename() && cleaned.has_relative_path())
+        cleaned = cleaned.parent_path();
+    return cleaned;
 }
 
 QList<Drive> list()
 {
-    QList<Drive> drives = testDrives ? *testDrives : machineDrives();
+    QList<Drive> drives = testDrives ? *testDrives : Platform::machineDrives();
     std::sort(drives.begin(), drives.end(), [](const Drive& a, const Drive& b) {
-        const bool aRoot = a.root == QLatin1String("/");
-        const bool bRoot = b.root == QLatin1String("/");
+        const bool aRoot = a.root == Path("/");
+        const bool bRoot = b.root == Path("/");
         if (aRoot != bRoot)
             return aRoot;
-        return a.root.compare(b.root, Qt::CaseInsensitive) < 0;
+        return NativePath::toText(a.root).compare(NativePath::toText(b.root), Qt::CaseInsensitive)
+            < 0;
     });
     return drives;
 }
 
-QString driveOf(const QString& path)
+Path driveOf(const Path& path)
 {
-    QString best;
+    std::optional<Path> best;
     for (const Drive& drive : list()) {
-        if (contains(drive.root, path) && drive.root.size() > best.size())
+        if (contains(drive.root, path) && (!best || depth(drive.root) > depth(*best)))
             best = drive.root;
     }
-    if (best.isEmpty())
-        best = QDir(path).rootPath();
-    return best;
+    return best ? *best : path.root_path();
 }
 
-QString currentFolder() { return QDir::currentPath(); }
+Path currentFolder() { return Platform::processFolder(); }
 
-QString currentFolderOf(const QString& root)
+Path currentFolderOf(const Path& root)
 {
-    const QString folder = keptFolder(root);
-    return QFileInfo(folder).isDir() ? folder : root;
+    const auto kept = keptFolders.find(root);
+    const Path folder = kept != keptFolders.end() ? kept->second : Platform::systemFolderOf(root);
+    return !folder.empty() && isFolder(folder) ? folder : root;
 }
 
-void makeCurrentDrive(const QString& root)
+void makeCurrentDrive(const Path& root)
 {
     // An empty removable drive is still there but not ready; a drive that is
     // gone (unmounted, unplugged) is not available at all.
-    const QFileInfo info(root);
-    const QStorageInfo storage(root);
+    const QStorageInfo storage(NativePath::toText(root));
     const bool notReady = storage.isValid() && !storage.isReady();
-    if (!info.exists() && !notReady)
-        throw GsiError(GsiError::DeviceUnavailable,
+    std::error_code error;
+    const bool exists = std::filesystem::exists(root, error);
+    if (!exists && !notReady)
+        fail(GsiError::DeviceUnavailable,
             QStringLiteral("Drevet %1 er ikke tilgængeligt").arg(shown(root)));
-    if (notReady || !info.isDir() || !info.isExecutable())
-        throw GsiError(
-            GsiError::DiskNotReady, QStringLiteral("Drevet %1 er ikke klar").arg(shown(root)));
-    // The drive left behind keeps the folder the process was in, however it got there
-    // (a program started from a shortcut has no "=X:" of its start folder).
-    const QString here = currentFolder();
-    const QString folder = currentFolderOf(root);
-    changeFolder(folder);
-    keepFolder(driveOf(here), here);
-    keepFolder(root, folder);
+    if (notReady || !isFolder(root))
+        fail(GsiError::DiskNotReady, QStringLiteral("Drevet %1 er ikke klar").arg(shown(root)));
+    changeFolder(currentFolderOf(root));
 }
 
-void makeCurrentFolder(const QString& path)
-{
-    changeFolder(path);
-    keepFolder(driveOf(path), QDir::cleanPath(QDir(path).absolutePath()));
-}
+void makeCurrentFolder(const Path& path) { changeFolder(clean(path)); }
 
 void setDrivesForTesting(const QList<Drive>& drives)
 {
@@ -219,11 +157,8 @@ void setDrivesForTesting(const QList<Drive>& drives)
         testDrives.reset();
     else
         testDrives = drives;
-#ifndef Q_OS_WIN
-    keptFolders().clear();
-    const QString here = QDir::currentPath();
-    keptFolders().insert(driveOf(here), here);
-#endif
+    keptFolders.clear();
+    Platform::resetProcessFolder();
 }
 
 }

@@ -3,16 +3,20 @@
 #include <QList>
 #include <QString>
 
+#include <filesystem>
+
 // The drives the user can choose from, and the current folder each of them
-// keeps. On Windows these are the drive letters and the per-drive current
-// folders that the platform itself keeps. Elsewhere a drive is a mounted file
-// system that holds ordinary files, and its current folder is kept here.
+// keeps. On Windows these are the drive letters, and each drive's current
+// folder is also told to the system ("=X:"). Elsewhere a drive is a mounted
+// file system that holds ordinary files, possibly inside a folder of another.
 //
-// Paths in and out are in Qt's form ('/' separators); only display converts.
+// Paths are the file system's own; only the window turns them into text.
 namespace Drives {
 
+using Path = std::filesystem::path;
+
 struct Drive {
-    QString root; // "/" or "/media/usb"; "C:/" on Windows
+    Path root; // "/" or "/media/usb"; "C:/" on Windows
     QString label; // the volume label, possibly empty
     QString display() const;
 };
@@ -21,21 +25,25 @@ struct Drive {
 QList<Drive> list();
 
 // The root of the drive that holds `path`: the longest root that contains it.
-QString driveOf(const QString& path);
+Path driveOf(const Path& path);
 
 // The current folder that `root` keeps.
-QString currentFolderOf(const QString& root);
+Path currentFolderOf(const Path& root);
 
-// The process's current folder.
-QString currentFolder();
+// The process's current folder, by the path the user reached it through.
+// Empty when the system can no longer name it (it was deleted).
+Path currentFolder();
 
 // Makes `root` the current drive: the process moves to that drive's current
 // folder. Throws GsiError 68 or 71 when the drive cannot be used.
-void makeCurrentDrive(const QString& root);
+void makeCurrentDrive(const Path& root);
 
 // Makes `path` the process's current folder and the current folder of its
 // drive. Throws GsiError (76, 70) when that is not possible; nothing changes then.
-void makeCurrentFolder(const QString& path);
+void makeCurrentFolder(const Path& path);
+
+// `path` without "." and ".." parts or a trailing separator.
+Path clean(const Path& path);
 
 // Tests replace the machine's drives by folders of their own, and start every
 // drive's current folder afresh. An empty list restores the real drives.

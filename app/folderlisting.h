@@ -1,21 +1,24 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
+
+#include <filesystem>
+#include <vector>
 
 // Reads one folder for the lists: the names of its files that match a
-// pattern, or of its subfolders. Letter case is ignored in patterns and in the
-// order; hidden entries (and on Windows system entries) are left out. Large
-// survey folders are common, so on Unix the folder is read directly and only
-// matching names are decoded, with no file information fetched for the rest.
+// pattern, or of its subfolders, as the file system holds them. Letter case
+// is ignored in patterns and in the order; hidden entries (and on Windows
+// system entries) are left out.
 namespace FolderListing {
 
 enum class Kind { Files, Folders };
+using Names = std::vector<std::filesystem::path>;
 
-// Sorted by name without regard to letter case. An empty pattern matches all.
-QStringList list(const QString& folder, Kind kind, const QString& pattern = QString());
+// Sorted by shown name without regard to letter case. An empty pattern matches all.
+Names list(const std::filesystem::path& folder, Kind kind, const QString& pattern = QString());
 
-// Wildcard match with '*' and '?', ASCII letters compared without case.
-bool matches(QByteArrayView pattern, QByteArrayView name);
+// The platform's own reading of the folder (folderlisting_posix.cpp or
+// folderlisting_win.cpp), in no particular order.
+Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString& pattern);
 
 }

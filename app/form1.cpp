@@ -4,6 +4,7 @@
 #include "gsierror.h"
 #include "listboxes.h"
 #include "module1.h"
+#include "nativepath.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,11 +17,14 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include <algorithm>
 #include <new>
 
 namespace {
 
 Form1* currentWindow = nullptr;
+
+QString description(const GsiError& error) { return QString::fromStdString(error.description()); }
 
 Form1::Launcher helpLauncher = [](const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
@@ -147,13 +151,12 @@ Form1::Form1(QWidget* parent)
     setTabOrder(File2, Command1);
 
     // The lists start from the process's current drive and folder by themselves.
-    const QString here = Drives::currentFolder();
-    m_shownDrive = Drives::driveOf(here);
-    for (const Drives::Drive& drive : Drives::list())
-        Drive1->addItem(drive.display(), drive.root);
-    if (driveIndex(m_shownDrive) < 0)
-        Drive1->addItem(QDir::toNativeSeparators(m_shownDrive), m_shownDrive);
-    Drive1->setCurrentIndex(driveIndex(m_shownDrive));
+    const std::filesystem::path here = Drives::currentFolder();
+    for (const Drives::Drive& drive : Drives::list()) {
+        Drive1->addItem(drive.display());
+        m_driveRoots.push_back(drive.root);
+    }
+    showDrive(Drives::driveOf(here));
     Dir1->restorePath(here);
     File1->setFolder(here);
     File2->setFolder(here);
@@ -169,7 +172,6 @@ Form1::Form1(QWidget* parent)
     Drive1->setFocus();
 
     currentWindow = this;
-    Module1::setMainWindowReopener(&Form1::reopen);
 }
 
 Form1::~Form1()
@@ -200,22 +202,13 @@ void Form1::reopen()
 void Form1::setHelpLauncher(Launcher launcher) { helpLauncher = std::move(launcher); }
 void Form1::setErrorReporter(Reporter reporter) { errorReporter = std::move(reporter); }
 
-QString Form1::helpProgram()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\Programmer\\Windows NT\\Tilbehør\\wordpad.exe");
-#else
-    return QStringLiteral("xdg-open");
-#endif
-}
-
 QString Form1::helpArgument()
 {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()
         + QStringLiteral("hlp.rtf");
 }
 
-void Form1::Form_Load() { Text1->setText(QDir::toNativeSeparators(Drives::currentFolder())); }
+void Form1::Form_Load() { Text1->setText(NativePath::shown(Drives::currentFolder())); }
 
 void Form1::Command1_Click()
 {
@@ -233,14 +226,31 @@ void Form1::Command2_Click()
     QCoreApplication::exit(0);
 }
 
-int Form1::driveIndex(const QString& root) const { return Drive1->findData(root); }
+int Form1::driveIndex(const std::filesystem::path& root) const
+{
+    const auto found = std::find(m_driveRoots.begin(), m_driveRoots.end(), root);
+    return found == m_driveRoots.end() ? -1 : int(found - m_driveRoots.begin());
+}
+
+void Form1::showDrive(const std::filesystem::path& root)
+{
+    if (driveIndex(root) < 0) {
+        Drive1->addItem(NativePath::shown(root));
+        m_driveRoots.push_back(root);
+    }
+    Drive1->setCurrentIndex(driveIndex(root));
+    m_shownDrive = root;
+}
 
 void Form1::Drive1_Change()
 {
-    const QString chosen = Drive1->currentData().toString();
+    const int index = Drive1->currentIndex();
+    if (index < 0 || std::size_t(index) >= m_driveRoots.size())
+        return;
+    const std::filesystem::path chosen = m_driveRoots[std::size_t(index)];
     if (chosen == m_shownDrive)
         return;
-    const QString previousFolder = Drives::currentFolder();
+    const std::filesystem::path previousFolder = Drives::currentFolder();
     try {
         Drives::makeCurrentDrive(chosen);
         // The folder change runs nested inside this step.
@@ -251,10 +261,14 @@ void Form1::Drive1_Change()
     } catch (const GsiError& error) {
         m_inDriveChange = false;
         // Back to the drive and folder the user came from.
-        QDir::setCurrent(previousFolder);
+        try {
+            Drives::makeCurrentFolder(previousFolder);
+        } catch (const GsiError&) {
+            // Gone meanwhile: the lists still show it, as after any vanished folder.
+        }
         Drive1->setCurrentIndex(driveIndex(m_shownDrive));
         Dir1->restorePath(previousFolder);
-        report(error.number(), error.description());
+        report(error.number(), description(error));
     }
 }
 
@@ -264,48 +278,57 @@ void Form1::Dir1_Change()
         changeFolder(); // errors go to the drive change
         return;
     }
-    const QString previousFolder = Drives::currentFolder();
+    const std::filesystem::path previousFolder = Drives::currentFolder();
     try {
         changeFolder();
     } catch (const GsiError& error) {
         Dir1->restorePath(previousFolder);
-        report(error.number(), error.description());
+        report(error.number(), description(error));
     }
 }
 
 void Form1::changeFolder()
 {
-    const QString path = Dir1->path();
+    const std::filesystem::path path = Dir1->path();
     Drives::makeCurrentFolder(path);
-    Text1->setText(QDir::toNativeSeparators(path));
+    // A folder on another drive (a stick mounted inside this one) makes that
+    // drive the shown one, as choosing it in Drive1 would.
+    showDrive(Drives::driveOf(path));
+    Text1->setText(NativePath::shown(path));
     File1->setFolder(Dir1->path());
     File2->setFolder(Dir1->path());
 }
 
-void Form1::File1_Click(const QString& name) { convert(File1, name, &Module1::ConvertAlignment); }
-void Form1::File2_Click(const QString& name) { convert(File2, name, &Module1::ConvertProfile); }
+void Form1::File1_Click(int row) { convert(File1, row, &Module1::ConvertAlignment); }
+void Form1::File2_Click(int row) { convert(File2, row, &Module1::ConvertProfile); }
 
-void Form1::convert(FileListBox* list, const QString& name, void (*conversion)())
+void Form1::convert(FileListBox* list, int row, void (*conversion)())
 {
     // When the shown folder has been deleted the system can no longer name the
     // current folder; the list's own folder is the one the user clicked in.
-    QString folder = Drives::currentFolder();
-    if (folder.isEmpty())
+    std::filesystem::path folder = Drives::currentFolder();
+    if (folder.empty())
         folder = list->folder();
-    Module1::InputPath = Module1::inputPathFor(folder, name);
+    // The names go to the conversion as the file system holds them.
+    Module1::InputPath = Module1::inputPathFor(folder, list->nativeName(row));
     try {
         conversion();
     } catch (const GsiError& error) {
         // Nothing was written and the window stays; clearing the selection lets
         // the user click the same file again once the cause is mended.
         list->clearSelection();
-        report(error.number(), error.description());
+        report(error.number(), description(error));
+        return;
     } catch (const std::bad_alloc&) {
         list->clearSelection();
         report(7,
             QStringLiteral("Der er ikke hukommelse nok til at konvertere %1")
-                .arg(Module1::InputPath));
+                .arg(QString::fromStdString(shownPath(Module1::InputPath))));
+        return;
     }
+    // The conversion is done and its file closed: the window comes back afresh,
+    // still inside this click, and lists the new file.
+    reopen();
 }
 
 void Form1::report(int number, const QString& description)

@@ -2,7 +2,9 @@
 
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
+#include <vector>
 
 class QComboBox;
 class QGroupBox;
@@ -35,6 +37,7 @@ public:
     static void setErrorReporter(Reporter reporter);
 
     // The word processor and the one argument that the help button starts.
+    // The program differs by platform: form1_posix.cpp, form1_win.cpp.
     static QString helpProgram();
     static QString helpArgument();
 
@@ -58,14 +61,16 @@ private:
     void Command2_Click();
     void Drive1_Change();
     void Dir1_Change();
-    void File1_Click(const QString& name);
-    void File2_Click(const QString& name);
+    void File1_Click(int row);
+    void File2_Click(int row);
 
     void changeFolder();
-    void convert(FileListBox* list, const QString& name, void (*conversion)());
+    void convert(FileListBox* list, int row, void (*conversion)());
     void report(int number, const QString& description);
-    int driveIndex(const QString& root) const;
+    int driveIndex(const std::filesystem::path& root) const;
+    void showDrive(const std::filesystem::path& root);
 
-    QString m_shownDrive;
+    std::vector<std::filesystem::path> m_driveRoots; // one for each entry of Drive1
+    std::filesystem::path m_shownDrive;
     bool m_inDriveChange = false;
 };

@@ -2,8 +2,8 @@
 
 #include "drives.h"
 #include "folderlisting.h"
+#include "nativepath.h"
 
-#include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -27,9 +27,9 @@ DirListBox::DirListBox(QWidget* parent)
         this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { open(item); });
 }
 
-void DirListBox::setPath(const QString& path)
+void DirListBox::setPath(const std::filesystem::path& path)
 {
-    const QString cleaned = QDir::cleanPath(path);
+    const std::filesystem::path cleaned = Drives::clean(path);
     if (cleaned == m_path)
         return;
     m_path = cleaned;
@@ -37,40 +37,48 @@ void DirListBox::setPath(const QString& path)
     emit pathChanged();
 }
 
-void DirListBox::restorePath(const QString& path)
+void DirListBox::restorePath(const std::filesystem::path& path)
 {
-    m_path = QDir::cleanPath(path);
+    m_path = Drives::clean(path);
     fill();
 }
 
 void DirListBox::fill()
 {
     clear();
-    const QString root = Drives::driveOf(m_path);
+    m_itemPaths.clear();
+    const std::filesystem::path root = Drives::driveOf(m_path);
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    auto addItem = [this](QTreeWidgetItem* item, const std::filesystem::path& path) {
+        item->setData(0, PathRole, int(m_itemPaths.size()));
+        m_itemPaths.push_back(path);
+    };
 
-    auto* item = new QTreeWidgetItem(this, { QDir::toNativeSeparators(root) });
-    item->setData(0, PathRole, root);
+    auto* item = new QTreeWidgetItem(this, { NativePath::shown(root) });
+    addItem(item, root);
     item->setIcon(0, openIcon);
 
-    QString walked = root;
-    const QString rest = m_path.mid(root.size());
-    for (const QString& part : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        if (!walked.endsWith(QLatin1Char('/')))
-            walked += QLatin1Char('/');
-        walked += part;
-        item = new QTreeWidgetItem(item, { part });
-        item->setData(0, PathRole, walked);
+    // The folders from the root down, by their own names.
+    auto part = m_path.begin();
+    for (const std::filesystem::path& rootPart : root)
+        if (!rootPart.empty() && part != m_path.end())
+            ++part;
+    std::filesystem::path walked = root;
+    for (; part != m_path.end(); ++part) {
+        if (part->empty())
+            continue;
+        walked /= *part;
+        item = new QTreeWidgetItem(item, { NativePath::toText(*part) });
+        addItem(item, walked);
         item->setIcon(0, openIcon);
     }
     QTreeWidgetItem* current = item;
 
-    const QDir dir(m_path);
-    const QStringList subfolders = FolderListing::list(m_path, FolderListing::Kind::Folders);
-    for (const QString& name : subfolders) {
-        auto* child = new QTreeWidgetItem(current, { name });
-        child->setData(0, PathRole, dir.filePath(name));
+    for (const std::filesystem::path& name :
+        FolderListing::list(m_path, FolderListing::Kind::Folders)) {
+        auto* child = new QTreeWidgetItem(current, { NativePath::toText(name) });
+        addItem(child, m_path / name);
         child->setIcon(0, closedIcon);
     }
     expandAll();
@@ -81,7 +89,7 @@ void DirListBox::fill()
 void DirListBox::open(QTreeWidgetItem* item)
 {
     if (item)
-        setPath(item->data(0, PathRole).toString());
+        setPath(m_itemPaths.at(std::size_t(item->data(0, PathRole).toInt())));
 }
 
 void DirListBox::keyPressEvent(QKeyEvent* event)
@@ -104,17 +112,18 @@ FileListBox::FileListBox(const QString& pattern, QWidget* parent)
     connect(this, &QListWidget::itemSelectionChanged, this, [this] {
         const QList<QListWidgetItem*> selected = selectedItems();
         if (selected.size() == 1)
-            emit entryClicked(selected.first()->text());
+            emit entryClicked(row(selected.first()));
     });
 }
 
-void FileListBox::setFolder(const QString& folder)
+void FileListBox::setFolder(const std::filesystem::path& folder)
 {
     m_folder = folder;
-    const QStringList found = FolderListing::list(folder, FolderListing::Kind::Files, m_pattern);
+    m_names = FolderListing::list(folder, FolderListing::Kind::Files, m_pattern);
     const QSignalBlocker blocker(this);
     clear();
-    addItems(found);
+    for (const std::filesystem::path& name : m_names)
+        addItem(NativePath::toText(name));
 }
 
 void FileListBox::focusInEvent(QFocusEvent* event)

@@ -5,6 +5,9 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <filesystem>
+#include <vector>
+
 // The folder list: the drive's root, the folders down to the current one
 // (highlighted), and the current folder's subfolders, each level indented.
 // A click only moves the highlight; a double click or Enter opens the folder.
@@ -13,11 +16,11 @@ class DirListBox : public QTreeWidget {
 public:
     explicit DirListBox(QWidget* parent = nullptr);
 
-    QString path() const { return m_path; }
+    std::filesystem::path path() const { return m_path; }
     // Shows `path`; raises pathChanged() when it differs from the shown one.
-    void setPath(const QString& path);
+    void setPath(const std::filesystem::path& path);
     // Shows `path` without raising pathChanged(), to undo a failed change.
-    void restorePath(const QString& path);
+    void restorePath(const std::filesystem::path& path);
 
 signals:
     void pathChanged();
@@ -31,7 +34,8 @@ private:
     void fill();
     void open(QTreeWidgetItem* item);
 
-    QString m_path;
+    std::filesystem::path m_path;
+    std::vector<std::filesystem::path> m_itemPaths; // by the index each item holds
 };
 
 // A file list showing the names in one folder that match one pattern, without
@@ -42,20 +46,23 @@ class FileListBox : public QListWidget {
 public:
     FileListBox(const QString& pattern, QWidget* parent = nullptr);
 
-    QString folder() const { return m_folder; }
-    void setFolder(const QString& folder);
+    std::filesystem::path folder() const { return m_folder; }
+    void setFolder(const std::filesystem::path& folder);
+    // The names as shown, and as the file system holds them.
     QStringList names() const;
+    std::filesystem::path nativeName(int row) const { return m_names.at(std::size_t(row)); }
 
 signals:
-    // An entry was selected, by mouse or keyboard.
-    void entryClicked(const QString& name);
+    // The entry in `row` was selected, by mouse or keyboard.
+    void entryClicked(int row);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
     QString m_pattern;
-    QString m_folder;
+    std::filesystem::path m_folder;
+    std::vector<std::filesystem::path> m_names;
 };
 
 // The logo box: draws its picture at the top left corner and takes the focus

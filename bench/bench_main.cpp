@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -76,29 +77,34 @@ int main(int argc, char* argv[])
     std::printf("|%s|%s|%s|\n", QByteArray(54, '-').constData(), QByteArray(11, '-').constData(),
         QByteArray(11, '-').constData());
 
-    // Conversions on files: read, convert and the atomic write.
-    const QString al = root.filePath(QStringLiteral("al1000.gsi"));
-    const QString pr = root.filePath(QStringLiteral("pr1000.gsi"));
+    // Conversions on files: read, convert and the atomic write. Each output is flushed to
+    // the disk before it replaces the old one, so on a disk the flush measures the disk; the
+    // files go to /dev/shm where there is one, and the last row shows the build's disk.
+    const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+    QTemporaryDir memory(shm ? QStringLiteral("/dev/shm/sigtelinje-bench-XXXXXX")
+                             : QDir::tempPath() + QStringLiteral("/sigtelinje-bench-XXXXXX"));
+    const QString al = memory.filePath(QStringLiteral("al1000.gsi"));
+    const QString pr = memory.filePath(QStringLiteral("pr1000.gsi"));
+    const QString disk = root.filePath(QStringLiteral("al1000.gsi"));
     write(al, alignmentFile());
     write(pr, profileFile());
-    row("convert 1000-line alignment file",
-        medianMs(
-            201, [&] { Module1::InputPath = al; },
-            [] { Module1::convertFile(Module1::Conversion::Alignment); }),
-        "< 2");
-    row("convert 1000-line profile file",
-        medianMs(
-            201, [&] { Module1::InputPath = pr; },
-            [] { Module1::convertFile(Module1::Conversion::Profile); }),
-        "< 2");
+    write(disk, alignmentFile());
+    const auto conversion = [](const QString& path, void (*convert)()) {
+        return medianMs(
+            201, [&] { Module1::InputPath = QFile::encodeName(path).toStdString(); }, convert);
+    };
+    row("convert 1000-line alignment file", conversion(al, &Module1::ConvertAlignment), "< 2");
+    row("convert 1000-line profile file", conversion(pr, &Module1::ConvertProfile), "< 2");
+    row("  the alignment file on the build's disk", conversion(disk, &Module1::ConvertAlignment),
+        "");
 
     // The conversion core alone, in memory.
-    const QByteArray input = alignmentFile();
+    const std::string input = alignmentFile().toStdString();
     const double coreMs = medianMs(
         201, [] {}, [&] { Module1::convertBytes(Module1::Conversion::Alignment, input); });
     row("alignment core in memory (1000 lines)", coreMs, "");
     std::printf("| %-52s | %9.1f | %-9s |\n", "  = core throughput, MB/s",
-        input.size() / coreMs / 1000.0, "");
+        input.size() / coreMs / 1000.0, ">= 400");
 
     for (const int n : { 10, 1000, 10000, 100000 }) {
         const QString folder = folderOf(root, n);

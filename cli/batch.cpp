@@ -2,15 +2,14 @@
 
 #include "gsierror.h"
 #include "module1.h"
-#include "nativename.h"
+#include "namepattern.h"
+#include "system.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
-#include <cerrno>
 #include <new>
 #include <optional>
+#include <string>
+
+namespace fs = std::filesystem;
 
 namespace Batch {
 
@@ -42,122 +41,97 @@ namespace {
           "the other files are still converted. Exit status: 0 when every file was converted,\n"
           "1 when any failed, 2 for a wrong command line.\n";
 
-    // Paths go out as the bytes the file system holds, so that a script can use
-    // them even when they are not valid UTF-8.
-    void print(std::FILE* to, const QString& text)
+    bool is(const fs::path& argument, const char* text)
     {
-        const QByteArray bytes = NativeName::encode(text);
-        std::fwrite(bytes.constData(), 1, bytes.size(), to);
+        return argument.native() == fs::path(text).native();
     }
 
-    int usageError(std::FILE* err, const QString& message)
+    int usageError(std::FILE* err, const std::string& message)
     {
-        print(err, QStringLiteral("%1: %2\n").arg(QLatin1String(Program), message));
+        writeText(err, std::string(Program) + ": " + message + "\n");
         std::fputs(Usage, err);
         std::fputs("Try 'sigtelinje-convert --help' for more.\n", err);
         return UsageError;
     }
 
     // The main window's lists: al*.gsi and pr*.gsi, without regard to case.
-    std::optional<Conversion> conversionByName(const QString& path)
+    std::optional<Conversion> conversionByName(const fs::path& path)
     {
-        const QString name = QFileInfo(path).fileName().toLower();
-        if (!name.endsWith(QLatin1String(".gsi")))
-            return std::nullopt;
-        if (name.startsWith(QLatin1String("al")))
+        using View = std::basic_string_view<fs::path::value_type>;
+        const fs::path::string_type name = path.filename().native();
+        if (matchesPattern(View(fs::path("al*.gsi").native()), View(name)))
             return Conversion::Alignment;
-        if (name.startsWith(QLatin1String("pr")))
+        if (matchesPattern(View(fs::path("pr*.gsi").native()), View(name)))
             return Conversion::Profile;
         return std::nullopt;
     }
 
-    // Everything a real run does before it writes, so that a dry run meets the
-    // same input errors.
-    void tryConversion(Conversion kind, const QString& path)
-    {
-        QFile input;
-        errno = 0;
-        if (!NativeName::openForReading(input, path))
-            throw GsiError::forRead(path, errno);
-        const int lineCount = Module1::readLines(kind, input, path);
-        input.close();
-        Module1::renderLines(kind, lineCount);
-    }
-
     // Returns false when the file failed; its one line is on `err` then.
-    bool convertOne(const QString& path, std::optional<Conversion> forced, bool dryRun,
+    bool convertOne(const fs::path& path, std::optional<Conversion> forced, bool dryRun,
         std::FILE* out, std::FILE* err)
     {
         try {
             const std::optional<Conversion> kind = forced ? forced : conversionByName(path);
             if (!kind)
-                throw GsiError(BadFileName,
-                    QStringLiteral("Filen %1 er hverken en al*.gsi- eller en pr*.gsi-fil; "
-                                   "vælg --alignment eller --profile")
-                        .arg(QDir::toNativeSeparators(path)));
-            if (dryRun) {
-                tryConversion(*kind, path);
-                print(out, QDir::toNativeSeparators(Module1::outputPathFor(path, *kind)) + u'\n');
-            } else {
-                Module1::InputPath = path;
-                Module1::convertFile(*kind);
-                print(out, QDir::toNativeSeparators(Module1::OutputPath) + u'\n');
-            }
+                throw GsiError(GsiError::BadFileName,
+                    "Filen " + shownPath(path)
+                        + " er hverken en al*.gsi- eller en pr*.gsi-fil; "
+                          "vælg --alignment eller --profile");
+            const fs::path output
+                = dryRun ? Module1::tryConversion(*kind, path) : Module1::convertFile(*kind, path);
+            writeText(out, shownPath(output) + "\n");
             return true;
         } catch (const GsiError& error) {
-            print(err,
-                QStringLiteral("%1: Fejl %2: %3\n")
-                    .arg(QLatin1String(Program))
-                    .arg(error.number())
-                    .arg(error.description()));
+            writeText(err,
+                std::string(Program) + ": Fejl " + std::to_string(error.number()) + ": "
+                    + error.description() + "\n");
         } catch (const std::bad_alloc&) {
-            print(err,
-                QStringLiteral("%1: Fejl 7: Der er ikke hukommelse nok til at konvertere %2\n")
-                    .arg(QLatin1String(Program), QDir::toNativeSeparators(path)));
+            writeText(err,
+                std::string(Program) + ": Fejl 7: Der er ikke hukommelse nok til at konvertere "
+                    + shownPath(path) + "\n");
         }
         return false;
     }
 
 }
 
-int run(const QStringList& arguments, std::FILE* out, std::FILE* err)
+int run(const std::vector<fs::path>& arguments, std::FILE* out, std::FILE* err)
 {
     std::optional<Conversion> forced;
     bool dryRun = false;
     bool optionsEnded = false;
-    QStringList files;
-    for (const QString& argument : arguments) {
-        if (optionsEnded || !argument.startsWith(u'-') || argument == QLatin1String("-")) {
-            files += argument;
-        } else if (argument == QLatin1String("--")) {
+    std::vector<fs::path> files;
+    for (const fs::path& argument : arguments) {
+        const bool option = !argument.empty() && argument.native()[0] == '-' && !is(argument, "-");
+        if (optionsEnded || !option) {
+            files.push_back(argument);
+        } else if (is(argument, "--")) {
             optionsEnded = true;
-        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+        } else if (is(argument, "--help") || is(argument, "-h")) {
             std::fputs(Usage, out);
             std::fputs("\n", out);
             std::fputs(Help, out);
             return AllConverted;
-        } else if (argument == QLatin1String("--version")) {
+        } else if (is(argument, "--version")) {
             std::fputs("sigtelinje-convert " SIGTELINJE_VERSION "\n", out);
             return AllConverted;
-        } else if (argument == QLatin1String("--alignment")
-            || argument == QLatin1String("--profile")) {
-            const Conversion kind = argument == QLatin1String("--alignment") ? Conversion::Alignment
-                                                                             : Conversion::Profile;
+        } else if (is(argument, "--alignment") || is(argument, "--profile")) {
+            const Conversion kind
+                = is(argument, "--alignment") ? Conversion::Alignment : Conversion::Profile;
             if (forced && *forced != kind)
-                return usageError(
-                    err, QStringLiteral("--alignment and --profile exclude each other"));
+                return usageError(err, "--alignment and --profile exclude each other");
             forced = kind;
-        } else if (argument == QLatin1String("--dry-run")) {
+        } else if (is(argument, "--dry-run")) {
             dryRun = true;
         } else {
-            return usageError(err, QStringLiteral("unknown option %1").arg(argument));
+            return usageError(err, "unknown option " + shownPath(argument));
         }
     }
-    if (files.isEmpty())
-        return usageError(err, QStringLiteral("no FILE given"));
+    if (files.empty())
+        return usageError(err, "no FILE given");
 
     bool allConverted = true;
-    for (const QString& file : files)
+    for (const fs::path& file : files)
         allConverted = convertOne(file, forced, dryRun, out, err) && allConverted;
     return allConverted ? AllConverted : SomeFailed;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QStringList>
-
 #include <cstdio>
+#include <filesystem>
+#include <vector>
 
 // The batch converter behind sigtelinje-convert: the same conversions, output
 // names and atomic writes as a click in the main window, for many files at once.
@@ -10,11 +10,8 @@ namespace Batch {
 
 enum ExitStatus { AllConverted = 0, SomeFailed = 1, UsageError = 2 };
 
-// The classic number for a file name that says nothing about its kind.
-constexpr int BadFileName = 52;
-
 // Runs one command line (without the program name). Output paths go to `out`,
 // one a line; each failure is one line on `err`.
-int run(const QStringList& arguments, std::FILE* out, std::FILE* err);
+int run(const std::vector<std::filesystem::path>& arguments, std::FILE* out, std::FILE* err);
 
 }

@@ -1,71 +1,87 @@
 #include "gsierror.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QStorageInfo>
-
 #include <cerrno>
+#include <system_error>
 
-GsiError::GsiError(int number, QString description)
+namespace fs = std::filesystem;
+
+GsiError::GsiError(int number, std::string description)
     : m_number(number)
     , m_description(std::move(description))
-    , m_what(QStringLiteral("%1: %2").arg(number).arg(m_description).toLocal8Bit())
+    , m_what(std::to_string(number) + ": " + m_description)
 {
 }
 
-static QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
-
-static bool folderExists(const QString& path)
+std::string shownPath(const fs::path& path)
 {
-    return QFileInfo(QFileInfo(path).absolutePath()).isDir();
+    fs::path shown = path;
+    shown.make_preferred();
+    const std::u8string text = shown.u8string();
+    return std::string(text.begin(), text.end());
 }
 
-GsiError GsiError::forRead(const QString& path, int systemError)
+namespace {
+
+// The folder that holds `path`, as the system would look for it.
+fs::path folderOf(const fs::path& path)
 {
-    const QFileInfo info(path);
-    // The system's own answer first: a name outside UTF-8 cannot be looked at
-    // through QFileInfo.
-    if (systemError == EACCES || systemError == EPERM)
-        return { PermissionDenied,
-            QStringLiteral("Ingen adgang til at læse filen %1").arg(shown(path)) };
-    if (systemError == EISDIR)
-        return { PathFileAccessError,
-            QStringLiteral("%1 er en mappe, ikke en fil").arg(shown(path)) };
-    if (!folderExists(path))
-        return { PathNotFound, QStringLiteral("Mappen findes ikke: %1").arg(shown(path)) };
-    if (!info.exists())
-        return { FileNotFound, QStringLiteral("Filen findes ikke: %1").arg(shown(path)) };
-    if (info.isDir())
-        return { PathFileAccessError,
-            QStringLiteral("%1 er en mappe, ikke en fil").arg(shown(path)) };
-    if (!info.isReadable())
-        return { PermissionDenied,
-            QStringLiteral("Ingen adgang til at læse filen %1").arg(shown(path)) };
-    return { DeviceIoError, QStringLiteral("Filen %1 kunne ikke læses").arg(shown(path)) };
+    const fs::path parent = path.parent_path();
+    return parent.empty() ? fs::path(".") : parent;
 }
 
-GsiError GsiError::forWrite(const QString& path, int systemError, qint64 bytesNeeded)
+bool isFolder(const fs::path& path)
 {
-    const QFileInfo info(path);
-    if (!folderExists(path))
-        return { PathNotFound, QStringLiteral("Mappen findes ikke: %1").arg(shown(path)) };
-    if (info.isDir() || systemError == EISDIR)
-        return { PathFileAccessError,
-            QStringLiteral("%1 er en mappe; filen kan ikke skrives").arg(shown(path)) };
-#ifdef EDQUOT
-    const bool quota = systemError == EDQUOT;
-#else
-    const bool quota = false;
-#endif
-    const QStorageInfo storage(info.absolutePath());
-    if (systemError == ENOSPC || quota
-        || (storage.isValid() && storage.bytesAvailable() >= 0
-            && storage.bytesAvailable() < bytesNeeded))
-        return { DiskFull,
-            QStringLiteral("Disken er fuld; filen %1 kunne ikke skrives").arg(shown(path)) };
-    if (systemError == EACCES || systemError == EPERM || systemError == EROFS
-        || (info.exists() && !info.isWritable()) || !QFileInfo(info.absolutePath()).isWritable())
-        return { PermissionDenied,
-            QStringLiteral("Ingen adgang til at skrive filen %1").arg(shown(path)) };
-    return { DeviceIoError, QStringLiteral("Filen %1 kunne ikke skrives").arg(shown(path)) };
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+bool isThere(const fs::path& path)
+{
+    std::error_code ec;
+    return fs::exists(path, ec);
+}
+
+bool isDenied(int systemError) { return systemError == EACCES || systemError == EPERM; }
+
+std::string message(const char* before, const fs::path& path, const char* after = "")
+{
+    return before + shownPath(path) + after;
+}
+
+}
+
+GsiError GsiError::forRead(const fs::path& path, int systemError)
+{
+    // Windows refuses to open a folder as a file with "access denied".
+    if (systemError == EISDIR || isFolder(path))
+        return { PathFileAccessError, message("", path, " er en mappe, ikke en fil") };
+    if (isDenied(systemError))
+        return { PermissionDenied, message("Ingen adgang til at læse filen ", path) };
+    if (!isFolder(folderOf(path)))
+        return { PathNotFound, message("Mappen findes ikke: ", path) };
+    if (!isThere(path))
+        return { FileNotFound, message("Filen findes ikke: ", path) };
+    if (isFolder(path))
+        return { PathFileAccessError, message("", path, " er en mappe, ikke en fil") };
+    return { DeviceIoError, message("Filen ", path, " kunne ikke læses") };
+}
+
+GsiError GsiError::forWrite(const fs::path& path, int systemError, std::uintmax_t bytesNeeded)
+{
+    if (!isFolder(folderOf(path)))
+        return { PathNotFound, message("Mappen findes ikke: ", path) };
+    if (systemError == EISDIR || isFolder(path))
+        return { PathFileAccessError, message("", path, " er en mappe; filen kan ikke skrives") };
+    std::error_code ec;
+    const fs::space_info space = fs::space(folderOf(path), ec);
+    if (systemError == ENOSPC || (!ec && space.available < bytesNeeded))
+        return { DiskFull, message("Disken er fuld; filen ", path, " kunne ikke skrives") };
+    if (isDenied(systemError) || systemError == EROFS)
+        return { PermissionDenied, message("Ingen adgang til at skrive filen ", path) };
+    return { DeviceIoError, message("Filen ", path, " kunne ikke skrives") };
+}
+
+GsiError GsiError::readOnly(const fs::path& path)
+{
+    return { PermissionDenied, message("Filen ", path, " er skrivebeskyttet") };
 }

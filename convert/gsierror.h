@@ -1,15 +1,19 @@
 #pragma once
 
-#include <QString>
+#include <cstdint>
 #include <exception>
+#include <filesystem>
+#include <string>
 
 // A failure of a conversion or of a navigation step, carrying the classic error
 // number that surveyors know from the old tools, and a Danish description that
-// names the file concerned.
+// names the file concerned. Descriptions are UTF-8 text; a path in them is
+// shown with the platform's own separators.
 class GsiError : public std::exception {
 public:
     enum Number {
         SubscriptOutOfRange = 9,
+        BadFileName = 52,
         FileNotFound = 53,
         DeviceIoError = 57,
         DiskFull = 61,
@@ -20,21 +24,28 @@ public:
         PathNotFound = 76,
     };
 
-    GsiError(int number, QString description);
+    GsiError(int number, std::string description);
 
     int number() const { return m_number; }
-    QString description() const { return m_description; }
-    const char* what() const noexcept override { return m_what.constData(); }
+    const std::string& description() const { return m_description; }
+    const char* what() const noexcept override { return m_what.c_str(); }
 
-    // The error that opening or reading `path` most likely met, judged from what
+    // The error that opening or reading `path` most likely met, judged from
+    // `systemError` (an errno value, 0 when unknown; a full quota counts as ENOSPC) and from what
     // the file system looks like now.
-    // `systemError` is errno when known.
-    static GsiError forRead(const QString& path, int systemError = 0);
-    // The same for creating or writing `path`; `systemError` is errno when known.
-    static GsiError forWrite(const QString& path, int systemError, qint64 bytesNeeded);
+    static GsiError forRead(const std::filesystem::path& path, int systemError = 0);
+    // The same for creating or writing `path`.
+    static GsiError forWrite(
+        const std::filesystem::path& path, int systemError, std::uintmax_t bytesNeeded);
+    // An existing output that the user has made read-only.
+    static GsiError readOnly(const std::filesystem::path& path);
 
 private:
     int m_number;
-    QString m_description;
-    QByteArray m_what;
+    std::string m_description;
+    std::string m_what;
 };
+
+// `path` as a message shows it: the platform's separators, in UTF-8 where the
+// platform's names are text; on Linux the name's own bytes.
+std::string shownPath(const std::filesystem::path& path);

@@ -1,39 +1,34 @@
 #pragma once
 
-#include <QByteArray>
+#include <istream>
+#include <string>
 
-class QIODevice;
-
-// Reads a device line by line as raw bytes. A line ends at CR LF, a lone CR or
+// Reads a stream line by line as raw bytes. A line ends at CR LF, a lone CR or
 // a lone LF; the line end is not part of the line, and a last line without one
-// is a line like the others. An empty device holds no lines.
+// is a line like the others. An empty stream holds no lines.
 class LineReader {
 public:
-    explicit LineReader(QIODevice& device);
+    // The stream is read in chunks, so that a file much larger than the line limit
+    // allows is refused without being held in memory whole.
+    static constexpr std::size_t DefaultChunkSize = 64 * 1024;
+    explicit LineReader(std::istream& input, std::size_t chunkSize = DefaultChunkSize);
 
-    // True when no further line remains. May read ahead from the device.
-    bool atEnd();
-    // Puts the next line into `line`, reusing its storage; only valid while !atEnd().
-    void readLine(QByteArray& line);
-    // Set when the device reported a read error; atEnd() is true from then on.
+    // Puts the next line into `line`, reusing its storage. False when no line
+    // remains, or when the stream failed (see failed()).
+    bool next(std::string& line);
+    // Set when the stream reported a read error.
     bool failed() const { return m_failed; }
 
 private:
-    // Where the next line-end byte lies: found ahead of the read position, or -1 with
-    // everything up to `scannedTo` known to hold none.
-    struct NextByte {
-        qsizetype at = -1;
-        qsizetype scannedTo = 0;
-    };
+    void fill();
+    std::size_t lineEnd(std::size_t from);
 
-    bool fill();
-    qsizetype nextOf(char byte, NextByte& next);
-
-    QIODevice& m_device;
-    QByteArray m_buffer;
-    qsizetype m_pos = 0;
+    std::istream& m_input;
+    std::size_t m_chunkSize;
+    std::string m_buffer;
+    std::size_t m_pos = 0; // the next unread byte
+    std::size_t m_end = 0; // the end of what has been read into m_buffer
     bool m_eof = false;
     bool m_failed = false;
-    NextByte m_nextCr;
-    NextByte m_nextLf;
+    std::size_t m_nextCr = std::string::npos; // where the last search found a CR; size() for none
 };

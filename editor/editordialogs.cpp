@@ -15,15 +15,13 @@ public:
     QString openFileName(
         QWidget* parent, const QString& filters, const QString& selectedFilter) override
     {
-        QString selected = selectedFilter;
-        return QFileDialog::getOpenFileName(parent, QString(), QString(), filters, &selected);
+        return fileName(parent, QFileDialog::AcceptOpen, filters, selectedFilter);
     }
 
     QString saveFileName(
         QWidget* parent, const QString& filters, const QString& selectedFilter) override
     {
-        QString selected = selectedFilter;
-        return QFileDialog::getSaveFileName(parent, QString(), QString(), filters, &selected);
+        return fileName(parent, QFileDialog::AcceptSave, filters, selectedFilter);
     }
 
     std::optional<QFont> font(QWidget* parent, const QFont& initial) override
@@ -37,12 +35,41 @@ public:
     {
         QMessageBox::critical(parent, u"Sigtelinje - Text Editor"_s, message);
     }
+
+private:
+    static QString fileName(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filters,
+        const QString& selectedFilter)
+    {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(
+            mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        setUpFileDialog(dialog, filters, selectedFilter);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    }
 };
 
 PlatformDialogs platformDialogs;
 EditorDialogs* current = &platformDialogs;
 
 } // namespace
+
+void setUpFileDialog(QFileDialog& dialog, const QString& filters, const QString& selectedFilter)
+{
+    // Qt takes a filter's patterns from its last parentheses and, with the details hidden, shows
+    // what comes before them; so "All Files (*.*) (*)" reads as its caption and matches by "*".
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    const QStringList parts = filters.split(u'|');
+    QStringList nameFilters;
+    QString selected;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        nameFilters << parts[i] + u" ("_s + QString(parts[i + 1]).replace(u';', u' ') + u')';
+        if (parts[i] == selectedFilter)
+            selected = nameFilters.last();
+    }
+    dialog.setNameFilters(nameFilters);
+    dialog.selectNameFilter(selected);
+}
 
 EditorDialogs& editorDialogs() { return *current; }
 

@@ -5,14 +5,15 @@
 
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 // Every dialog the editor shows goes through here, so that tests can answer in their place.
 class EditorDialogs {
 public:
     virtual ~EditorDialogs();
-    // `filters` in the file dialogs' ";;" form; `selectedFilter` is one of them. Both return the
-    // chosen path, or the empty text when the user cancels.
+    // `filters` is "caption|pattern|caption|pattern..."; `selectedFilter` is one of the captions.
+    // Both return the chosen path, or the empty text when the user cancels.
     virtual QString openFileName(
         QWidget* parent, const QString& filters, const QString& selectedFilter)
         = 0;
@@ -22,6 +23,10 @@ public:
     virtual std::optional<QFont> font(QWidget* parent, const QFont& initial) = 0;
     virtual void error(QWidget* parent, const QString& message) = 0;
 };
+
+// Gives a file dialog the filters, each shown by its caption exactly and matching by its own
+// pattern, with `selectedFilter` chosen, as the editor's own dialogs have them.
+void setUpFileDialog(QFileDialog& dialog, const QString& filters, const QString& selectedFilter);
 
 // The dialogs in use: the platform's own until a test installs others.
 EditorDialogs& editorDialogs();

@@ -27,11 +27,14 @@ frmEditor* loadedEditor = nullptr;
 constexpr int TwipsPerPixel = 15;
 const QString untitled = u"Untitled"_s;
 
-const QString openFilters = u"All Files (*.*);;Point Files (*.pkt);;Reference Files (*.fix);;"
-                            "Design Files (*.zer);;Control Files (*.ctl)"_s;
+// "All Files (*.*)" is the caption users know; its pattern is "*", as "*.*" would hide names
+// without a dot (Untitled among them) everywhere but in Windows' own dialogs.
+const QString openFilters = u"All Files (*.*)|*|Point Files (*.pkt)|*.pkt|"
+                            "Reference Files (*.fix)|*.fix|Design Files (*.zer)|*.zer|"
+                            "Control Files (*.ctl)|*.ctl"_s;
 const QString openFilter = u"Point Files (*.pkt)"_s;
-const QString saveFilters
-    = u"All Files (*.*);;Text Files (*.txt);;Batch Files (*.bat);;Data Files (*.dat)"_s;
+const QString saveFilters = u"All Files (*.*)|*|Text Files (*.txt)|*.txt|"
+                            "Batch Files (*.bat)|*.bat|Data Files (*.dat)|*.dat"_s;
 const QString saveFilter = u"Data Files (*.dat)"_s;
 
 constexpr std::array<qreal, 4> fontSizes { 9, 10, 12, 24 };
@@ -75,7 +78,7 @@ QPoint centredTopLeft(QSize screen, QSize window)
 QString editorCaption(const QString& fileName)
 {
     const QString caption = u"Sigtelinje - Text Editor: "_s;
-    if (!fileName.isEmpty() && QDir::isAbsolutePath(fileName))
+    if (!fileName.isEmpty() && QDir::isAbsolutePath(TextFile::diskName(fileName)))
         return caption + QDir::toNativeSeparators(fileName);
     return caption + QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + fileName;
 }
@@ -130,9 +133,14 @@ QAction* frmEditor::addItem(
     QMenu* menu, QList<QAction*>& array, const char* name, const QString& caption, Click click)
 {
     const int index = int(array.size());
-    auto* item = menu->addAction(caption);
+    // Some styles (Fusion) draw a separator's text beside its line, so a separator keeps its
+    // caption as data only.
+    const bool separator = caption == u"-";
+    auto* item = menu->addAction(separator ? QString() : caption);
     item->setObjectName(u"%1(%2)"_s.arg(QLatin1StringView(name)).arg(index));
-    item->setSeparator(caption == u"-");
+    item->setSeparator(separator);
+    if (separator)
+        item->setData(caption);
     connect(item, &QAction::triggered, this, [this, click, index] { (this->*click)(index); });
     array.append(item);
     return item;
@@ -225,6 +233,7 @@ void frmEditor::Form_Load()
         const TextFile::ReadResult file = TextFile::read(EditorFileName);
         if (file.ok) {
             showFile(file);
+            hasFile = true;
         } else {
             // The window still opens, empty, so that the user can go on.
             editorDialogs().error(this, file.error);
@@ -238,7 +247,12 @@ void frmEditor::Form_Load()
     move(whole.topLeft() + centredTopLeft(whole.size(), frameGeometry().size()));
 }
 
-void frmEditor::refreshCaption() { setWindowTitle(editorCaption(EditorFileName)); }
+void frmEditor::refreshCaption()
+{
+    // Qt drops a "[*]" from a title, taking it for the place of its modified mark; doubled, it
+    // shows once, so a file name keeps every character.
+    setWindowTitle(editorCaption(EditorFileName).replace(u"[*]"_s, u"[*][*]"_s));
+}
 
 void frmEditor::showFile(const TextFile::ReadResult& file)
 {
@@ -306,6 +320,7 @@ void frmEditor::fileNew()
     txtEdit->clear();
     lineEnd = TextFile::LineEnd::CrLf;
     EditorFileName = untitled;
+    hasFile = false;
     refreshCaption();
 }
 
@@ -326,16 +341,16 @@ void frmEditor::fileOpen()
         return;
     }
     EditorFileName = name;
+    hasFile = true;
     showFile(file);
     refreshCaption();
 }
 
 void frmEditor::fileSave()
 {
-    // "Untitled" names a file only where one of that name is already there.
-    const bool named = !EditorFileName.isEmpty()
-        && (EditorFileName != untitled || TextFile::isNormalFile(EditorFileName));
-    if (named ? writeTo(EditorFileName) : fileSaveAs())
+    // A file named Untitled that merely lies in the current folder is someone else's: writing
+    // there unasked would replace it.
+    if (hasFile && !EditorFileName.isEmpty() ? writeTo(EditorFileName) : fileSaveAs())
         close();
 }
 
@@ -345,6 +360,7 @@ bool frmEditor::fileSaveAs()
     if (name.isEmpty() || !writeTo(name))
         return false;
     EditorFileName = name;
+    hasFile = true;
     refreshCaption();
     return true;
 }
@@ -354,6 +370,7 @@ void frmEditor::fileClose()
     refreshCaption();
     mnuFileItem[3]->setEnabled(false);
     EditorFileName = u""_s;
+    hasFile = false;
     txtEdit->clear();
     lineEnd = TextFile::LineEnd::CrLf;
 }

@@ -10,8 +10,8 @@ class QMenu;
 class QPlainTextEdit;
 
 // The file the editor shows. It outlives the window: the next load reads the file it names.
-// Null and empty alike mean no file, and "Untitled" stands for no file as well, unless a file of
-// that name lies in the current folder.
+// Null and empty alike mean no file, and "Untitled" stands for no file as well; a file that is
+// really named Untitled is the editor's only once the window has read or chosen it.
 extern QString EditorFileName;
 
 // The top-left corner that centres a window of the given outer size on a screen of the given
@@ -93,4 +93,7 @@ private:
     void markFontSize(qreal points);
 
     TextFile::LineEnd lineEnd = TextFile::LineEnd::CrLf;
+    // Whether EditorFileName names a file this window read or chose, so that Save may write there
+    // without asking.
+    bool hasFile = false;
 };

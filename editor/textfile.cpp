@@ -3,52 +3,21 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringConverter>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
 
-#ifdef Q_OS_WIN
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
-
 using namespace Qt::StringLiterals;
 
 namespace TextFile {
 
-// The two things that differ between platforms: which 8-bit encoding text files use, and what
-// makes a file count as hidden.
-#ifdef Q_OS_WIN
-static constexpr auto eightBit = QStringConverter::System; // the ANSI code page
-
-bool isNormalFile(const QString& name)
-{
-    if (name.isEmpty())
-        return false;
-    const QString path = QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath());
-    const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()));
-    return attributes != INVALID_FILE_ATTRIBUTES
-        && !(attributes
-            & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-}
-#else
-static constexpr auto eightBit = QStringConverter::Latin1;
-
-bool isNormalFile(const QString& name)
-{
-    if (name.isEmpty())
-        return false;
-    const QFileInfo info(name);
-    return info.isFile() && !info.isHidden();
-}
-#endif
+QString diskName(const QString& name) { return name.startsWith(u':') ? u"./"_s + name : name; }
 
 static QString displayName(const QString& name)
 {
-    return QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath());
+    return QDir::toNativeSeparators(QFileInfo(diskName(name)).absoluteFilePath());
 }
 
 LineEnd firstLineEnd(const QByteArray& bytes)
@@ -64,13 +33,13 @@ LineEnd firstLineEnd(const QByteArray& bytes)
 
 QString decode(const QByteArray& bytes)
 {
-    QStringDecoder decoder(eightBit);
+    QStringDecoder decoder(eightBitEncoding());
     return decoder(bytes);
 }
 
 static QByteArray encode(QStringView text)
 {
-    QStringEncoder encoder(eightBit);
+    QStringEncoder encoder(eightBitEncoding());
     return encoder(text);
 }
 
@@ -109,7 +78,7 @@ static QString refusal(const QString& name, const QString& text)
 ReadResult read(const QString& name)
 {
     ReadResult result;
-    QFile file(name);
+    QFile file(diskName(name));
     QByteArray bytes;
     if (file.open(QIODevice::ReadOnly)) {
         bytes = file.readAll();
@@ -137,7 +106,7 @@ Result write(const QString& name, const QString& text, LineEnd lineEnd)
     if (lineEnd != LineEnd::Lf)
         withEnds.replace(u'\n', lineEnd == LineEnd::CrLf ? u"\r\n"_s : u"\r"_s);
 
-    QSaveFile file(name);
+    QSaveFile file(diskName(name));
     if (file.open(QIODevice::WriteOnly)) {
         const QByteArray bytes = encode(withEnds);
         // QSaveFile commits even when its last buffered write fails as it closes (a full

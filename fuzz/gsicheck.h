@@ -8,51 +8,59 @@
 #include "gsierror.h"
 #include "linereader.h"
 #include "module1.h"
-#include "nativename.h"
 
-#include <QBuffer>
-#include <QByteArrayList>
-#include <QString>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace GsiCheck {
 
+using Lines = std::vector<std::string>;
+
 // Lines end at CR LF, a lone CR or a lone LF; the last may have no end.
-inline QByteArrayList lines(QByteArrayView bytes)
+inline Lines lines(std::string_view bytes)
 {
-    QByteArrayList found;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
+    Lines found;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != '\r' && bytes[i] != '\n')
             continue;
-        found.append(bytes.sliced(start, i - start).toByteArray());
+        found.emplace_back(bytes.substr(start, i - start));
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < bytes.size())
-        found.append(bytes.sliced(start).toByteArray());
+        found.emplace_back(bytes.substr(start));
     return found;
 }
 
 // n characters from column s, counted from 1.
-inline QByteArray cols(const QByteArray& line, qsizetype column, qsizetype n)
+inline std::string cols(const std::string& line, std::size_t column, std::size_t n)
 {
-    return line.mid(column - 1, n);
+    return column > line.size() ? std::string() : line.substr(column - 1, n);
 }
 
-inline QByteArray alignmentLine(const QByteArray& line)
+inline bool holds(const std::string& line, const char* text)
 {
-    const qsizetype p = line.indexOf("82..10-") + 1;
-    QByteArray word82 = cols(line, 105, 16), word81 = cols(line, 129, 16);
+    return line.find(text) != std::string::npos;
+}
+
+inline std::string alignmentLine(const std::string& line)
+{
+    const std::size_t found = line.find("82..10-");
+    const std::size_t p = found == std::string::npos ? 0 : found + 1;
+    std::string word82 = cols(line, 105, 16), word81 = cols(line, 129, 16);
     if (p >= 1) {
-        word82.prepend(" 82..10+");
-        word81.prepend(p > 1 ? "81..10-" : "81..10+");
+        word82 = " 82..10+" + word82;
+        word81 = (p > 1 ? "81..10-" : "81..10+") + word81;
     }
-    QByteArray tail;
+    std::string tail;
     const char sign = line.size() >= 56 ? line[55] : '\0';
     if (p == 0)
         tail = cols(line, 56, 41);
-    else if (p > 1 && (sign == '-' || line.contains("71....+00000000STRAIGHT")))
+    else if (p > 1 && (sign == '-' || holds(line, "71....+00000000STRAIGHT")))
         tail = '+' + cols(line, 57, 41);
     else if (p > 1 && sign == '+')
         tail = '-' + cols(line, 57, 41);
@@ -61,10 +69,10 @@ inline QByteArray alignmentLine(const QByteArray& line)
     return cols(line, 1, 55) + tail + word81 + word82 + ' ';
 }
 
-inline QByteArray profileLine(const QByteArray& line)
+inline std::string profileLine(const std::string& line)
 {
     const char sign = line.size() >= 56 ? line[55] : '\0';
-    QByteArray out = cols(line, 1, 55);
+    std::string out = cols(line, 1, 55);
     if (sign == '-')
         out += '+';
     if (sign == '+')
@@ -73,17 +81,18 @@ inline QByteArray profileLine(const QByteArray& line)
 }
 
 // The expected output, or false when the limit must refuse the file.
-inline bool expected(Module1::Conversion kind, const QByteArrayList& all, QByteArray& out)
+inline bool expected(Module1::Conversion kind, const Lines& all, std::string& out)
 {
-    QByteArrayList kept;
-    for (const QByteArray& line : all) {
+    Lines kept;
+    for (const std::string& line : all) {
         if (kept.size() == Module1::MaxLines)
             return false; // a line remains while every slot is taken
-        if (kind == Module1::Conversion::Profile || line.indexOf("74....") < 1)
-            kept.append(line);
+        const std::size_t drop = line.find("74....");
+        if (kind == Module1::Conversion::Profile || drop == 0 || drop == std::string::npos)
+            kept.push_back(line);
     }
     out.clear();
-    for (qsizetype i = 0; i < kept.size(); ++i) {
+    for (std::size_t i = 0; i < kept.size(); ++i) {
         out += i == 0 ? kept[0]
                       : (kind == Module1::Conversion::Alignment ? alignmentLine(kept[i])
                                                                 : profileLine(kept[i]));
@@ -93,45 +102,34 @@ inline bool expected(Module1::Conversion kind, const QByteArrayList& all, QByteA
 }
 
 // Empty when everything held; otherwise what broke.
-inline QString check(QByteArrayView data)
+inline std::string check(std::string_view data)
 {
-    const QByteArray bytes = data.toByteArray();
-    const QByteArrayList all = lines(data);
+    const Lines all = lines(data);
 
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    LineReader reader(buffer);
-    QByteArrayList read;
-    QByteArray line;
-    while (!reader.atEnd()) {
-        reader.readLine(line);
-        read.append(line);
-    }
+    std::istringstream stream { std::string(data) };
+    LineReader reader(stream);
+    Lines read;
+    std::string line;
+    while (reader.next(line))
+        read.push_back(line);
     if (reader.failed() || read != all)
-        return QStringLiteral("the line reader split the bytes differently");
+        return "the line reader split the bytes differently";
 
     for (const auto kind : { Module1::Conversion::Alignment, Module1::Conversion::Profile }) {
-        const QString name = kind == Module1::Conversion::Alignment ? QStringLiteral("alignment")
-                                                                    : QStringLiteral("profile");
-        QByteArray want;
+        const std::string name = kind == Module1::Conversion::Alignment ? "alignment" : "profile";
+        std::string want;
         const bool allowed = expected(kind, all, want);
         try {
-            const QByteArray got = Module1::convertBytes(kind, bytes);
+            const std::string got = Module1::convertBytes(kind, data);
             if (!allowed)
-                return name + QStringLiteral(": more than 1000 lines converted");
+                return name + ": more than 1000 lines converted";
             if (got != want)
-                return name + QStringLiteral(": output differs from the rules");
+                return name + ": output differs from the rules";
         } catch (const GsiError& error) {
             if (allowed || error.number() != GsiError::SubscriptOutOfRange)
-                return name + QStringLiteral(": unexpected error %1").arg(error.number());
+                return name + ": unexpected error " + std::to_string(error.number());
         }
     }
-
-#ifndef Q_OS_WIN
-    if (NativeName::encode(NativeName::decode(data)) != bytes)
-        return QStringLiteral("the bytes do not survive as a file name");
-#endif
     return {};
 }
 

@@ -1,3 +1,4 @@
+#include "coretest.h"
 #include "drives.h"
 #include "form1.h"
 #include "gsisamples.h"
@@ -234,7 +235,7 @@ void Form1Test::listsShowTheMatchingFilesOfTheCurrentFolder()
     QCOMPARE(window->Text1->text(), nativeSep(m_work));
     QCOMPARE(window->File1->names(), alignment);
     QCOMPARE(window->File2->names(), QStringList({ "pr1.gsi", "Pr2.Gsi" }));
-    QCOMPARE(window->Dir1->path(), m_work);
+    QCOMPARE(text(window->Dir1->path()), m_work);
     QCOMPARE(window->Dir1->currentItem()->text(0), QFileInfo(m_work).fileName());
     QVERIFY(dirItem("sub"));
     QVERIFY(dirItem("al9.gsi"));
@@ -257,7 +258,17 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<QStringList>("listed");
+    // Where the click happens: fake drives and the start folder below the work folder (none: the
+    // machine's drives and the work folder), a subfolder first opened in Dir1 (a symbolic link to
+    // `linkTo` when that is set), and the drive that folder is on.
+    QTest::addColumn<QStringList>("drives");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<QString>("linkTo");
+    QTest::addColumn<QString>("drive");
+    QTest::addColumn<QString>("relinkTo"); // the link is pointed here after it was opened
 
+    const QString none;
     const QByteArray header = alignmentHeader();
     const QByteArray profile = "*11....+0000000000001250 83..10+0000000000012500 "
                                "72...0-0000000000004000 73...0+0000000000000000 ";
@@ -267,16 +278,38 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder_data()
                                       "*11....+0000000000001250 71....+0000000000000002 "
                                       "72...0+0000000000250000 73...0+0000000000000000 "
                                       "81..10-0000000087654321 82..10+0000000012345678 " })
-                               << QStringList({ "al17.gsi", "al17PI.gsi" });
+                               << QStringList({ "al17.gsi", "al17PI.gsi" }) << QStringList() << none
+                               << none << none << none << none;
     QTest::newRow("profile") << "pr17.gsi" << QByteArray(header + "\r\n" + profile + "\r\n")
                              << "pr17VPI.gsi"
                              << crlf({ header,
                                     "*11....+0000000000001250 83..10+0000000000012500 "
                                     "72...0+0000000000004000 73...0+0000000000000000" })
-                             << QStringList({ "pr17.gsi", "pr17VPI.gsi" });
+                             << QStringList({ "pr17.gsi", "pr17VPI.gsi" }) << QStringList() << none
+                             << none << none << none << none;
     QTest::newRow("a name with blanks and Danish letters")
         << "al vej æøå.gsi" << QByteArray("*only line") << "al vej æøåPI.gsi"
-        << QByteArray("*only line\r\n") << QStringList({ "al vej æøå.gsi", "al vej æøåPI.gsi" });
+        << QByteArray("*only line\r\n") << QStringList({ "al vej æøå.gsi", "al vej æøåPI.gsi" })
+        << QStringList() << none << none << none << none << none;
+#ifndef Q_OS_WIN
+    // A stick mounts as a folder of another drive; opening it changes the drive too.
+    auto placeRow
+        = [](const char* name, const QStringList& drives, const char* start, const char* opened,
+              const char* linkTo, const char* drive, const char* relinkTo = "") {
+              QTest::newRow(name) << "al1.gsi" << QByteArray("*1") << "al1PI.gsi"
+                                  << QByteArray("*1\r\n") << QStringList({ "al1.gsi", "al1PI.gsi" })
+                                  << drives << start << opened << linkTo << drive << relinkTo;
+          };
+    placeRow(
+        "a drive mounted in a folder of another", { "A", "A/STICK" }, "A", "STICK", "", "A/STICK");
+    placeRow("start folder kept when another drive is opened first", { "A", "A/media/STICK" },
+        "A/media", "STICK", "", "A/media/STICK");
+    placeRow(
+        "a folder named as a mount but for letter case", { "A", "A/zmnt" }, "A", "ZMNT", "", "A");
+    placeRow("a folder reached through a symbolic link", { "A" }, "A", "link", "real", "A");
+    // Once the link leads elsewhere, the folder is named by its own path again.
+    placeRow("a link changed after it was opened", { "A" }, "A", "link", "real", "A", "other");
+#endif
 }
 
 void Form1Test::clickConvertsAndReopensOnTheSameFolder()
@@ -286,17 +319,59 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
     QFETCH(QString, output);
     QFETCH(QByteArray, expected);
     QFETCH(QStringList, listed);
+    QFETCH(QStringList, drives);
+    QFETCH(QString, start);
+    QFETCH(QString, opened);
+    QFETCH(QString, linkTo);
+    QFETCH(QString, drive);
+    QFETCH(QString, relinkTo);
 
-    QVERIFY(writeFile(m_work + "/" + input, bytes));
+    QList<Drives::Drive> fakeDrives;
+    for (const QString& root : drives) {
+        QVERIFY(QDir().mkpath(m_work + "/" + root));
+        fakeDrives.append(fakeDrive(m_work + "/" + root));
+    }
+    Drives::setDrivesForTesting(fakeDrives);
+    start = QDir::cleanPath(m_work + "/" + start);
+    QVERIFY(QDir::setCurrent(start));
+    QString shown = opened.isEmpty() ? start : start + "/" + opened;
+    if (!linkTo.isEmpty()) {
+        QVERIFY(QDir().mkpath(start + "/" + linkTo));
+        QVERIFY(QFile::link(start + "/" + linkTo, shown));
+    }
+    QVERIFY(QDir().mkpath(shown));
+    QVERIFY(writeFile(shown + "/" + input, bytes));
+    // The drive shown, in Drive1 and as the root of Dir1.
+    auto checkDrive = [&](Form1* w) {
+        if (drives.isEmpty())
+            return;
+        QCOMPARE(w->Drive1->currentText(), nativeSep(m_work + "/" + drive));
+        QCOMPARE(w->Dir1->topLevelItem(0)->text(0), nativeSep(m_work + "/" + drive));
+    };
+
     Form1* window = openWindow();
+    if (!opened.isEmpty()) {
+        QVERIFY(dirItem(opened));
+        doubleClick(window->Dir1, window->Dir1->visualItemRect(dirItem(opened)));
+        QCOMPARE(window->Text1->text(), nativeSep(shown));
+        checkDrive(window);
+        if (QTest::currentTestFailed())
+            return;
+    }
+    if (!relinkTo.isEmpty()) {
+        QVERIFY(QDir().mkpath(start + "/" + relinkTo));
+        QVERIFY(QFile::remove(shown));
+        QVERIFY(QFile::link(start + "/" + relinkTo, shown));
+        shown = start + "/" + linkTo;
+    }
     window->move(40, 30);
     const QPoint place = window->pos();
     FileListBox* list = input.startsWith("al") ? window->File1 : window->File2;
     QVERIFY(clickEntry(list, 0));
 
     QVERIFY(m_reported.isEmpty());
-    QCOMPARE(readFile(m_work + "/" + output), expected);
-    QCOMPARE(Module1::InputPath, nativeSep(m_work) + QDir::separator() + input);
+    QCOMPARE(readFile(shown + "/" + output), expected);
+    QCOMPARE(CoreTest::text(Module1::InputPath), nativeSep(shown) + QDir::separator() + input);
 
     Form1* fresh = Form1::current();
     QVERIFY(fresh && fresh != window);
@@ -306,11 +381,24 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
     QCOMPARE(windows, 1);
     QVERIFY(fresh->isVisible());
     QCOMPARE(fresh->pos(), place);
-    QCOMPARE(fresh->Text1->text(), nativeSep(m_work));
+    QCOMPARE(fresh->Text1->text(), nativeSep(shown));
+    checkDrive(fresh);
+    if (QTest::currentTestFailed())
+        return;
     FileListBox* freshList = input.startsWith("al") ? fresh->File1 : fresh->File2;
     QCOMPARE(freshList->names(), listed);
     QCOMPARE(freshList->selectedItems().size(), 0);
     QCOMPARE(fresh->focusWidget(), fresh->Drive1);
+
+    // The drive the user came from still keeps the folder the user left it in.
+    if (!drives.isEmpty() && drive != drives.first()) {
+        const int earlier = fresh->Drive1->findText(nativeSep(m_work + "/" + drives.first()));
+        fresh->Drive1->setCurrentIndex(earlier);
+        emit fresh->Drive1->activated(earlier);
+        QCOMPARE(QDir::currentPath(), start);
+        QCOMPARE(fresh->Text1->text(), nativeSep(start));
+        QCOMPARE(fresh->Dir1->topLevelItem(0)->text(0), nativeSep(m_work + "/" + drives.first()));
+    }
 }
 
 void Form1Test::arrowKeySelectionConvertsToo()
@@ -422,7 +510,7 @@ void Form1Test::folderListClickOnlyMovesTheHighlight()
     QTest::mouseClick(
         window->Dir1->viewport(), Qt::LeftButton, {}, window->Dir1->visualItemRect(sub).center());
     QCOMPARE(window->Dir1->currentItem(), sub);
-    QCOMPARE(window->Dir1->path(), m_work);
+    QCOMPARE(text(window->Dir1->path()), m_work);
     QCOMPARE(QDir::currentPath(), m_work);
 }
 
@@ -450,7 +538,8 @@ void Form1Test::folderListOpensOnDoubleClickAndEnter()
     QCOMPARE(window->File1->names(), QStringList());
 
     // The root entry shows the drive, and every level down to here.
-    QCOMPARE(window->Dir1->topLevelItem(0)->text(0), nativeSep(Drives::driveOf(m_work)));
+    QCOMPARE(window->Dir1->topLevelItem(0)->text(0),
+        nativeSep(text(Drives::driveOf(NativePath::fromText(m_work)))));
 }
 
 void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
@@ -468,19 +557,21 @@ void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
     QVERIFY(writeFile(a + "/road/al1.gsi", "*a"));
     QVERIFY(writeFile(b + "/pr2.gsi", "*b"));
     QVERIFY(writeFile(b + "/site/al3.gsi", "*c"));
+    const auto driveOf
+        = [](const QString& path) { return Drives::driveOf(NativePath::fromText(path)); };
     if (letters) {
-        QVERIFY(Drives::driveOf(a).compare(Drives::driveOf(b), Qt::CaseInsensitive) != 0);
+        QVERIFY(driveOf(a) != driveOf(b));
         // The drive not chosen yet has been to a folder of ours before.
-        Drives::makeCurrentFolder(b);
+        Drives::makeCurrentFolder(NativePath::fromText(b));
     }
     QVERIFY(QDir::setCurrent(a + "/road"));
     if (!letters)
-        Drives::setDrivesForTesting({ { a, "ALPHA" }, { b, QString() } });
-    QStringList roots;
+        Drives::setDrivesForTesting({ fakeDrive(a, "ALPHA"), fakeDrive(b) });
+    QList<Drives::Path> roots;
     for (const Drives::Drive& drive : Drives::list())
         roots.append(drive.root);
-    const int driveA = roots.indexOf(Drives::driveOf(a));
-    const int driveB = roots.indexOf(Drives::driveOf(b));
+    const int driveA = int(roots.indexOf(driveOf(a)));
+    const int driveB = int(roots.indexOf(driveOf(b)));
 
     Form1* window = openWindow();
     QCOMPARE(window->Drive1->count(), roots.size());
@@ -503,7 +594,7 @@ void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
     // A drive never visited starts at its root; one visited, where it was left.
     chooseDrive(window, driveB);
     QCOMPARE(QDir::currentPath(), b);
-    QCOMPARE(window->Dir1->path(), b);
+    QCOMPARE(text(window->Dir1->path()), b);
     QCOMPARE(window->Text1->text(), nativeSep(b));
     QCOMPARE(window->File1->names(), QStringList());
     QCOMPARE(window->File2->names(), QStringList({ "pr2.gsi" }));
@@ -549,7 +640,7 @@ void Form1Test::failedFolderChangeKeepsThePreviousFolder()
     QCOMPARE(m_reported.first().number, 76);
     QVERIFY(m_reported.first().description.contains(nativeSep(m_work + "/gone")));
     QCOMPARE(QDir::currentPath(), m_work);
-    QCOMPARE(window->Dir1->path(), m_work);
+    QCOMPARE(text(window->Dir1->path()), m_work);
     QCOMPARE(window->Text1->text(), nativeSep(m_work));
     QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
 }
@@ -562,7 +653,7 @@ void Form1Test::failedDriveChangeKeepsThePreviousDrive()
     QVERIFY(QDir().mkpath(b));
     QVERIFY(writeFile(a + "/al1.gsi", "*a"));
     QVERIFY(QDir::setCurrent(a));
-    Drives::setDrivesForTesting({ { a, QString() }, { b, QString() } });
+    Drives::setDrivesForTesting({ fakeDrive(a), fakeDrive(b) });
     Form1* window = openWindow();
     QVERIFY(QDir(m_work).rmdir("B"));
 
@@ -573,7 +664,7 @@ void Form1Test::failedDriveChangeKeepsThePreviousDrive()
     QVERIFY(m_reported.first().description.contains(nativeSep(b)));
     QCOMPARE(window->Drive1->currentIndex(), 0);
     QCOMPARE(QDir::currentPath(), a);
-    QCOMPARE(window->Dir1->path(), a);
+    QCOMPARE(text(window->Dir1->path()), a);
     QCOMPARE(window->Text1->text(), nativeSep(a));
     QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
 }

@@ -1,7 +1,8 @@
-#include "arguments.h"
+#include "coretest.h"
 #include "gsierror.h"
 #include "gsisamples.h"
 #include "module1.h"
+#include "system.h"
 #include "textlines.h"
 
 #include <QDir>
@@ -45,21 +46,21 @@ QByteArray windowConversion(Conversion kind, const QString& name, const QByteArr
     const QString path = dir.filePath(name);
     if (!Gsi::writeFile(path, input))
         return "cannot write the copy";
-    Module1::InputPath = path;
-    Module1::convertFile(kind);
-    return Gsi::readFile(Module1::OutputPath);
+    Module1::InputPath = CoreTest::path(path);
+    kind == Conversion::Alignment ? Module1::ConvertAlignment() : Module1::ConvertProfile();
+    return Gsi::readFile(CoreTest::text(Module1::OutputPath));
 }
 
 // The number and description that the main window's message box shows.
 QString windowError(Conversion kind, const QString& path)
 {
     try {
-        Module1::InputPath = path;
-        Module1::convertFile(kind);
+        Module1::InputPath = CoreTest::path(path);
+        kind == Conversion::Alignment ? Module1::ConvertAlignment() : Module1::ConvertProfile();
     } catch (const GsiError& error) {
         return QStringLiteral("sigtelinje-convert: Fejl %1: %2")
             .arg(error.number())
-            .arg(error.description());
+            .arg(QString::fromStdString(error.description()));
     }
     return QStringLiteral("no error");
 }
@@ -164,7 +165,8 @@ void CliTest::writesTheSameBytesAsTheMainWindow()
     QVERIFY(Gsi::writeFile(dir.filePath(name), input));
     const Run run = convert(dir.path(), { name });
 
-    const QString output = Module1::outputPathFor(name, Conversion(kind));
+    const QString output
+        = CoreTest::text(Module1::outputPathFor(CoreTest::path(name), Conversion(kind)));
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QStringList { output });
     QCOMPARE(run.err, QStringList());
@@ -211,7 +213,7 @@ void CliTest::theNameOrAnOptionPicksTheConversion()
 
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QStringList { output });
-    QCOMPARE(Gsi::readFile(dir.filePath(output)), Module1::convertBytes(Conversion(kind), input));
+    QCOMPARE(Gsi::readFile(dir.filePath(output)), CoreTest::convertBytes(Conversion(kind), input));
 }
 
 void CliTest::aFailingFileGivesOneLineWithTheWindowsError_data()
@@ -230,6 +232,8 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError_data()
     QTest::newRow("the output name is a folder: 75") << none << "pr1.gsi" << 75;
     QTest::newRow("the input is a folder: 75") << none << "prdir.gsi" << 75;
     QTest::newRow("a name of neither kind: 52") << none << "road.gsi" << 52;
+    QTest::newRow("an output that would leave the input's folder: 52")
+        << QStringList { "--alignment" } << "sub/q" << 52;
     QTest::newRow("a dry run meets the limit too: 9") << dry << "al1001.gsi" << 9;
     QTest::newRow("a dry run meets a missing file too: 53") << dry << "al1.gsi" << 53;
 }
@@ -250,6 +254,8 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
     QVERIFY(QDir(dir.path()).mkdir("pr1VPI.gsi"));
     QVERIFY(QDir(dir.path()).mkdir("prdir.gsi"));
     Gsi::writeFile(dir.filePath("road.gsi"), alignmentSample());
+    QVERIFY(QDir(dir.path()).mkdir("sub"));
+    Gsi::writeFile(dir.filePath("sub/q"), alignmentSample());
     const QStringList before = entries(dir.path());
 
     const Run run = convert(dir.path(), options + QStringList { name });
@@ -261,7 +267,7 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
         run.err.first().startsWith(QStringLiteral("sigtelinje-convert: Fejl %1: ").arg(number)),
         qPrintable(run.err.first()));
     if (number == 52) {
-        QVERIFY(run.err.first().contains("road.gsi"));
+        QVERIFY(run.err.first().contains(QDir::toNativeSeparators(name)));
     } else {
         const Conversion kind = name.startsWith("al") || name.startsWith("gone")
             ? Conversion::Alignment
@@ -271,6 +277,7 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
                 .replace(QDir::toNativeSeparators(dir.path() + '/'), QString()));
     }
     QCOMPARE(entries(dir.path()), before);
+    QCOMPARE(entries(dir.filePath("sub")), QStringList { "q" });
     QCOMPARE(Gsi::readFile(dir.filePath("al1001PI.gsi")), keep);
 }
 
@@ -297,9 +304,9 @@ void CliTest::goodFilesAreConvertedBesideBadOnes()
             && run.err.at(2).contains("alnot.gsi"),
         qPrintable(run.err.at(2)));
     QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")),
-        Module1::convertBytes(Conversion::Alignment, alignmentSample()));
+        CoreTest::convertBytes(Conversion::Alignment, alignmentSample()));
     QCOMPARE(Gsi::readFile(dir.filePath("pr1VPI.gsi")),
-        Module1::convertBytes(Conversion::Profile, profileSample()));
+        CoreTest::convertBytes(Conversion::Profile, profileSample()));
     QCOMPARE(entries(dir.path()),
         (QStringList { "al1.gsi", "al1PI.gsi", "notes.txt", "pr1.gsi", "pr1VPI.gsi" }));
 }
@@ -411,6 +418,8 @@ void CliTest::namesOutsideUtf8AreConvertedByTheirBytes_data()
     QTest::newRow("a Latin-1 letter") << QByteArray("al\xe6.gsi") << QByteArray("al\xe6PI.gsi");
     QTest::newRow("a lone continuation byte")
         << QByteArray("pr\x80x.gsi") << QByteArray("pr\x80xVPI.gsi");
+    QTest::newRow("a folder named outside UTF-8")
+        << QByteArray("\xff-road/al1.gsi") << QByteArray("\xff-road/al1PI.gsi");
 }
 
 // On Linux a name is bytes; the shell hands them over exactly as the folder holds them.
@@ -423,13 +432,17 @@ void CliTest::namesOutsideUtf8AreConvertedByTheirBytes()
     QFETCH(QByteArray, output);
 
     QTemporaryDir dir;
-    const QByteArray input = name.startsWith("al") ? alignmentSample() : profileSample();
+    const bool alignment = name.split('/').last().startsWith("al");
+    const QByteArray input = alignment ? alignmentSample() : profileSample();
     const QByteArray folder = QFile::encodeName(dir.path()) + '/';
     // QTemporaryDir cannot reach such names to remove them.
     const auto removeByBytes = qScopeGuard([&] {
-        std::remove((folder + name).constData());
+        std::filesystem::remove_all((folder + name.split('/').first()).toStdString());
         std::remove((folder + output).constData());
     });
+    if (name.contains('/'))
+        QVERIFY(
+            std::filesystem::create_directory((folder + name.split('/').first()).toStdString()));
     std::FILE* in = std::fopen((folder + name).constData(), "wb");
     QVERIFY(in);
     QCOMPARE(std::fwrite(input.constData(), 1, input.size(), in), size_t(input.size()));
@@ -451,9 +464,8 @@ void CliTest::namesOutsideUtf8AreConvertedByTheirBytes()
     written.resize(qsizetype(std::fread(written.data(), 1, written.size(), raw)));
     std::fclose(raw);
     QCOMPARE(written,
-        Module1::convertBytes(
-            Conversion(name.startsWith("al") ? Conversion::Alignment : Conversion::Profile),
-            input));
+        CoreTest::convertBytes(
+            Conversion(alignment ? Conversion::Alignment : Conversion::Profile), input));
 #endif
 }
 
@@ -537,7 +549,12 @@ void CliTest::wildcardsExpandToTheMatchingFiles()
         QVERIFY(Gsi::writeFile(dir.filePath(name), "*\r\n"));
     const QString start = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
-    const QStringList result = expandWildcards(arguments);
+    std::vector<std::filesystem::path> paths;
+    for (const QString& argument : arguments)
+        paths.push_back(CoreTest::path(argument));
+    QStringList result;
+    for (const std::filesystem::path& path : expandWildcards(paths))
+        result.append(CoreTest::text(path));
     QDir::setCurrent(start);
     QCOMPARE(result, expanded);
 }

@@ -3,8 +3,10 @@
 // What the main-window tests do to the window as a user would: open it, click
 // an entry of a file list, and close every main window again afterwards.
 
+#include "drives.h"
 #include "form1.h"
 #include "listboxes.h"
+#include "nativepath.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -33,6 +35,14 @@ inline bool clickEntry(FileListBox* list, int row)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return true;
 }
+
+// A folder standing in for a drive.
+inline Drives::Drive fakeDrive(const QString& root, const QString& label = QString())
+{
+    return { NativePath::fromText(root), label };
+}
+
+inline QString text(const std::filesystem::path& path) { return NativePath::toText(path); }
 
 inline void closeWindows()
 {

@@ -75,6 +75,9 @@ case "${1:-}" in
     # metric twin from fonts-liberation stands in, so the editor's own choice is tested.
     run reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'Liberation Mono' /f \
         >/dev/null || { echo "wine-run: cannot set the font replacement" >&2; exit 1; }
+    # Wine hides a file whose name starts with a dot; Windows does not.
+    run reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null \
+        || { echo "wine-run: cannot show dot files" >&2; exit 1; }
     wineserver -w
     echo "Wine prefix ready: $WINEPREFIX"
     ;;

@@ -1,3 +1,4 @@
+#include "coretest.h"
 #include "gsierror.h"
 #include "gsisamples.h"
 #include "module1.h"
@@ -21,7 +22,7 @@ const QByteArray WorkedAlignmentOut = "*11....+0000000000001250 71....+000000000
 int errorNumber(Conversion kind, const QByteArray& input)
 {
     try {
-        Module1::convertBytes(kind, input);
+        CoreTest::convertBytes(kind, input);
     } catch (const GsiError& error) {
         return error.number();
     }
@@ -153,7 +154,7 @@ void ConversionTest::alignmentLinesComeOutAsTheRulesSay()
 {
     QFETCH(QByteArrayList, input);
     QFETCH(QByteArrayList, expected);
-    QCOMPARE(Module1::convertBytes(Conversion::Alignment, crlf(input)), crlf(expected));
+    QCOMPARE(CoreTest::convertBytes(Conversion::Alignment, crlf(input)), crlf(expected));
 }
 
 void ConversionTest::profileLinesComeOutAsTheRulesSay_data()
@@ -200,7 +201,7 @@ void ConversionTest::profileLinesComeOutAsTheRulesSay()
 {
     QFETCH(QByteArrayList, input);
     QFETCH(QByteArrayList, expected);
-    QCOMPARE(Module1::convertBytes(Conversion::Profile, crlf(input)), crlf(expected));
+    QCOMPARE(CoreTest::convertBytes(Conversion::Profile, crlf(input)), crlf(expected));
 }
 
 void ConversionTest::everyLineEndIsReadAndCrLfIsWritten_data()
@@ -242,7 +243,7 @@ void ConversionTest::everyLineEndIsReadAndCrLfIsWritten()
     QFETCH(Conversion, kind);
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, expected);
-    QCOMPARE(Module1::convertBytes(kind, input), expected);
+    QCOMPARE(CoreTest::convertBytes(kind, input), expected);
 }
 
 void ConversionTest::theLimitIsAThousandKeptLines_data()
@@ -276,21 +277,21 @@ void ConversionTest::theLimitIsAThousandKeptLines()
     QFETCH(int, error);
     QCOMPARE(errorNumber(kind, input), error);
     if (error == 0)
-        QCOMPARE(Module1::convertBytes(kind, input).count("\r\n"), 1000);
+        QCOMPARE(CoreTest::convertBytes(kind, input).count("\r\n"), 1000);
 }
 
 void ConversionTest::nothingOfAnEarlierFileLeaksIntoTheNext()
 {
     // A long file first fills many slots; a short file then must show only its own lines.
     const QByteArray head = alignmentHeader();
-    Module1::convertBytes(Conversion::Alignment, crlf(repeated(coordinateLine(), 50)));
+    CoreTest::convertBytes(Conversion::Alignment, crlf(repeated(coordinateLine(), 50)));
     QCOMPARE(
-        Module1::convertBytes(Conversion::Alignment, crlf({ head, "*x" })), crlf({ head, "*x " }));
-    QCOMPARE(Module1::convertBytes(Conversion::Alignment, QByteArray()), QByteArray());
+        CoreTest::convertBytes(Conversion::Alignment, crlf({ head, "*x" })), crlf({ head, "*x " }));
+    QCOMPARE(CoreTest::convertBytes(Conversion::Alignment, QByteArray()), QByteArray());
 
     // A line with the mark at column 1 takes nothing from a slot an earlier line filled.
     const QByteArray atOne = "82..10-" + coordinateLine().mid(7);
-    const QByteArray out = Module1::convertBytes(Conversion::Alignment, crlf({ head, atOne }));
+    const QByteArray out = CoreTest::convertBytes(Conversion::Alignment, crlf({ head, atOne }));
     QCOMPARE(out.mid(head.size() + 2 + 55, 42), atOne.mid(55, 42));
 }
 
@@ -339,8 +340,9 @@ void ConversionTest::outputNamesFollowTheInputName()
     QFETCH(Conversion, kind);
     QFETCH(QString, input);
     QFETCH(QString, output);
-    QCOMPARE(Module1::inputPathFor(folder, name), input);
-    QCOMPARE(Module1::outputPathFor(input, kind), output);
+    QCOMPARE(
+        CoreTest::text(Module1::inputPathFor(CoreTest::path(folder), CoreTest::path(name))), input);
+    QCOMPARE(CoreTest::text(Module1::outputPathFor(CoreTest::path(input), kind)), output);
 }
 
 void ConversionTest::fileConversionWritesBesideTheInput()
@@ -352,11 +354,11 @@ void ConversionTest::fileConversionWritesBesideTheInput()
     QVERIFY(writeFile(input, head + "\n" + coordinateLine() + "\n"));
     QVERIFY(writeFile(dir.filePath("al17PI.gsi"), "an older output, replaced without asking"));
 
-    Module1::InputPath = input;
-    Module1::convertFile(Conversion::Alignment);
+    Module1::InputPath = CoreTest::path(input);
+    Module1::ConvertAlignment();
 
-    QCOMPARE(Module1::OutputPath, dir.filePath("al17PI.gsi"));
-    QCOMPARE(readFile(Module1::OutputPath), crlf({ head, WorkedAlignmentOut }));
+    QCOMPARE(CoreTest::text(Module1::OutputPath), dir.filePath("al17PI.gsi"));
+    QCOMPARE(readFile(dir.filePath("al17PI.gsi")), crlf({ head, WorkedAlignmentOut }));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
         QStringList({ "al17.gsi", "al17PI.gsi" }));
 }
@@ -370,6 +372,7 @@ void ConversionTest::failuresNameTheFileAndLeaveTheOutputAlone_data()
     QTest::newRow("output name is a folder") << "outputdir" << 75;
     QTest::newRow("more than 1000 lines") << "long" << 9;
     QTest::newRow("input name is a folder") << "inputdir" << 75;
+    QTest::newRow("read-only output, whoever runs the program") << "readonly" << 70;
 }
 
 void ConversionTest::failuresNameTheFileAndLeaveTheOutputAlone()
@@ -384,12 +387,12 @@ void ConversionTest::failuresNameTheFileAndLeaveTheOutputAlone()
     const QByteArray old = "the existing output\r\n";
     QVERIFY(writeFile(input, "*a\r\n*b\r\n"));
     QVERIFY(writeFile(output, old));
-    Module1::InputPath = input;
+    Module1::InputPath = CoreTest::path(input);
 
     if (case_ == "vanished")
         QVERIFY(QFile::remove(input));
     if (case_ == "folder")
-        Module1::InputPath = dir.filePath("gone/pr5.gsi");
+        Module1::InputPath = CoreTest::path(dir.filePath("gone/pr5.gsi"));
     if (case_ == "outputdir") {
         QVERIFY(QFile::remove(output));
         QVERIFY(QDir(dir.path()).mkdir("pr5VPI.gsi"));
@@ -401,20 +404,26 @@ void ConversionTest::failuresNameTheFileAndLeaveTheOutputAlone()
         QVERIFY(QFile::remove(input));
         QVERIFY(QDir(dir.path()).mkdir("pr5.gsi"));
     }
+    if (case_ == "readonly")
+        QVERIFY(
+            QFile::setPermissions(output, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QFile::Permissions permissions = QFile::permissions(output);
     const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
 
     try {
-        Module1::convertFile(Conversion::Profile);
+        Module1::ConvertProfile();
         QFAIL("the conversion should have failed");
     } catch (const GsiError& e) {
         QCOMPARE(e.number(), error);
-        const QString named = QDir::toNativeSeparators(Module1::InputPath).chopped(4);
-        QVERIFY2(e.description().contains(named), qPrintable(e.description()));
+        const QString named
+            = QDir::toNativeSeparators(CoreTest::text(Module1::InputPath)).chopped(4);
+        QVERIFY2(QString::fromStdString(e.description()).contains(named), e.what());
     }
     if (case_ == "outputdir")
         QCOMPARE(readFile(output + "/inside"), old);
     else if (case_ != "folder")
         QCOMPARE(readFile(output), old);
+    QCOMPARE(QFile::permissions(output), permissions);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
 }
 
@@ -425,7 +434,7 @@ void ConversionTest::veryLongLinesAreReadWhole()
         const QByteArray first = '*' + QByteArray(firstLength - 1, '1');
         const QByteArray big(600 * 1024, '7');
         const QByteArray input = first + "\r\n*b\r\n" + big + "\r";
-        QCOMPARE(Module1::convertBytes(Conversion::Profile, input),
+        QCOMPARE(CoreTest::convertBytes(Conversion::Profile, input),
             first + "\r\n*b\r\n" + big.left(55) + big.mid(56, 40) + "\r\n");
     }
 }

@@ -3,9 +3,13 @@
 #include "editordialogs.h"
 #include "frmeditor.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,7 +18,9 @@ using namespace Qt::StringLiterals;
 // Answers the editor's dialogs in place of a user and keeps what they were asked and told.
 class FakeDialogs final : public EditorDialogs {
 public:
-    QStringList fileAnswers; // one per file dialog, in order; "" cancels
+    // One per file dialog, in order; "" cancels; "filter>path" picks path from what that filter
+    // lists.
+    QStringList fileAnswers;
     std::optional<QFont> fontAnswer;
     QStringList asked; // the filter each file dialog offered first
     QStringList errors;
@@ -23,20 +29,51 @@ public:
     ~FakeDialogs() override { setEditorDialogs(nullptr); }
     QString openFileName(QWidget*, const QString& filters, const QString& selected) override
     {
-        return answer(u"open "_s + filters + u" @ "_s + selected);
+        return answer(u"open "_s, filters, selected);
     }
     QString saveFileName(QWidget*, const QString& filters, const QString& selected) override
     {
-        return answer(u"save "_s + filters + u" @ "_s + selected);
+        return answer(u"save "_s, filters, selected);
     }
     std::optional<QFont> font(QWidget*, const QFont&) override { return fontAnswer; }
     void error(QWidget*, const QString& message) override { errors << message; }
 
 private:
-    QString answer(const QString& question)
+    QString answer(const QString& kind, const QString& filters, const QString& selected)
     {
-        asked << question;
-        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        asked << kind + filters + u" @ "_s + selected;
+        const QString reply = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        const qsizetype pick = reply.indexOf(u'>');
+        if (pick < 0)
+            return reply;
+        const QFileInfo file(reply.mid(pick + 1));
+        return listed(filters, reply.left(pick), file.absolutePath()).contains(file.fileName())
+            ? file.filePath()
+            : QString();
+    }
+
+    // The names that the editor's file dialog lists in `folder` once the user picks the filter
+    // shown as `caption`.
+    static QStringList listed(const QString& filters, const QString& caption, const QString& folder)
+    {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setDirectory(folder);
+        setUpFileDialog(dialog, filters, {});
+        auto* shown = dialog.findChild<QComboBox*>(u"fileTypeCombo"_s);
+        const int index = shown->findText(caption);
+        if (index < 0)
+            return {};
+        shown->setCurrentIndex(index);
+        emit shown->activated(index);
+        auto* model = dialog.findChild<QFileSystemModel*>();
+        QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+        loaded.wait();
+        QStringList names;
+        const QModelIndex parent = model->index(folder);
+        for (int row = 0; row < model->rowCount(parent); ++row)
+            names << model->index(row, 0, parent).data().toString();
+        return names;
     }
 };
 

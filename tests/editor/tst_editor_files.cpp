@@ -11,8 +11,11 @@ private slots:
     void openAndSaveKeepTheBytes();
 };
 
+// A file named Untitled lies in every folder: it is the editor's file only once the window read
+// or chose it.
 static const QMap<QString, QByteArray> startFiles { { u"a.txt"_s, "old\r\n" },
-    { u"b.pkt"_s, "P1\r\nP2\r\n" }, { u"lf.txt"_s, "x\ny\n" }, { u".hidden"_s, "h" } };
+    { u"b.pkt"_s, "P1\r\nP2\r\n" }, { u"lf.txt"_s, "x\ny\n" }, { u".hidden"_s, "h" },
+    { u"Untitled"_s, "before" } };
 
 using Clicks = QList<int>; // File menu items, in order; -1 types the row's text there
 
@@ -20,7 +23,7 @@ void EditorFilesTest::fileCommandsRecordReadAndWrite_data()
 {
     QTest::addColumn<QString>("start"); // EditorFileName at load
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QStringList>("answers"); // to the file dialogs; "" cancels
+    QTest::addColumn<QStringList>("answers"); // to the file dialogs, as FakeDialogs takes them
     QTest::addColumn<Clicks>("clicks");
     QTest::addColumn<QString>("name"); // "@" is the folder's absolute path
     QTest::addColumn<QString>("title"); // "%" is the current folder and a separator
@@ -32,6 +35,9 @@ void EditorFilesTest::fileCommandsRecordReadAndWrite_data()
                          << u"%Untitled"_s << u""_s << none << u""_s;
     QTest::addRow("Open") << u""_s << u"scratch"_s << QStringList { u"b.pkt"_s } << Clicks { -1, 1 }
                           << u"@/b.pkt"_s << u"@/b.pkt"_s << u"P1\nP2\n"_s << none << u""_s;
+    QTest::addRow("Open Untitled, All Files")
+        << u""_s << u""_s << QStringList { u"All Files (*.*)>Untitled"_s } << Clicks { 1 }
+        << u"@/Untitled"_s << u"@/Untitled"_s << u"before"_s << none << u""_s;
     QTest::addRow("Open cancelled") << u"a.txt"_s << u""_s << QStringList { u""_s } << Clicks { 1 }
                                     << u"a.txt"_s << u"%a.txt"_s << u"old\n"_s << none << u""_s;
     QTest::addRow("Open missing") << u"a.txt"_s << u""_s << QStringList { u"gone.txt"_s }
@@ -52,6 +58,9 @@ void EditorFilesTest::fileCommandsRecordReadAndWrite_data()
     QTest::addRow("Save to real Untitled")
         << u"Untitled"_s << u"typed"_s << none << Clicks { -1, 2 } << u"Untitled"_s << u""_s
         << u"<closed>"_s << QStringList { u"Untitled=typed"_s } << u""_s;
+    QTest::addRow("New, then Save, cancelled")
+        << u"a.txt"_s << u"typed"_s << QStringList { u""_s } << Clicks { 0, -1, 2 } << u"Untitled"_s
+        << u"%Untitled"_s << u"typed"_s << none << u""_s;
     QTest::addRow("Save As") << u"a.txt"_s << u""_s << QStringList { u"x.dat"_s } << Clicks { 3 }
                              << u"@/x.dat"_s << u"@/x.dat"_s << u"old\n"_s
                              << QStringList { u"x.dat=old\r\n"_s } << u""_s;
@@ -92,13 +101,14 @@ void EditorFilesTest::fileCommandsRecordReadAndWrite()
     QFETCH(QString, error);
     const Workspace work;
     QMap<QString, QByteArray> files = startFiles;
-    if (start == u"Untitled")
-        files.insert(start, "before");
     for (auto file = files.cbegin(); file != files.cend(); ++file)
         work.write(file.key(), file.value());
     FakeDialogs dialogs;
-    for (const QString& answer : std::as_const(answers))
-        dialogs.fileAnswers << (answer.isEmpty() ? answer : work.path(answer));
+    for (const QString& answer : std::as_const(answers)) {
+        const qsizetype name = answer.indexOf(u'>') + 1; // after a filter the user picked
+        dialogs.fileAnswers << (answer.isEmpty() ? answer
+                                                 : answer.left(name) + work.path(answer.mid(name)));
+    }
 
     frmEditor* editor = loadEditor(start);
     for (int click : clicks) {

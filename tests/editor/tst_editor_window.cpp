@@ -2,12 +2,41 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QOperatingSystemVersion>
 #include <QProcess>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QWindow>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+bool onWindows()
+{
+    return QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
+}
+
+// Windows only: the hidden or system attribute, which the editor takes for "no such file".
+bool markFile(const QString& path, bool system)
+{
+#ifdef Q_OS_WIN
+    return SetFileAttributesW(QDir::toNativeSeparators(path).toStdWString().c_str(),
+        system ? FILE_ATTRIBUTE_SYSTEM : FILE_ATTRIBUTE_HIDDEN);
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(system);
+    return false;
+#endif
+}
+
+}
 
 class EditorWindowTest : public QObject {
     Q_OBJECT
@@ -38,7 +67,8 @@ static void flatten(const QList<QAction*>& actions, int level, QStringList& rows
                 { !a->isEnabled(), u"disabled"_s }, { a->isChecked(), u"checked"_s } })
             if (on)
                 state << word;
-        rows << QString::number(level) + u'|' + a->objectName() + u'|' + a->text() + u'|'
+        const QString caption = a->isSeparator() ? a->data().toString() : a->text();
+        rows << QString::number(level) + u'|' + a->objectName() + u'|' + caption + u'|'
                 + a->shortcut().toString() + u'|' + state.join(u' ');
         if (a->menu())
             flatten(a->menu()->actions(), level + 1, rows);
@@ -47,7 +77,7 @@ static void flatten(const QList<QAction*>& actions, int level, QStringList& rows
 
 void EditorWindowTest::menuTreeRowMatches_data()
 {
-    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("row"); // -1: mnuFileItem(5) as drawn in the style named by "item"
     QTest::addColumn<QString>("item");
     // Cut and Copy start disabled: a freshly loaded text has nothing selected. A hidden item
     // always reads as disabled too, as nothing can choose it.
@@ -91,14 +121,34 @@ void EditorWindowTest::menuTreeRowMatches_data()
     };
     for (int i = 0; i < table.size(); ++i)
         QTest::addRow("%d %s", i, qPrintable(table[i].section(u'|', 1, 1))) << i << table[i];
+    // Fusion draws a separator's text beside its line; this one must look like a plain line.
+    QTest::addRow("mnuFileItem(5) drawn in Fusion") << -1 << u"Fusion"_s;
 }
 
 void EditorWindowTest::menuTreeRowMatches()
 {
     QFETCH(int, row);
+    QFETCH(QString, item);
+    frmEditor* editor = loadEditor({});
+    if (row < 0) {
+        QStyle* style = QStyleFactory::create(item);
+        style->setParent(editor);
+        QMenu plain;
+        plain.addAction(u"above"_s);
+        QAction* line = plain.addSeparator();
+        plain.addAction(u"below"_s);
+        const auto drawn = [style](QMenu* menu, QAction* separator) {
+            menu->setStyle(style);
+            menu->resize(menu->sizeHint()); // as when it opens
+            const QRect at = menu->actionGeometry(separator);
+            return menu->grab(QRect(at.topLeft(), QSize(40, at.height()))).toImage();
+        };
+        QCOMPARE(drawn(editor->mnuFile, editor->mnuFileItem[5]), drawn(&plain, line));
+        return;
+    }
     QStringList rows;
-    flatten(loadEditor({})->menuBar()->actions(), 1, rows);
-    QTEST(rows.value(row, u"(no further item)"_s), "item");
+    flatten(editor->menuBar()->actions(), 1, rows);
+    QCOMPARE(rows.value(row, u"(no further item)"_s), item);
 }
 
 void EditorWindowTest::loadChoosesTheFileAndCaption_data()
@@ -109,12 +159,23 @@ void EditorWindowTest::loadChoosesTheFileAndCaption_data()
     QTest::addRow("unset") << QString() << u"Untitled"_s << u""_s;
     QTest::addRow("empty") << u""_s << u"Untitled"_s << u""_s;
     QTest::addRow("missing") << u"gone.txt"_s << u"Untitled"_s << u""_s;
-    QTest::addRow("hidden") << u".hidden.txt"_s << u"Untitled"_s << u""_s;
+    // A leading dot hides a file on Linux only; Windows has attributes for it.
+    if (onWindows())
+        QTest::addRow("dot name") << u".hidden.txt"_s << u".hidden.txt"_s << u"secret"_s;
+    else
+        QTest::addRow("hidden") << u".hidden.txt"_s << u"Untitled"_s << u""_s;
     QTest::addRow("folder") << u"folder"_s << u"Untitled"_s << u""_s;
     QTest::addRow("relative") << u"notes.txt"_s << u"notes.txt"_s << u"one\ntwo"_s;
     QTest::addRow("absolute") << u"@/notes.txt"_s << u"@/notes.txt"_s << u"one\ntwo"_s;
     QTest::addRow("real Untitled") << u"Untitled"_s << u"Untitled"_s << u"from disk\n"_s;
     QTest::addRow("empty file") << u"empty.txt"_s << u"empty.txt"_s << u""_s;
+    if (onWindows()) {
+        QTest::addRow("hidden attribute") << u"hidden.txt"_s << u"Untitled"_s << u""_s;
+        QTest::addRow("system attribute") << u"system.txt"_s << u"Untitled"_s << u""_s;
+    } else { // Windows allows neither ':' nor '*' in a name
+        QTest::addRow("starts with a colon") << u":notes.txt"_s << u":notes.txt"_s << u"colon"_s;
+        QTest::addRow("holds [*]") << u"a[*].txt"_s << u"a[*].txt"_s << u"star"_s;
+    }
 }
 
 void EditorWindowTest::loadChoosesTheFileAndCaption()
@@ -126,6 +187,15 @@ void EditorWindowTest::loadChoosesTheFileAndCaption()
     work.write(u"notes.txt"_s, "one\ntwo");
     work.write(u".hidden.txt"_s, "secret");
     work.write(u"empty.txt"_s, "");
+    if (onWindows()) {
+        work.write(u"hidden.txt"_s, "secret");
+        work.write(u"system.txt"_s, "secret");
+        QVERIFY(markFile(work.path(u"hidden.txt"_s), false));
+        QVERIFY(markFile(work.path(u"system.txt"_s), true));
+    } else {
+        work.write(u"./:notes.txt"_s, "colon");
+        work.write(u"a[*].txt"_s, "star");
+    }
     QVERIFY(QDir(work.path({})).mkdir(u"folder"_s));
     if (fileName == u"Untitled")
         work.write(u"Untitled"_s, "from disk\r\n");
@@ -136,7 +206,8 @@ void EditorWindowTest::loadChoosesTheFileAndCaption()
     frmEditor* editor = loadEditor(fileName);
     QCOMPARE(EditorFileName, expectedName);
     QCOMPARE(editor->txtEdit->toPlainText(), expectedText);
-    QCOMPARE(editor->windowTitle(),
+    editor->winId(); // the title the window shows, not the one it was given
+    QCOMPARE(editor->windowHandle()->title(),
         expectedName.startsWith(here)
             ? u"Sigtelinje - Text Editor: "_s + QDir::toNativeSeparators(expectedName)
             : caption(expectedName));

@@ -52,13 +52,6 @@ QByteArrayList listRaw(const QByteArray& folder)
 
 bool fillUp(const QByteArray&) { return false; }
 
-bool setWritable(const QByteArray& folder, bool writable)
-{
-    QFile::Permissions permissions = QFile::permissions(name(folder));
-    permissions.setFlag(QFile::WriteOwner, writable);
-    return QFile::setPermissions(name(folder), permissions);
-}
-
 static bool setReadOnly(const QByteArray& path, bool readOnly)
 {
     const std::wstring file = name(path).toStdWString();
@@ -68,6 +61,9 @@ static bool setReadOnly(const QByteArray& path, bool readOnly)
     return SetFileAttributesW(file.c_str(),
         readOnly ? attributes | FILE_ATTRIBUTE_READONLY : attributes & ~FILE_ATTRIBUTE_READONLY);
 }
+
+// A folder's read-only attribute stops nothing; a file's keeps it from being replaced.
+bool setWritable(const QByteArray& path, bool writable) { return setReadOnly(path, !writable); }
 
 QByteArray denyWriting(const QByteArray&, const QByteArray& output)
 {

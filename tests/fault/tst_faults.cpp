@@ -27,6 +27,7 @@ enum class Fault {
     FolderDeletedWhileShown,
     OutputIsAFolder,
     FolderNotWritable,
+    OutputReadOnly,
     InputHeldOpen,
     OutputHeldOpen,
     DiskFull
@@ -229,6 +230,9 @@ void FaultTest::faultIsSurvivedWithNothingLost_data()
 #ifdef Q_OS_LINUX
     QTest::newRow("name that is not UTF-8")
         << in << QByteArray("al\xff\xfe-\xc3(.gsi") << C::Small << F::None << true << 0 << out;
+    QTest::newRow("folder whose name is not UTF-8")
+        << QByteArray("\xff-vej") << QByteArray("pr9.gsi") << C::Small << F::None << true << 0
+        << out;
 #endif
     QTest::newRow("input deleted between listing and click")
         << in << QByteArray("al5.gsi") << C::Small << F::InputDeletedAfterListing << true << 53
@@ -241,6 +245,8 @@ void FaultTest::faultIsSurvivedWithNothingLost_data()
         << in << QByteArray("al6.gsi") << C::Small << F::OutputIsAFolder << false << 75 << out;
     QTest::newRow("output folder cannot be written")
         << in << QByteArray("pr6.gsi") << C::Small << F::FolderNotWritable << true << 70 << out;
+    QTest::newRow("read-only output, even to root")
+        << in << QByteArray("pr8.gsi") << C::Small << F::OutputReadOnly << true << 70 << out;
     QTest::newRow("full disk") << in << QByteArray("al7.gsi") << C::Small << F::DiskFull << true
                                << 61 << out;
     if (QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows) {
@@ -248,7 +254,7 @@ void FaultTest::faultIsSurvivedWithNothingLost_data()
             << in << QByteArray("al8.gsi") << C::Small << F::InputHeldOpen << true << 70
             << QByteArray("input");
         QTest::newRow("output held open without sharing")
-            << in << QByteArray("pr8.gsi") << C::Small << F::OutputHeldOpen << true << 70 << out;
+            << in << QByteArray("pr9.gsi") << C::Small << F::OutputHeldOpen << true << 70 << out;
     }
 }
 
@@ -297,9 +303,22 @@ void FaultTest::faultIsSurvivedWithNothingLost()
         m_readOnly = denyWriting(shown, output);
         QVERIFY(!m_readOnly.isEmpty());
     }
+    if (fault == Fault::OutputReadOnly) {
+        QVERIFY(setWritable(output, false));
+        m_readOnly = output;
+    }
+    const QFile::Permissions outputMode = QFile::permissions(QString::fromUtf8(output));
 
-    QVERIFY(QDir::setCurrent(QString::fromUtf8(shown)));
+    // The window starts above the shown folder, and the user opens it in Dir1.
+    QVERIFY(QDir::setCurrent(QString::fromUtf8(row)));
     Form1* window = MainWindowTest::openWindow();
+    const QList<QTreeWidgetItem*> down
+        = window->Dir1->findItems(QFile::decodeName(folder), Qt::MatchExactly | Qt::MatchRecursive);
+    QCOMPARE(down.size(), 1);
+    window->Dir1->setCurrentItem(down.first());
+    QTest::keyClick(window->Dir1, Qt::Key_Return);
+    QVERIFY2(m_reported.isEmpty(),
+        qPrintable(m_reported.isEmpty() ? QString() : m_reported.first().description));
     FileListBox* list = alignment ? window->File1 : window->File2;
     QCOMPARE(list->count(), existingOutput ? 2 : 1); // the input sorts before its output
     if (fault == Fault::InputDeletedAfterListing)
@@ -329,7 +348,7 @@ void FaultTest::faultIsSurvivedWithNothingLost()
         QVERIFY2(m_reported.first().description.contains(shownName),
             qPrintable(m_reported.first().description));
         QCOMPARE(Form1::current(), window);
-        QCOMPARE(window->Text1->text(), QDir::toNativeSeparators(QString::fromUtf8(shown)));
+        QCOMPARE(window->Text1->text(), QDir::toNativeSeparators(QFile::decodeName(shown)));
     }
 
     // 2. No partial, temporary or emptied file beside it.
@@ -340,8 +359,10 @@ void FaultTest::faultIsSurvivedWithNothingLost()
     QCOMPARE(listRaw(shown), after);
 
     // 3. On failure, what stood at the output name is as it was, byte for byte.
-    if (error != 0 && existingOutput)
+    if (error != 0 && existingOutput) {
         QCOMPARE(readRaw(output), OldOutput);
+        QCOMPARE(QFile::permissions(QString::fromUtf8(output)), outputMode);
+    }
     if (fault == Fault::OutputIsAFolder) {
         QCOMPARE(listRaw(output), QByteArrayList({ "inside" }));
         QCOMPARE(readRaw(output + "/inside"), OldOutput);

@@ -1,0 +1,101 @@
+#include "drivesplatform.h"
+
+#include "nativepath.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+#include <windows.h>
+
+#include <cwctype>
+#include <string>
+
+namespace Drives::Platform {
+
+namespace {
+
+    // "C:/" and the like; the test seam's drives are ordinary folders.
+    bool isLetterRoot(const Path& root)
+    {
+        const std::wstring& name = root.native();
+        return name.size() == 3 && iswalpha(name[0]) && name[1] == L':'
+            && (name[2] == L'/' || name[2] == L'\\');
+    }
+
+}
+
+bool sameName(const Path& a, const Path& b)
+{
+    return QDir::fromNativeSeparators(QString::fromStdWString(a.native()))
+               .compare(QDir::fromNativeSeparators(QString::fromStdWString(b.native())),
+                   Qt::CaseInsensitive)
+        == 0;
+}
+
+QList<Drive> machineDrives()
+{
+    QList<Drive> drives;
+    for (const QFileInfo& info : QDir::drives()) {
+        const QString root = info.absoluteFilePath();
+        drives.append({ NativePath::fromText(root), QStorageInfo(root).name() });
+    }
+    return drives;
+}
+
+QString display(const Drive& drive)
+{
+    const QString name = NativePath::shown(drive.root);
+    const QString shown = isLetterRoot(drive.root) ? name.left(2).toLower() : name;
+    return drive.label.isEmpty() ? shown : QStringLiteral("%1 [%2]").arg(shown, drive.label);
+}
+
+// Windows keeps each drive's current folder in the hidden variable "=X:", inherited
+// from the program that started this one. The full path of the bare "X:" is that
+// folder: GetFullPathName reads the variable, as the C runtime's _wgetdcwd does on
+// Windows (Wine's _wgetdcwd ignores it and answers the root).
+Path systemFolderOf(const Path& root)
+{
+    if (!isLetterRoot(root))
+        return {};
+    const wchar_t drive[] = { wchar_t(towupper(root.native()[0])), L':', L'\0' };
+    // Asked for the length first: a buffer of the longest path is more than Wine takes.
+    const DWORD needed = GetFullPathNameW(drive, 0, nullptr, nullptr);
+    if (needed == 0)
+        return {};
+    std::wstring buffer(needed, L'\0');
+    const DWORD length = GetFullPathNameW(drive, needed, buffer.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return {};
+    buffer.resize(length);
+    return Path(buffer);
+}
+
+// SetCurrentDirectory alone does not update "=X:", the variable that the drive's
+// folder is read from, here and in the programs this one starts.
+void keepSystemFolder(const Path& root, const Path& path)
+{
+    if (!isLetterRoot(root))
+        return;
+    const std::wstring name = { L'=', wchar_t(towupper(root.native()[0])), L':' };
+    SetEnvironmentVariableW(name.c_str(), Path(path).make_preferred().c_str());
+}
+
+// Windows keeps the current folder as it was set, through links and junctions.
+Path processFolder()
+{
+    std::error_code error;
+    Path here = std::filesystem::current_path(error);
+    return error ? Path() : here;
+}
+
+std::error_code setProcessFolder(const Path& path)
+{
+    std::error_code error;
+    std::filesystem::current_path(path, error);
+    return error;
+}
+
+void resetProcessFolder() { }
+
+}

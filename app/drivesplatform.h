@@ -1,0 +1,29 @@
+#pragma once
+
+#include "drives.h"
+
+#include <system_error>
+
+// What the drives need from the platform. Each platform has its own file:
+// drives_posix.cpp or drives_win.cpp.
+namespace Drives::Platform {
+
+// Whether two names of one folder level name the same entry.
+bool sameName(const Path& a, const Path& b);
+
+QList<Drive> machineDrives();
+QString display(const Drive& drive);
+
+// The current folder that the system itself keeps for `root`, or empty.
+Path systemFolderOf(const Path& root);
+// Tells the system the current folder of `root`, where it keeps one.
+void keepSystemFolder(const Path& root, const Path& path);
+
+// The process's current folder as the user chose it, or empty.
+Path processFolder();
+// Makes `path` the process's current folder, or gives the reason it cannot.
+std::error_code setProcessFolder(const Path& path);
+// Forgets what processFolder() remembers beyond the system's own state.
+void resetProcessFolder();
+
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+// What the batch converter needs from the platform; system_posix.cpp and
+// system_win.cpp hold the two sides.
+
+// The program's arguments, without the program name, as the file system names
+// things: bytes on Linux, UTF-16 on Windows. On Windows the shell hands
+// wildcards over unexpanded, so they are expanded here (expandWildcards).
+std::vector<std::filesystem::path> commandLineArguments(int argc, char* argv[]);
+
+// Writes UTF-8 text (where a Linux path stands as its own bytes) as the
+// console expects it: unchanged on Linux, in the ANSI code page on Windows.
+void writeText(std::FILE* to, std::string_view text);
+
+// Hidden files are left out when a wildcard is expanded, as the file lists
+// leave them out: a leading dot on Linux, the hidden attribute on Windows.
+bool isHiddenFile(const std::filesystem::directory_entry& entry);
+
+// `*` and `?` in the file name part of each argument (not in an option before
+// "--") become the names of the matching files in that folder, sorted by name.
+// A pattern without a match is kept as it is, so that it is reported like any
+// missing file.
+std::vector<std::filesystem::path> expandWildcards(
+    const std::vector<std::filesystem::path>& arguments);
