@@ -6,6 +6,7 @@
 #include "textlines.h"
 
 #include <QDir>
+#include <QOperatingSystemVersion>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
@@ -523,24 +524,33 @@ void CliTest::wildcardsExpandToTheMatchingFiles_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QStringList>("expanded");
+    // What the converter itself lists for a dry run of the same arguments on Windows, where
+    // no shell expands them first; empty where the row does not run it.
+    QTest::addColumn<QStringList>("listed");
 
+    const QStringList none;
     QTest::newRow("a star in the name")
-        << QStringList { "al*.gsi" } << QStringList { "al1.gsi", "al2.gsi", "alx.gsi" };
+        << QStringList { "al*.gsi" } << QStringList { "al1.gsi", "al2.gsi", "alx.gsi" }
+        << QStringList { "al1PI.gsi", "al2PI.gsi", "alxPI.gsi" };
     QTest::newRow("a question mark")
-        << QStringList { "al?.gsi" } << QStringList { "al1.gsi", "al2.gsi", "alx.gsi" };
+        << QStringList { "al?.gsi" } << QStringList { "al1.gsi", "al2.gsi", "alx.gsi" }
+        << QStringList { "al1PI.gsi", "al2PI.gsi", "alxPI.gsi" };
     QTest::newRow("a folder before the pattern")
-        << QStringList { "sub/pr*" } << QStringList { "sub/pr1.gsi", "sub/pr2.gsi" };
+        << QStringList { "sub/pr*" } << QStringList { "sub/pr1.gsi", "sub/pr2.gsi" } << none;
     QTest::newRow("no match keeps the pattern")
-        << QStringList { "zz*.gsi" } << QStringList { "zz*.gsi" };
-    QTest::newRow("options and plain names stay") << QStringList { "--profile", "al1.gsi",
-        "*.txt" } << QStringList { "--profile", "al1.gsi", "notes.txt" };
-    QTest::newRow("folders are not files") << QStringList { "s*" } << QStringList { "s*" };
+        << QStringList { "zz*.gsi" } << QStringList { "zz*.gsi" } << none;
+    QTest::newRow("options and plain names stay")
+        << QStringList { "--profile", "al1.gsi", "*.txt" }
+        << QStringList { "--profile", "al1.gsi", "notes.txt" }
+        << QStringList { "al1VPI.gsi", "notesVPI.gsi" };
+    QTest::newRow("folders are not files") << QStringList { "s*" } << QStringList { "s*" } << none;
 }
 
 void CliTest::wildcardsExpandToTheMatchingFiles()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QStringList, expanded);
+    QFETCH(QStringList, listed);
 
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("sub"));
@@ -557,6 +567,14 @@ void CliTest::wildcardsExpandToTheMatchingFiles()
         result.append(CoreTest::text(path));
     QDir::setCurrent(start);
     QCOMPARE(result, expanded);
+
+    if (QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows
+        && !listed.isEmpty()) {
+        const Run run = convert(dir.path(), QStringList { "--dry-run" } + arguments);
+        QCOMPARE(run.err, QStringList());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, listed);
+    }
 }
 
 QTEST_GUILESS_MAIN(CliTest)

@@ -4,6 +4,7 @@
 #include "module1.h"
 
 #include <QDir>
+#include <QOperatingSystemVersion>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -316,6 +317,11 @@ void ConversionTest::outputNamesFollowTheInputName_data()
         << "/"
         << "al17.gsi" << Conversion::Alignment << QDir::toNativeSeparators("/") + sep + "al17.gsi"
         << QDir::toNativeSeparators("/") + sep + "al17PI.gsi";
+    if (QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows)
+        QTest::newRow("a drive root gives two separators")
+            << "C:\\"
+            << "al17.gsi" << Conversion::Alignment << "C:\\\\al17.gsi"
+            << "C:\\\\al17PI.gsi";
     QTest::newRow("an output converted again")
         << "/road"
         << "al17PI.gsi" << Conversion::Alignment
