@@ -8,10 +8,33 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QOperatingSystemVersion>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+inline bool onWindows()
+{
+    return QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
+}
+
+// Windows only: the hidden or system attribute, which the editor takes for "no such file".
+inline bool markFile(const QString& path, bool system)
+{
+#ifdef Q_OS_WIN
+    return SetFileAttributesW(QDir::toNativeSeparators(path).toStdWString().c_str(),
+        system ? FILE_ATTRIBUTE_SYSTEM : FILE_ATTRIBUTE_HIDDEN);
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(system);
+    return false;
+#endif
+}
 
 using namespace Qt::StringLiterals;
 

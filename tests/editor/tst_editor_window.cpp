@@ -2,7 +2,6 @@
 
 #include <QMenu>
 #include <QMenuBar>
-#include <QOperatingSystemVersion>
 #include <QProcess>
 #include <QScrollBar>
 #include <QStyle>
@@ -12,32 +11,6 @@
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
-namespace {
-
-bool onWindows()
-{
-    return QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
-}
-
-// Windows only: the hidden or system attribute, which the editor takes for "no such file".
-bool markFile(const QString& path, bool system)
-{
-#ifdef Q_OS_WIN
-    return SetFileAttributesW(QDir::toNativeSeparators(path).toStdWString().c_str(),
-        system ? FILE_ATTRIBUTE_SYSTEM : FILE_ATTRIBUTE_HIDDEN);
-#else
-    Q_UNUSED(path);
-    Q_UNUSED(system);
-    return false;
-#endif
-}
-
-}
-
 class EditorWindowTest : public QObject {
     Q_OBJECT
 
