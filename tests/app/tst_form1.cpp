@@ -15,6 +15,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 using namespace Gsi;
 using namespace MainWindowTest;
 
@@ -228,6 +232,13 @@ void Form1Test::listsShowTheMatchingFilesOfTheCurrentFolder()
     QVERIFY(QFile::link(m_work + "/missing", m_work + "/al4.gsi"));
     const QStringList alignment { "al1.gsi", "AL10.GSI", "al2.gsi", "al3.gsi" };
 #else
+    // Hidden and system files stay out of the lists, as Windows leaves them out of its own.
+    QVERIFY(writeFile(m_work + "/al5.gsi", "*x\r\n"));
+    QVERIFY(writeFile(m_work + "/pr5.gsi", "*x\r\n"));
+    QVERIFY(SetFileAttributesW(QDir::toNativeSeparators(m_work + "/al5.gsi").toStdWString().c_str(),
+        FILE_ATTRIBUTE_HIDDEN));
+    QVERIFY(SetFileAttributesW(QDir::toNativeSeparators(m_work + "/pr5.gsi").toStdWString().c_str(),
+        FILE_ATTRIBUTE_SYSTEM));
     const QStringList alignment { "al1.gsi", "AL10.GSI", "al2.gsi" };
 #endif
 
