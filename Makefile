@@ -6,11 +6,18 @@ CMAKE_FLAGS ?=
 SANITIZE_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+# The Windows build: cross-compiled with MinGW-w64 against a Windows Qt unpacked
+# into the build tree, tested under Wine.
+WIN_BUILD ?= build-win
+QT_MINGW_ARCHIVE ?= $(firstword $(wildcard ../shared/toolchains/qt6.4.2-mingw64.tar.xz) \
+	/work/shared/toolchains/qt6.4.2-mingw64.tar.xz)
+QT_MINGW = $(abspath $(WIN_BUILD))/toolchain/qt6.4.2-mingw64
 # The conversion, main-window and editor tests, run again under the sanitizers.
 SANITIZE_TESTS = tst_conversion tst_properties tst_fuzzcases tst_form1 tst_faults tst_security \
 	tst_editor_window tst_editor_files tst_editor_commands tst_editor_faults tst_cli
 
-.PHONY: all deps configure build run test sanitize-test fuzz bench package clean
+.PHONY: all deps configure build run test sanitize-test fuzz bench package clean \
+	windows windows-test windows-package
 
 all: build
 
@@ -31,6 +38,7 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --timeout 600
 	$(MAKE) sanitize-test
+	$(MAKE) windows-test
 
 # Any AddressSanitizer or UndefinedBehaviorSanitizer report fails the test that met it.
 sanitize-test: deps
@@ -53,5 +61,35 @@ bench: build
 package: build
 	cpack -G DEB --config $(BUILD)/CPackConfig.cmake
 
+# The checksum file beside the archive, when there is one, must vouch for it.
+$(QT_MINGW)/lib/cmake/Qt6/qt.toolchain.cmake: | deps
+	@test -f "$(QT_MINGW_ARCHIVE)" || { echo "no Windows Qt at '$(QT_MINGW_ARCHIVE)'; set QT_MINGW_ARCHIVE" >&2; exit 1; }
+	@sums="$$(dirname "$(QT_MINGW_ARCHIVE)")/SHA256SUMS.txt"; if [ -f "$$sums" ]; then \
+	  (cd "$$(dirname "$$sums")" && grep " $$(basename "$(QT_MINGW_ARCHIVE)")$$" SHA256SUMS.txt | sha256sum -c --quiet -); fi
+	rm -rf $(QT_MINGW)
+	mkdir -p $(dir $(QT_MINGW))
+	tar -xJf "$(QT_MINGW_ARCHIVE)" -C $(dir $(QT_MINGW))
+	touch $@
+
+$(WIN_BUILD)/build.ninja: | $(QT_MINGW)/lib/cmake/Qt6/qt.toolchain.cmake
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DSIGTELINJE_BENCH=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=$(QT_MINGW)/lib/cmake/Qt6/qt.toolchain.cmake \
+	  -DQT_CHAINLOAD_TOOLCHAIN_FILE=$(abspath cmake/mingw-w64-x86_64.cmake) \
+	  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+
+# The programs and tests, with what they need to run deployed beside the programs in bin/.
+windows: deps $(WIN_BUILD)/build.ninja
+	cmake --build $(WIN_BUILD) --parallel 2
+	cmake --install $(WIN_BUILD) --prefix $(abspath $(WIN_BUILD))
+
+# build-win/packages/Sigtelinje-<version>-setup.exe, made with NSIS.
+windows-package: windows
+	cmake --build $(WIN_BUILD) --target windows_installer
+
+# Every test of the Windows build under Wine, the installer's included. They share
+# one Wine prefix, so they run one at a time.
+windows-test: windows-package
+	ctest --test-dir $(WIN_BUILD) --output-on-failure --timeout 900
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(WIN_BUILD)

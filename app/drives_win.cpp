@@ -6,11 +6,10 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
-#include <direct.h>
 #include <windows.h>
 
 #include <cwctype>
-#include <iterator>
+#include <string>
 
 namespace Drives::Platform {
 
@@ -52,20 +51,29 @@ QString display(const Drive& drive)
 }
 
 // Windows keeps each drive's current folder in the hidden variable "=X:",
-// inherited from the program that started this one.
+// inherited from the program that started this one. The full path of the bare
+// "X:" is that folder: Windows reads it from the variable, as the C runtime's
+// _wgetdcwd does on Windows (Wine's _wgetdcwd ignores the variable and gives the
+// root).
 Path systemFolderOf(const Path& root)
 {
     if (!isLetterRoot(root))
         return {};
-    wchar_t buffer[32768];
-    const int drive = towupper(root.native()[0]) - L'A' + 1;
-    if (_wgetdcwd(drive, buffer, int(std::size(buffer))) == nullptr)
+    const std::wstring drive = { wchar_t(towupper(root.native()[0])), L':' };
+    // Asked for the length first: a buffer of the longest path is more than Wine takes.
+    const DWORD needed = GetFullPathNameW(drive.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
         return {};
+    std::wstring buffer(needed, L'\0');
+    const DWORD length = GetFullPathNameW(drive.c_str(), needed, buffer.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return {};
+    buffer.resize(length);
     return Path(buffer);
 }
 
 // SetCurrentDirectory alone does not update "=X:", the variable that
-// _wgetdcwd and the programs this one starts read.
+// GetFullPathName and the programs this one starts read.
 void keepSystemFolder(const Path& root, const Path& path)
 {
     if (!isLetterRoot(root))

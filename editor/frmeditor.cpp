@@ -114,7 +114,10 @@ frmEditor::frmEditor()
     createMenus();
     connect(txtEdit, &QPlainTextEdit::copyAvailable, this, &frmEditor::mnuEdit_Click);
     mnuEdit_Click();
-    resize(designClientSize.width(), designClientSize.height() + menuBar()->sizeHint().height());
+    // The main window gives the menu bar the height it asks for at this width, which on
+    // Windows is not quite its size hint.
+    resize(designClientSize.width(),
+        designClientSize.height() + menuBar()->heightForWidth(designClientSize.width()));
 
     Form_Load();
     txtEdit->setFocus();

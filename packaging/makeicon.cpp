@@ -1,5 +1,5 @@
-// Builds the desktop icons from the logo at build time: icon themes want square
-// pictures, and the logo is not quite square.
+// Builds the desktop and installer icons from the logo at build time: icons must be square,
+// and the logo is not quite.
 #include <QImage>
 #include <QPainter>
 
@@ -27,7 +27,8 @@ int main(int argc, char* argv[])
         QPainter painter(&icon);
         painter.drawImage((size - fitted.width()) / 2, (size - fitted.height()) / 2, fitted);
         painter.end();
-        if (!icon.save(QString::fromLocal8Bit(argv[i + 1]), "PNG")) {
+        // The format follows the name: .png for the desktop, .ico for Windows.
+        if (!icon.save(QString::fromLocal8Bit(argv[i + 1]))) {
             std::fprintf(stderr, "sigtelinje-makeicon: cannot write %s\n", argv[i + 1]);
             return 1;
         }

@@ -3,6 +3,8 @@
 # each file list, checks the written bytes, checks that the window came back
 # listing the new file by clicking that too, then leaves through "Exit".
 # Usage: e2e_mainwindow.sh PROGRAM FIXTURES
+# SIGTELINJE_LAUNCHER, when set, is the command that runs the program (Wine for a
+# Windows build).
 set -euo pipefail
 source "$(dirname "$0")/../common/session.sh"
 under_xvfb "$@"
@@ -24,7 +26,8 @@ window_other_than() { local w; w=$(main_window); [ -n "$w" ] && [ "$w" != "$1" ]
 
 cp "$fixtures/al17.gsi" "$fixtures/pr17.gsi" "$work/"
 cd "$work"
-"$program" &
+read -r -a launcher <<<"${SIGTELINJE_LAUNCHER:-}"
+"${launcher[@]}" "$program" &
 pid=$!
 
 await main_window || fail "the main window did not appear"

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QOperatingSystemVersion>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -543,19 +544,46 @@ void Form1Test::folderListOpensOnDoubleClickAndEnter()
 
 void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
 {
+    // On Windows two of the machine's own drive letters, the temporary folder's and the
+    // test's start folder's (under Wine C: and Z:), each keeping its current folder where
+    // Windows keeps it, in "=C:" and "=Z:". Elsewhere two folders stand in for drives.
+    const bool letters = QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
+    QTemporaryDir elsewhere(letters ? m_startFolder + "/drive-XXXXXX" : m_work + "/B-XXXXXX");
+    QVERIFY(elsewhere.isValid());
     const QString a = m_work + "/A";
-    const QString b = m_work + "/B";
+    const QString b = letters ? elsewhere.path() + "/B" : m_work + "/B";
     QVERIFY(QDir().mkpath(a + "/road"));
     QVERIFY(QDir().mkpath(b + "/site"));
     QVERIFY(writeFile(a + "/road/al1.gsi", "*a"));
     QVERIFY(writeFile(b + "/pr2.gsi", "*b"));
     QVERIFY(writeFile(b + "/site/al3.gsi", "*c"));
+    if (letters) {
+        QVERIFY(text(Drives::driveOf(NativePath::fromText(a)))
+                    .compare(text(Drives::driveOf(NativePath::fromText(b))), Qt::CaseInsensitive)
+            != 0);
+        // The drive not chosen yet has been to a folder of ours before.
+        Drives::makeCurrentFolder(NativePath::fromText(b));
+    }
     QVERIFY(QDir::setCurrent(a + "/road"));
-    Drives::setDrivesForTesting({ fakeDrive(a, "ALPHA"), fakeDrive(b) });
+    if (!letters)
+        Drives::setDrivesForTesting({ fakeDrive(a, "ALPHA"), fakeDrive(b) });
+    QStringList roots;
+    for (const Drives::Drive& drive : Drives::list())
+        roots.append(text(drive.root));
+    const int driveA = roots.indexOf(text(Drives::driveOf(NativePath::fromText(a))));
+    const int driveB = roots.indexOf(text(Drives::driveOf(NativePath::fromText(b))));
 
     Form1* window = openWindow();
-    QCOMPARE(window->Drive1->count(), 2);
-    QCOMPARE(window->Drive1->currentText(), nativeSep(a) + " [ALPHA]");
+    QCOMPARE(window->Drive1->count(), roots.size());
+    QCOMPARE(window->Drive1->currentIndex(), driveA);
+    if (letters) {
+        QStringList shown;
+        for (int i = 0; i < window->Drive1->count(); ++i)
+            shown.append(window->Drive1->itemText(i).left(2));
+        QVERIFY2(shown.contains("c:") && shown.contains("z:"), qPrintable(shown.join(' ')));
+    } else {
+        QCOMPARE(window->Drive1->currentText(), nativeSep(a) + " [ALPHA]");
+    }
     QCOMPARE(window->Text1->text(), nativeSep(a + "/road"));
 
     auto chooseDrive = [&](Form1* w, int index) {
@@ -563,8 +591,8 @@ void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
         emit w->Drive1->activated(index);
     };
 
-    // A drive never visited starts at its root.
-    chooseDrive(window, 1);
+    // A drive never visited starts at its root; one visited, where it was left.
+    chooseDrive(window, driveB);
     QCOMPARE(QDir::currentPath(), b);
     QCOMPARE(text(window->Dir1->path()), b);
     QCOMPARE(window->Text1->text(), nativeSep(b));
@@ -575,23 +603,26 @@ void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
     QCOMPARE(window->File1->names(), QStringList({ "al3.gsi" }));
 
     // Back on the first drive: its own folder, not its root.
-    chooseDrive(window, 0);
+    chooseDrive(window, driveA);
     QCOMPARE(QDir::currentPath(), a + "/road");
     QCOMPARE(window->Text1->text(), nativeSep(a + "/road"));
     QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
     QCOMPARE(window->File2->names(), QStringList());
 
     // A conversion brings the window back on the drive and folder last chosen.
-    chooseDrive(window, 1);
+    chooseDrive(window, driveB);
     QCOMPARE(QDir::currentPath(), b + "/site");
     QVERIFY(clickEntry(window->File1, 0));
     Form1* fresh = Form1::current();
     QVERIFY(fresh != window);
-    QCOMPARE(fresh->Drive1->currentIndex(), 1);
+    QCOMPARE(fresh->Drive1->currentIndex(), driveB);
     QCOMPARE(fresh->Text1->text(), nativeSep(b + "/site"));
     QCOMPARE(fresh->File1->names(), QStringList({ "al3.gsi", "al3PI.gsi" }));
-    chooseDrive(fresh, 0);
+    chooseDrive(fresh, driveA);
     QCOMPARE(QDir::currentPath(), a + "/road");
+    chooseDrive(fresh, driveB);
+    QCOMPARE(QDir::currentPath(), b + "/site");
+    QVERIFY(QDir::setCurrent(m_work));
 }
 
 void Form1Test::failedFolderChangeKeepsThePreviousFolder()

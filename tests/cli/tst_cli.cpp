@@ -3,6 +3,7 @@
 #include "gsisamples.h"
 #include "module1.h"
 #include "system.h"
+#include "textlines.h"
 
 #include <QDir>
 #include <QProcess>
@@ -32,10 +33,8 @@ Run convert(const QString& folder, const QStringList& arguments)
         return {};
     Run run;
     run.exitCode = process.exitCode();
-    run.out
-        = QString::fromLocal8Bit(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    run.err
-        = QString::fromLocal8Bit(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    run.out = textLines(process.readAllStandardOutput());
+    run.err = textLines(process.readAllStandardError());
     return run;
 }
 

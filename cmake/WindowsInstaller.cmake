@@ -1,0 +1,50 @@
+# The Windows installer (target windows_installer, `make windows-package`): the install
+# rules stage the programs with everything deployed beside them, and makensis packs
+# that folder into packages/Sigtelinje-<version>-setup.exe.
+find_program(MAKENSIS makensis)
+if(NOT MAKENSIS)
+    message(STATUS "makensis not found: no Windows installer (tools/install-deps.sh installs nsis)")
+    return()
+endif()
+
+# The icon comes from the logo through the icon tool, which has to run here: a cross
+# build makes it for this machine as a project of its own.
+if(CMAKE_CROSSCOMPILING)
+    include(ExternalProject)
+    set(host_tools ${CMAKE_BINARY_DIR}/host-tools)
+    ExternalProject_Add(sigtelinje_host_tools
+        SOURCE_DIR ${PROJECT_SOURCE_DIR}/packaging/host
+        BINARY_DIR ${host_tools}
+        CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
+        INSTALL_COMMAND ""
+        BUILD_BYPRODUCTS ${host_tools}/sigtelinje-makeicon
+        EXCLUDE_FROM_ALL TRUE)
+    set(makeicon ${host_tools}/sigtelinje-makeicon)
+    set(makeicon_target sigtelinje_host_tools)
+else()
+    add_executable(sigtelinje-makeicon makeicon.cpp)
+    target_link_libraries(sigtelinje-makeicon PRIVATE Qt6::Gui)
+    set(makeicon $<TARGET_FILE:sigtelinje-makeicon>)
+    set(makeicon_target sigtelinje-makeicon)
+endif()
+set(icon ${CMAKE_CURRENT_BINARY_DIR}/sigtelinje.ico)
+add_custom_command(OUTPUT ${icon}
+    COMMAND ${makeicon} ${PROJECT_SOURCE_DIR}/resources/logo.png 48 ${icon}
+    DEPENDS ${makeicon_target} ${PROJECT_SOURCE_DIR}/resources/logo.png
+    COMMENT "Making the installer icon from the logo")
+
+set(stage ${CMAKE_CURRENT_BINARY_DIR}/stage)
+set(file_list ${CMAKE_CURRENT_BINARY_DIR}/files.nsh)
+add_custom_target(windows_installer
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
+    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${stage} --strip
+    COMMAND ${CMAKE_COMMAND} -DSTAGE=${stage}/bin -DOUT=${file_list}
+            -P ${PROJECT_SOURCE_DIR}/cmake/NsisFileList.cmake
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packages
+    COMMAND ${MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DFILES=${file_list} -DICON=${icon}
+            -DOUTFILE=${CMAKE_BINARY_DIR}/packages/Sigtelinje-${PROJECT_VERSION}-setup.exe
+            ${CMAKE_CURRENT_SOURCE_DIR}/sigtelinje.nsi
+    DEPENDS ${icon} ${CMAKE_CURRENT_SOURCE_DIR}/sigtelinje.nsi
+    COMMENT "Building the Windows installer with makensis"
+    VERBATIM)
+add_dependencies(windows_installer sigtelinje sigtelinje-editor sigtelinje-convert)

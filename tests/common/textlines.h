@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QOperatingSystemVersion>
+#include <QString>
+#include <QStringList>
+
+// The lines a program printed to a text stream: they end in LF on Linux and in CR LF on
+// Windows. A line that ends otherwise stays joined to the next, so a comparison sees it.
+inline QStringList textLines(const QByteArray& bytes)
+{
+    const bool windows = QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
+    return QString::fromLocal8Bit(bytes).split(
+        windows ? QStringLiteral("\r\n") : QStringLiteral("\n"), Qt::SkipEmptyParts);
+}
