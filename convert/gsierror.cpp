@@ -52,16 +52,15 @@ std::string message(const char* before, const fs::path& path, const char* after 
 
 GsiError GsiError::forRead(const fs::path& path, int systemError)
 {
+    // A folder first: Windows refuses to open one as a file with "access denied".
+    if (systemError == EISDIR || isFolder(path))
+        return { PathFileAccessError, message("", path, " er en mappe, ikke en fil") };
     if (isDenied(systemError))
         return { PermissionDenied, message("Ingen adgang til at læse filen ", path) };
-    if (systemError == EISDIR)
-        return { PathFileAccessError, message("", path, " er en mappe, ikke en fil") };
     if (!isFolder(folderOf(path)))
         return { PathNotFound, message("Mappen findes ikke: ", path) };
     if (!isThere(path))
         return { FileNotFound, message("Filen findes ikke: ", path) };
-    if (isFolder(path))
-        return { PathFileAccessError, message("", path, " er en mappe, ikke en fil") };
     return { DeviceIoError, message("Filen ", path, " kunne ikke læses") };
 }
 

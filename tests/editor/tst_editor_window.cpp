@@ -2,6 +2,7 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QOperatingSystemVersion>
 #include <QProcess>
 #include <QScrollBar>
 #include <QStyle>
@@ -30,6 +31,11 @@ private slots:
     void centresOnTheWholeScreen();
     void reloadStartsFromTheDesignValues();
 };
+
+static bool onWindows()
+{
+    return QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
+}
 
 // One line per menu item: level | name | caption | shortcut | state.
 static void flatten(const QList<QAction*>& actions, int level, QStringList& rows)
@@ -139,8 +145,11 @@ void EditorWindowTest::loadChoosesTheFileAndCaption_data()
     QTest::addRow("absolute") << u"@/notes.txt"_s << u"@/notes.txt"_s << u"one\ntwo"_s;
     QTest::addRow("real Untitled") << u"Untitled"_s << u"Untitled"_s << u"from disk\n"_s;
     QTest::addRow("empty file") << u"empty.txt"_s << u"empty.txt"_s << u""_s;
-    QTest::addRow("starts with a colon") << u":notes.txt"_s << u":notes.txt"_s << u"colon"_s;
-    QTest::addRow("holds [*]") << u"a[*].txt"_s << u"a[*].txt"_s << u"star"_s;
+    // Windows allows neither ':' nor '*' in a file name.
+    if (!onWindows()) {
+        QTest::addRow("starts with a colon") << u":notes.txt"_s << u":notes.txt"_s << u"colon"_s;
+        QTest::addRow("holds [*]") << u"a[*].txt"_s << u"a[*].txt"_s << u"star"_s;
+    }
 }
 
 void EditorWindowTest::loadChoosesTheFileAndCaption()
@@ -152,8 +161,10 @@ void EditorWindowTest::loadChoosesTheFileAndCaption()
     work.write(u"notes.txt"_s, "one\ntwo");
     work.write(u".hidden.txt"_s, "secret");
     work.write(u"empty.txt"_s, "");
-    work.write(u"./:notes.txt"_s, "colon");
-    work.write(u"a[*].txt"_s, "star");
+    if (!onWindows()) {
+        work.write(u"./:notes.txt"_s, "colon");
+        work.write(u"a[*].txt"_s, "star");
+    }
     QVERIFY(QDir(work.path({})).mkdir(u"folder"_s));
     if (fileName == u"Untitled")
         work.write(u"Untitled"_s, "from disk\r\n");
