@@ -50,29 +50,30 @@ QString display(const Drive& drive)
     return drive.label.isEmpty() ? shown : QStringLiteral("%1 [%2]").arg(shown, drive.label);
 }
 
-// Windows keeps each drive's current folder in the hidden variable "=X:", inherited
-// from the program that started this one. The full path of the bare "X:" is that
-// folder: GetFullPathName reads the variable, as the C runtime's _wgetdcwd does on
-// Windows (Wine's _wgetdcwd ignores it and answers the root).
+// Windows keeps each drive's current folder in the hidden variable "=X:",
+// inherited from the program that started this one. The full path of the bare
+// "X:" is that folder: Windows reads it from the variable, as the C runtime's
+// _wgetdcwd does on Windows (Wine's _wgetdcwd ignores the variable and gives the
+// root).
 Path systemFolderOf(const Path& root)
 {
     if (!isLetterRoot(root))
         return {};
-    const wchar_t drive[] = { wchar_t(towupper(root.native()[0])), L':', L'\0' };
+    const std::wstring drive = { wchar_t(towupper(root.native()[0])), L':' };
     // Asked for the length first: a buffer of the longest path is more than Wine takes.
-    const DWORD needed = GetFullPathNameW(drive, 0, nullptr, nullptr);
+    const DWORD needed = GetFullPathNameW(drive.c_str(), 0, nullptr, nullptr);
     if (needed == 0)
         return {};
     std::wstring buffer(needed, L'\0');
-    const DWORD length = GetFullPathNameW(drive, needed, buffer.data(), nullptr);
+    const DWORD length = GetFullPathNameW(drive.c_str(), needed, buffer.data(), nullptr);
     if (length == 0 || length >= needed)
         return {};
     buffer.resize(length);
     return Path(buffer);
 }
 
-// SetCurrentDirectory alone does not update "=X:", the variable that the drive's
-// folder is read from, here and in the programs this one starts.
+// SetCurrentDirectory alone does not update "=X:", the variable that
+// GetFullPathName and the programs this one starts read.
 void keepSystemFolder(const Path& root, const Path& path)
 {
     if (!isLetterRoot(root))

@@ -14,8 +14,15 @@ namespace FolderListing {
 enum class Kind { Files, Folders };
 using Names = std::vector<std::filesystem::path>;
 
+// A name as the file system holds it, and as the window shows it.
+struct Entry {
+    QString shown;
+    std::filesystem::path name;
+};
+
 // Sorted by shown name without regard to letter case. An empty pattern matches all.
-Names list(const std::filesystem::path& folder, Kind kind, const QString& pattern = QString());
+std::vector<Entry> list(
+    const std::filesystem::path& folder, Kind kind, const QString& pattern = QString());
 
 // The platform's own reading of the folder (folderlisting_posix.cpp or
 // folderlisting_win.cpp), in no particular order.

@@ -75,10 +75,10 @@ void DirListBox::fill()
     }
     QTreeWidgetItem* current = item;
 
-    for (const std::filesystem::path& name :
+    for (const FolderListing::Entry& folder :
         FolderListing::list(m_path, FolderListing::Kind::Folders)) {
-        auto* child = new QTreeWidgetItem(current, { NativePath::toText(name) });
-        addItem(child, m_path / name);
+        auto* child = new QTreeWidgetItem(current, { folder.shown });
+        addItem(child, m_path / folder.name);
         child->setIcon(0, closedIcon);
     }
     expandAll();
@@ -119,11 +119,16 @@ FileListBox::FileListBox(const QString& pattern, QWidget* parent)
 void FileListBox::setFolder(const std::filesystem::path& folder)
 {
     m_folder = folder;
-    m_names = FolderListing::list(folder, FolderListing::Kind::Files, m_pattern);
+    QStringList shown;
+    m_names.clear();
+    for (FolderListing::Entry& entry :
+        FolderListing::list(folder, FolderListing::Kind::Files, m_pattern)) {
+        shown.append(entry.shown);
+        m_names.push_back(std::move(entry.name));
+    }
     const QSignalBlocker blocker(this);
     clear();
-    for (const std::filesystem::path& name : m_names)
-        addItem(NativePath::toText(name));
+    addItems(shown);
 }
 
 void FileListBox::focusInEvent(QFocusEvent* event)

@@ -52,7 +52,7 @@ std::string message(const char* before, const fs::path& path, const char* after 
 
 GsiError GsiError::forRead(const fs::path& path, int systemError)
 {
-    // Windows refuses to open a folder as a file with "access denied".
+    // A folder first: Windows refuses to open one as a file with "access denied".
     if (systemError == EISDIR || isFolder(path))
         return { PathFileAccessError, message("", path, " er en mappe, ikke en fil") };
     if (isDenied(systemError))
@@ -61,8 +61,6 @@ GsiError GsiError::forRead(const fs::path& path, int systemError)
         return { PathNotFound, message("Mappen findes ikke: ", path) };
     if (!isThere(path))
         return { FileNotFound, message("Filen findes ikke: ", path) };
-    if (isFolder(path))
-        return { PathFileAccessError, message("", path, " er en mappe, ikke en fil") };
     return { DeviceIoError, message("Filen ", path, " kunne ikke læses") };
 }
 

@@ -49,11 +49,11 @@ OutputFile::OutputFile(fs::path target)
     : m_target(std::move(target))
 {
     const DWORD attributes = GetFileAttributesW(m_target.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    // Nothing may take a folder's place: Wine's ReplaceFileW would.
-    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    // A folder under the output's name is never replaced: MoveFileEx may move a
+    // file onto an empty one.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         throw GsiError::forWrite(m_target, EISDIR, 0);
-    if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         throw GsiError::readOnly(m_target);
 
     const std::wstring stem = L".sigtelinje-" + std::to_wstring(GetCurrentProcessId()) + L"-";

@@ -107,7 +107,7 @@ inline std::string check(std::string_view data)
     const Lines all = lines(data);
 
     std::istringstream stream { std::string(data) };
-    LineReader reader(stream);
+    LineReader reader(stream, data.size() + 1);
     Lines read;
     std::string line;
     while (reader.next(line))
