@@ -332,6 +332,11 @@ void ConversionTest::outputNamesFollowTheInputName_data()
         << "pr17VPI.gsi" << Conversion::Profile
         << QDir::toNativeSeparators("/road") + sep + "pr17VPI.gsi"
         << QDir::toNativeSeparators("/road") + sep + "pr17VPIVPI.gsi";
+    QTest::newRow("the last four characters are letters, not bytes")
+        << "/road"
+        << "vej\u00e6\u00f8\u00e5\u00e9" << Conversion::Profile
+        << QDir::toNativeSeparators("/road") + sep + "vej\u00e6\u00f8\u00e5\u00e9"
+        << QDir::toNativeSeparators("/road") + sep + "vejVPI.gsi";
     QTest::newRow("the last four characters go whatever they are")
         << "/road"
         << "AL17.GSI" << Conversion::Alignment
