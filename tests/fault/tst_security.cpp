@@ -8,7 +8,9 @@
 #include "listboxes.h"
 #include "mainwindowtest.h"
 
+#include <QApplication>
 #include <QDirIterator>
+#include <QOperatingSystemVersion>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -28,6 +30,11 @@ const char* const Mischief[][2] = {
     { "wildcards", "*?[a]" },
     { "redirection and pipe", "x>PWNED|y" },
 };
+
+bool onWindows()
+{
+    return QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
+}
 
 bool anyFileNamed(const QString& folder, const QString& name)
 {
@@ -81,13 +88,14 @@ void SecurityTest::helpDocumentReachesTheViewerAsOneArgument_data()
 }
 
 // The program, copied into a folder with such a name, clicks "Hjælp" with the
-// real launcher; a stand-in viewer first on PATH writes down what it was given.
+// real launcher; a stand-in viewer writes down what it was given. On Linux the
+// stand-in is a script first on PATH; on Windows the viewer's path is fixed, so
+// a copy of this test program stands there and plays the viewer (see main()).
 void SecurityTest::helpDocumentReachesTheViewerAsOneArgument()
 {
-#ifdef Q_OS_WIN
-    QSKIP("the viewer's path is fixed on Windows, so no stand-in can take its place");
-#else
     QFETCH(QString, folder);
+    if (onWindows() && folder.contains(QRegularExpression(QStringLiteral("[\"*?<>|]"))))
+        QSKIP("Windows allows none of these characters in a file name");
     if (qEnvironmentVariableIsSet("SIGTELINJE_HELP_CLICK")) {
         // The copy: click with the real launcher, then wait for the viewer's note.
         const QString note = qEnvironmentVariable("SIGTELINJE_HELP_NOTE");
@@ -106,21 +114,29 @@ void SecurityTest::helpDocumentReachesTheViewerAsOneArgument()
     const QString note = dir.filePath(QStringLiteral("note"));
     QVERIFY(QDir().mkpath(programDir));
     QVERIFY(QDir().mkpath(viewerDir));
-    const QString copy = programDir + QStringLiteral("/tst_security");
-    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString copy = programDir + QLatin1Char('/') + QFileInfo(self).fileName();
+    QVERIFY(QFile::copy(self, copy));
     QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    // The stand-in writes each argument followed by a NUL, then moves the note in place.
-    QVERIFY(writeRaw((viewerDir + QStringLiteral("/xdg-open")).toUtf8(),
-        "#!/bin/sh\n"
-        "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$SIGTELINJE_HELP_NOTE.tmp\"\n"
-        "mv \"$SIGTELINJE_HELP_NOTE.tmp\" \"$SIGTELINJE_HELP_NOTE\"\n"));
-    QVERIFY(QFile::setPermissions(viewerDir + QStringLiteral("/xdg-open"),
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    if (onWindows()) {
+        const QString viewer = QDir::fromNativeSeparators(Form1::helpProgram());
+        QVERIFY(QDir().mkpath(QFileInfo(viewer).path()));
+        QFile::remove(viewer);
+        QVERIFY(QFile::copy(self, viewer));
+    } else {
+        // The stand-in writes each argument followed by a NUL, then moves the note in place.
+        QVERIFY(writeRaw((viewerDir + QStringLiteral("/xdg-open")).toUtf8(),
+            "#!/bin/sh\n"
+            "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$SIGTELINJE_HELP_NOTE.tmp\"\n"
+            "mv \"$SIGTELINJE_HELP_NOTE.tmp\" \"$SIGTELINJE_HELP_NOTE\"\n"));
+        QVERIFY(QFile::setPermissions(viewerDir + QStringLiteral("/xdg-open"),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
 
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(
-        QStringLiteral("PATH"), viewerDir + QLatin1Char(':') + qEnvironmentVariable("PATH"));
+    environment.insert(QStringLiteral("PATH"),
+        QDir::toNativeSeparators(viewerDir) + QDir::listSeparator() + qEnvironmentVariable("PATH"));
     environment.insert(QStringLiteral("SIGTELINJE_HELP_CLICK"), QStringLiteral("1"));
     environment.insert(QStringLiteral("SIGTELINJE_HELP_NOTE"), note);
     child.setProcessEnvironment(environment);
@@ -134,10 +150,10 @@ void SecurityTest::helpDocumentReachesTheViewerAsOneArgument()
     QVERIFY2(
         child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
 
-    const QByteArray expected = (programDir + QStringLiteral("/hlp.rtf")).toUtf8() + '\0';
+    const QByteArray expected
+        = QDir::toNativeSeparators(programDir + QStringLiteral("/hlp.rtf")).toUtf8() + '\0';
     QCOMPARE(readRaw(note.toUtf8()), expected);
     QVERIFY(!anyFileNamed(dir.path(), QStringLiteral("PWNED")));
-#endif
 }
 
 void SecurityTest::clickedNameIsOpenedAsExactlyThatPath_data()
@@ -212,5 +228,32 @@ void SecurityTest::programStartsNoShell()
     QVERIFY(files >= 10);
 }
 
-QTEST_MAIN(SecurityTest)
+// Started as the help viewer (a copy named as the viewer, on Windows), the
+// program writes down each argument it got, followed by a NUL, and ends.
+static bool playTheViewer(int argc, char* argv[])
+{
+    const QString name = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
+    if (name.compare(QFileInfo(Form1::helpProgram()).fileName(), Qt::CaseInsensitive) != 0)
+        return false;
+    QCoreApplication viewer(argc, argv); // for the arguments as the system gave them
+    const QString note = qEnvironmentVariable("SIGTELINJE_HELP_NOTE");
+    QByteArray written;
+    for (const QString& argument : QCoreApplication::arguments().mid(1))
+        written += argument.toUtf8() + '\0';
+    QFile tmp(note + QStringLiteral(".tmp"));
+    return tmp.open(QIODevice::WriteOnly) && tmp.write(written) == written.size() && tmp.flush()
+        && (tmp.close(), QFile::rename(note + QStringLiteral(".tmp"), note));
+}
+
+int main(int argc, char* argv[])
+{
+    if (argc > 0 && playTheViewer(argc, argv))
+        return 0;
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    SecurityTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_security.moc"
