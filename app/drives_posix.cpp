@@ -71,15 +71,12 @@ Path processFolder()
 {
     if (!logicalFolder.empty() && sameFolder(logicalFolder.c_str(), "."))
         return logicalFolder;
-    std::error_code error;
-    Path here = std::filesystem::current_path(error);
-    return error ? Path() : here;
+    return systemProcessFolder();
 }
 
 std::error_code setProcessFolder(const Path& path)
 {
-    std::error_code error;
-    std::filesystem::current_path(path, error);
+    const std::error_code error = setSystemProcessFolder(path);
     if (!error)
         logicalFolder = path;
     return error;

@@ -83,19 +83,9 @@ void keepSystemFolder(const Path& root, const Path& path)
 }
 
 // Windows keeps the current folder as it was set, through links and junctions.
-Path processFolder()
-{
-    std::error_code error;
-    Path here = std::filesystem::current_path(error);
-    return error ? Path() : here;
-}
+Path processFolder() { return systemProcessFolder(); }
 
-std::error_code setProcessFolder(const Path& path)
-{
-    std::error_code error;
-    std::filesystem::current_path(path, error);
-    return error;
-}
+std::error_code setProcessFolder(const Path& path) { return setSystemProcessFolder(path); }
 
 void resetProcessFolder() { }
 

@@ -26,4 +26,21 @@ std::error_code setProcessFolder(const Path& path);
 // Forgets what processFolder() remembers beyond the system's own state.
 void resetProcessFolder();
 
+// The system's own current folder, as both platforms ask for it; empty when the
+// system can no longer name it (it was deleted).
+inline Path systemProcessFolder()
+{
+    std::error_code error;
+    Path here = std::filesystem::current_path(error);
+    return error ? Path() : here;
+}
+
+// Makes `path` the system's current folder, or gives the reason it cannot.
+inline std::error_code setSystemProcessFolder(const Path& path)
+{
+    std::error_code error;
+    std::filesystem::current_path(path, error);
+    return error;
+}
+
 }
