@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "outputfile.h"
 
 #include <QApplication>
 #include <QFont>
@@ -6,6 +7,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Ctrl+C in the terminal that started the window must not leave a half-written file.
+    OutputFile::removeUnfinishedOnInterrupt();
     QApplication::setApplicationName(QStringLiteral("Sigtelinje"));
     QApplication::setApplicationVersion(QStringLiteral(SIGTELINJE_VERSION));
 

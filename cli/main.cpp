@@ -1,13 +1,10 @@
 #include "batch.h"
+#include "outputfile.h"
 #include "system.h"
-
-#include <cstdio>
 
 int main(int argc, char* argv[])
 {
-    int status = Batch::run(commandLineArguments(argc, argv), stdout, stderr);
-    // A full disk or a closed pipe must not pass for success.
-    if (std::fflush(stdout) != 0 && status == Batch::AllConverted)
-        status = Batch::SomeFailed;
-    return status;
+    OutputFile::removeUnfinishedOnInterrupt();
+    ignoreBrokenPipe();
+    return Batch::run(commandLineArguments(argc, argv), stdout, stderr);
 }

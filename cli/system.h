@@ -13,6 +13,10 @@
 // wildcards over unexpanded, so they are expanded here (expandWildcards).
 std::vector<std::filesystem::path> commandLineArguments(int argc, char* argv[]);
 
+// A closed pipe on stdout is an error to report like any other, not a signal
+// that ends the program halfway (Linux; nothing to do on Windows).
+void ignoreBrokenPipe();
+
 // Writes UTF-8 text (where a Linux path stands as its own bytes) as the
 // console expects it: unchanged on Linux, in the ANSI code page on Windows.
 void writeText(std::FILE* to, std::string_view text);

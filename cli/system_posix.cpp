@@ -1,6 +1,7 @@
 #include "system.h"
 
 #include <algorithm>
+#include <csignal>
 
 namespace fs = std::filesystem;
 
@@ -20,3 +21,5 @@ bool isHiddenFile(const fs::directory_entry& entry)
 {
     return entry.path().filename().native().starts_with('.');
 }
+
+void ignoreBrokenPipe() { std::signal(SIGPIPE, SIG_IGN); }

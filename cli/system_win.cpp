@@ -40,3 +40,5 @@ bool isHiddenFile(const fs::directory_entry& entry)
     return attributes != INVALID_FILE_ATTRIBUTES
         && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 }
+
+void ignoreBrokenPipe() { }

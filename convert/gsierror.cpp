@@ -20,14 +20,13 @@ std::string shownPath(const fs::path& path)
     return std::string(text.begin(), text.end());
 }
 
-namespace {
-
-// The folder that holds `path`, as the system would look for it.
 fs::path folderOf(const fs::path& path)
 {
     const fs::path parent = path.parent_path();
     return parent.empty() ? fs::path(".") : parent;
 }
+
+namespace {
 
 bool isFolder(const fs::path& path)
 {
@@ -52,6 +51,8 @@ std::string message(const char* before, const fs::path& path, const char* after 
 
 GsiError GsiError::forRead(const fs::path& path, int systemError)
 {
+    if (systemError == ENAMETOOLONG)
+        return nameTooLong(path, true);
     // A folder first: Windows refuses to open one as a file with "access denied".
     if (systemError == EISDIR || isFolder(path))
         return { PathFileAccessError, message("", path, " er en mappe, ikke en fil") };
@@ -66,6 +67,12 @@ GsiError GsiError::forRead(const fs::path& path, int systemError)
 
 GsiError GsiError::forWrite(const fs::path& path, int systemError, std::uintmax_t bytesNeeded)
 {
+    if (systemError == ENAMETOOLONG)
+        return nameTooLong(path, true);
+    // Said before anything else: on a read-only file system nothing else is wrong.
+    if (systemError == EROFS)
+        return { PermissionDenied,
+            message("Filsystemet er skrivebeskyttet; filen ", path, " kan ikke skrives") };
     if (!isFolder(folderOf(path)))
         return { PathNotFound, message("Mappen findes ikke: ", path) };
     if (systemError == EISDIR || isFolder(path))
@@ -74,7 +81,7 @@ GsiError GsiError::forWrite(const fs::path& path, int systemError, std::uintmax_
     const fs::space_info space = fs::space(folderOf(path), ec);
     if (systemError == ENOSPC || (!ec && space.available < bytesNeeded))
         return { DiskFull, message("Disken er fuld; filen ", path, " kunne ikke skrives") };
-    if (isDenied(systemError) || systemError == EROFS)
+    if (isDenied(systemError))
         return { PermissionDenied, message("Ingen adgang til at skrive filen ", path) };
     return { DeviceIoError, message("Filen ", path, " kunne ikke skrives") };
 }
@@ -82,4 +89,17 @@ GsiError GsiError::forWrite(const fs::path& path, int systemError, std::uintmax_
 GsiError GsiError::readOnly(const fs::path& path)
 {
     return { PermissionDenied, message("Filen ", path, " er skrivebeskyttet") };
+}
+
+GsiError GsiError::notAFile(const fs::path& path)
+{
+    return { PathFileAccessError,
+        message("", path, " er ikke en almindelig fil (men en FIFO, en socket eller en enhed)") };
+}
+
+GsiError GsiError::nameTooLong(const fs::path& path, bool pathTooLong)
+{
+    if (pathTooLong)
+        return { BadFileName, message("Stien ", path, " er for lang til systemet") };
+    return { BadFileName, message("Filnavnet ", path, " er for langt til filsystemet") };
 }

@@ -12,6 +12,7 @@
 class GsiError : public std::exception {
 public:
     enum Number {
+        OutOfMemory = 7,
         SubscriptOutOfRange = 9,
         BadFileName = 52,
         FileNotFound = 53,
@@ -39,6 +40,11 @@ public:
         const std::filesystem::path& path, int systemError, std::uintmax_t bytesNeeded);
     // An existing output that the user has made read-only.
     static GsiError readOnly(const std::filesystem::path& path);
+    // An input that is a FIFO, a socket or a device rather than a file.
+    static GsiError notAFile(const std::filesystem::path& path);
+    // A file name longer than the file system holds (`pathTooLong` false), or a
+    // whole path longer than the system takes.
+    static GsiError nameTooLong(const std::filesystem::path& path, bool pathTooLong);
 
 private:
     int m_number;
@@ -49,3 +55,6 @@ private:
 // `path` as a message shows it: the platform's separators, in UTF-8 where the
 // platform's names are text; on Linux the name's own bytes.
 std::string shownPath(const std::filesystem::path& path);
+
+// The folder that holds `path`, as the system would look for it: "." for a bare name.
+std::filesystem::path folderOf(const std::filesystem::path& path);

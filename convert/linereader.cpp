@@ -75,3 +75,15 @@ bool LineReader::next(std::string& line)
         ++m_pos;
     return true;
 }
+
+bool LineReader::atEnd()
+{
+    if (m_pos < m_end)
+        return false;
+    if (m_eof)
+        return true;
+    char byte;
+    m_input.read(&byte, 1);
+    m_failed = m_input.bad();
+    return m_input.gcount() == 0;
+}

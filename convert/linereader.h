@@ -16,6 +16,9 @@ public:
     // Puts the next line into `line`, reusing its storage. False when no line
     // remains, or when the stream failed (see failed()).
     bool next(std::string& line);
+    // True when no byte is left after the lines read so far. Reads one byte at
+    // most to find out, so that a file is not read on past a limit.
+    bool atEnd();
     // Set when the stream reported a read error.
     bool failed() const { return m_failed; }
 

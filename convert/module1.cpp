@@ -2,12 +2,12 @@
 
 #include "columns.h"
 #include "gsierror.h"
+#include "inputfile.h"
 #include "linereader.h"
 #include "outputfile.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -65,13 +65,18 @@ namespace {
         return fs::path(std::move(name));
     }
 
-    int readFile(Conversion kind, const fs::path& input)
+    struct ReadFile {
+        int lineCount;
+        unsigned permissions;
+    };
+
+    ReadFile readFile(Conversion kind, const fs::path& input)
     {
-        errno = 0;
-        std::ifstream file(input, std::ios::binary);
-        if (!file.is_open())
-            throw GsiError::forRead(input, errno);
-        return readLines(kind, file, input);
+        InputFile file(input, MaxInputBytes);
+        std::istream stream(&file);
+        const int lineCount = readLines(kind, stream, input);
+        file.checkComplete();
+        return { lineCount, file.permissions() };
     }
 
     void checkOutputStaysBeside(const fs::path& input, const fs::path& output)
@@ -82,6 +87,8 @@ namespace {
             throw GsiError(GsiError::BadFileName,
                 "Filnavnet " + shownPath(input)
                     + " er for kort: uddatafilen ville ikke ligge i samme mappe");
+        // Said before anything is read or written, and by a dry run too.
+        OutputFile::checkName(output);
     }
 
 }
@@ -108,8 +115,7 @@ int readLines(
         // The limit is tested before each line is read, whether or not that line
         // would be dropped.
         if (lineCount == MaxLines) {
-            std::string rest;
-            if (reader.next(rest))
+            if (!reader.atEnd())
                 throw GsiError(GsiError::SubscriptOutOfRange,
                     "Filen " + shownPath(inputName) + " har mere end " + std::to_string(MaxLines)
                         + " linjer; der er intet skrevet");
@@ -170,7 +176,7 @@ fs::path tryConversion(Conversion kind, const fs::path& input)
 {
     const fs::path output = outputPathFor(input, kind);
     checkOutputStaysBeside(input, output);
-    renderLines(kind, readFile(kind, input));
+    renderLines(kind, readFile(kind, input).lineCount);
     return output;
 }
 
@@ -178,8 +184,9 @@ fs::path convertFile(Conversion kind, const fs::path& input)
 {
     const fs::path output = outputPathFor(input, kind);
     checkOutputStaysBeside(input, output);
-    const std::string bytes = renderLines(kind, readFile(kind, input));
-    OutputFile file(output);
+    const ReadFile read = readFile(kind, input);
+    const std::string bytes = renderLines(kind, read.lineCount);
+    OutputFile file(output, read.permissions);
     file.write(bytes);
     file.commit();
     return output;

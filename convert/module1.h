@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <istream>
 #include <string>
@@ -12,6 +13,9 @@
 namespace Module1 {
 
 constexpr int MaxLines = 1000;
+// A real file of 1000 lines holds about 150 KB; anything past this is not a
+// survey file, and is refused before it can fill the memory.
+constexpr std::uintmax_t MaxInputBytes = 64 * 1024 * 1024;
 using Table = std::array<std::string, MaxLines + 1>;
 
 // The file a click asks to convert, and the file that conversion writes.

@@ -1,9 +1,11 @@
 #include "outputfile.h"
 
+#include "errno_win.h"
 #include "gsierror.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <mutex>
 #include <string>
 #include <windows.h>
 
@@ -11,41 +13,54 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The errno that the error descriptions are chosen by.
-int asErrno(DWORD error)
-{
-    switch (error) {
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_UNABLE_TO_REMOVE_REPLACED:
-    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
-    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
-        return EACCES;
-    case ERROR_WRITE_PROTECT:
-        return EROFS;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-        return ENOENT;
-    default:
-        return EIO;
-    }
-}
-
-fs::path folderOf(const fs::path& path)
-{
-    const fs::path parent = path.parent_path();
-    return parent.empty() ? fs::path(".") : parent;
-}
-
 HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
+// Held from the temporary file's creation until it is in place or removed. A
+// console's Ctrl+C or close runs on a thread of its own while the conversion
+// goes on; it takes this and keeps it, so the process ends between two files.
+std::mutex& writing()
+{
+    static std::mutex lock;
+    return lock;
 }
 
-OutputFile::OutputFile(fs::path target)
+BOOL WINAPI onConsoleEvent(DWORD)
+{
+    writing().lock();
+    return FALSE; // on to the system's handler, which ends the process
+}
+
+// Full paths: ReplaceFileW does not find a bare name in the current folder.
+fs::path fullPath(const fs::path& path)
+{
+    std::error_code ec;
+    const fs::path full = fs::absolute(path, ec);
+    return ec ? path : full;
+}
+
+bool tooLongForWindows(const fs::path& path)
+{
+    return path.native().size() >= MAX_PATH && !path.native().starts_with(L"\\\\?\\");
+}
+
+}
+
+void OutputFile::useNamedTemporaryForTesting(bool) { }
+
+void OutputFile::checkName(const fs::path& target)
+{
+    const fs::path full = fullPath(target);
+    const fs::path temporary = folderOf(full) / temporaryFileName();
+    if (tooLongForWindows(full) || tooLongForWindows(temporary))
+        throw GsiError::nameTooLong(target, true);
+    // Every file system Windows writes to holds names of 255 UTF-16 units.
+    if (target.filename().native().size() > 255)
+        throw GsiError::nameTooLong(target, false);
+}
+
+void OutputFile::removeUnfinishedOnInterrupt() { SetConsoleCtrlHandler(onConsoleEvent, TRUE); }
+
+OutputFile::OutputFile(fs::path target, unsigned)
     : m_target(std::move(target))
 {
     const DWORD attributes = GetFileAttributesW(m_target.c_str());
@@ -55,10 +70,15 @@ OutputFile::OutputFile(fs::path target)
         throw GsiError::forWrite(m_target, EISDIR, 0);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         throw GsiError::readOnly(m_target);
+    m_replacing = attributes != INVALID_FILE_ATTRIBUTES;
 
-    const std::wstring stem = L".sigtelinje-" + std::to_wstring(GetCurrentProcessId()) + L"-";
+    writing().lock();
+    m_guarded = true;
+    // Opened sharing nothing: no other program reads, writes, renames or
+    // deletes the unfinished file.
+    const fs::path folder = folderOf(fullPath(m_target));
     for (int attempt = 0;; ++attempt) {
-        m_temporary = folderOf(m_target) / (stem + std::to_wstring(attempt) + L".tmp");
+        m_temporary = folder / temporaryFileName();
         const HANDLE file = CreateFileW(m_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
@@ -68,7 +88,7 @@ OutputFile::OutputFile(fs::path target)
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS || attempt == 100) {
             m_temporary.clear();
-            fail(asErrno(error));
+            fail(errnoOf(error));
         }
     }
 }
@@ -83,6 +103,9 @@ void OutputFile::discard()
     if (!m_temporary.empty())
         DeleteFileW(m_temporary.c_str());
     m_temporary.clear();
+    if (m_guarded)
+        writing().unlock();
+    m_guarded = false;
 }
 
 void OutputFile::fail(int systemError)
@@ -98,7 +121,7 @@ void OutputFile::write(std::string_view bytes)
         const DWORD chunk = DWORD(std::min<std::size_t>(bytes.size(), 1u << 30));
         DWORD written = 0;
         if (!WriteFile(handleOf(m_handle), bytes.data(), chunk, &written, nullptr))
-            fail(asErrno(GetLastError()));
+            fail(errnoOf(GetLastError()));
         if (written == 0)
             fail(ENOSPC);
         bytes.remove_prefix(written);
@@ -108,32 +131,34 @@ void OutputFile::write(std::string_view bytes)
 void OutputFile::commit()
 {
     if (!FlushFileBuffers(handleOf(m_handle)))
-        fail(asErrno(GetLastError()));
+        fail(errnoOf(GetLastError()));
     CloseHandle(handleOf(m_handle));
     m_handle = -1;
 
     // ReplaceFileW keeps the replaced file's attributes and permissions, as the
     // user set them; it needs an existing file, so a new output is moved instead.
-    const DWORD attributes = GetFileAttributesW(m_target.c_str());
+    const fs::path target = fullPath(m_target);
+    const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         fail(EISDIR);
     // An output another program holds open without letting it be deleted cannot be
     // replaced; asked first, because Wine's ReplaceFileW leaves a stray copy behind
     // when it finds that out itself.
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        const HANDLE probe = CreateFileW(m_target.c_str(), DELETE,
+        const HANDLE probe = CreateFileW(target.c_str(), DELETE,
             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (probe == INVALID_HANDLE_VALUE)
-            fail(asErrno(GetLastError()));
+            fail(errnoOf(GetLastError()));
         CloseHandle(probe);
     }
     const bool replaced = attributes != INVALID_FILE_ATTRIBUTES
-        ? ReplaceFileW(m_target.c_str(), m_temporary.c_str(), nullptr,
+        ? ReplaceFileW(target.c_str(), m_temporary.c_str(), nullptr,
             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-        : MoveFileExW(m_temporary.c_str(), m_target.c_str(),
+        : MoveFileExW(m_temporary.c_str(), target.c_str(),
             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!replaced)
-        fail(asErrno(GetLastError()));
+        fail(errnoOf(GetLastError()));
     m_temporary.clear();
+    discard();
 }

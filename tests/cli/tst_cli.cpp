@@ -3,6 +3,7 @@
 #include "gsisamples.h"
 #include "module1.h"
 #include "system.h"
+#include "systemfaults.h"
 #include "textlines.h"
 
 #include <QDir>
@@ -66,6 +67,23 @@ QString windowError(Conversion kind, const QString& path)
     return QStringLiteral("no error");
 }
 
+bool onWindows()
+{
+    return QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
+}
+
+// Standard output exactly as written, NUL bytes and all.
+QByteArray rawOutput(const QString& folder, const QStringList& arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(CONVERTER), arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return "<failed: " + process.readAllStandardError() + ">";
+    return process.readAllStandardOutput();
+}
+
 QByteArray lines(int count, const QByteArray& line)
 {
     QByteArray out;
@@ -108,6 +126,12 @@ private slots:
     void aFailingFileGivesOneLineWithTheWindowsError_data();
     void aFailingFileGivesOneLineWithTheWindowsError();
     void goodFilesAreConvertedBesideBadOnes();
+    void eachPathEndsInANewlineOrANul_data();
+    void eachPathEndsInANewlineOrANul();
+    void aFailedWriteOfThePathsIsAnError_data();
+    void aFailedWriteOfThePathsIsAnError();
+    void anInterruptedConversionLeavesNothing_data();
+    void anInterruptedConversionLeavesNothing();
     void aWrongCommandLineExitsWithTwoAndWritesNothing_data();
     void aWrongCommandLineExitsWithTwoAndWritesNothing();
     void aDryRunListsTheOutputsAndWritesNothing_data();
@@ -237,6 +261,23 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError_data()
         << QStringList { "--alignment" } << "sub/q" << 52;
     QTest::newRow("a dry run meets the limit too: 9") << dry << "al1001.gsi" << 9;
     QTest::newRow("a dry run meets a missing file too: 53") << dry << "al1.gsi" << 53;
+    QTest::newRow("one byte over the size limit: 7") << none << "al65.gsi" << 7;
+    const QString longName = "al" + QString(248, 'x') + ".gsi";
+    QTest::newRow("an output name too long for the file system: 52") << none << longName << 52;
+    QTest::newRow("a dry run meets a name too long too: 52") << dry << longName << 52;
+    const QString longPath = QString("x/").repeated(2100) + "al1.gsi";
+    QTest::newRow("a path too long for the system: 52") << none << longPath << 52;
+    QTest::newRow("a dry run meets a path too long too: 52") << dry << longPath << 52;
+    // Nothing may wait for a writer or read on without end.
+    const QStringList forced { "--alignment" };
+    if (onWindows()) {
+        QTest::newRow("the console: 75") << forced << "CON" << 75;
+        QTest::newRow("the null device: 75") << forced << "NUL" << 75;
+    } else {
+        QTest::newRow("a FIFO no one writes to: 75") << none << "alfifo.gsi" << 75;
+        QTest::newRow("a symbolic link to a FIFO: 75") << none << "allink.gsi" << 75;
+        QTest::newRow("an endless device: 75") << forced << "/dev/zero" << 75;
+    }
 }
 
 void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
@@ -257,6 +298,14 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
     Gsi::writeFile(dir.filePath("road.gsi"), alignmentSample());
     QVERIFY(QDir(dir.path()).mkdir("sub"));
     Gsi::writeFile(dir.filePath("sub/q"), alignmentSample());
+    Gsi::writeFile(dir.filePath("al65.gsi"), alignmentSample());
+    QVERIFY(QFile::resize(dir.filePath("al65.gsi"), qint64(Module1::MaxInputBytes) + 1));
+    if (name.contains("fifo") || name.contains("link")) {
+        QVERIFY(SystemFaults::makeFifo(dir.filePath("alfifo.gsi").toUtf8()));
+        QVERIFY(QFile::link("alfifo.gsi", dir.filePath("allink.gsi")));
+    }
+    if (name.size() > 250 && !name.contains('/'))
+        QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
     const QStringList before = entries(dir.path());
 
     const Run run = convert(dir.path(), options + QStringList { name });
@@ -268,13 +317,16 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
         run.err.first().startsWith(QStringLiteral("sigtelinje-convert: Fejl %1: ").arg(number)),
         qPrintable(run.err.first()));
     if (number == 52) {
-        QVERIFY(run.err.first().contains(QDir::toNativeSeparators(name)));
+        // The input's name or the output's, which shares all but the last four characters.
+        QVERIFY2(run.err.first().contains(QDir::toNativeSeparators(name))
+                || run.err.first().contains(QDir::toNativeSeparators(name.chopped(4) + "PI.gsi")),
+            qPrintable(run.err.first()));
     } else {
         const Conversion kind = name.startsWith("al") || name.startsWith("gone")
             ? Conversion::Alignment
             : Conversion::Profile;
         QCOMPARE(run.err.first(),
-            windowError(kind, dir.filePath(name))
+            windowError(kind, QDir(dir.path()).filePath(name))
                 .replace(QDir::toNativeSeparators(dir.path() + '/'), QString()));
     }
     QCOMPARE(entries(dir.path()), before);
@@ -312,6 +364,113 @@ void CliTest::goodFilesAreConvertedBesideBadOnes()
         (QStringList { "al1.gsi", "al1PI.gsi", "notes.txt", "pr1.gsi", "pr1VPI.gsi" }));
 }
 
+void CliTest::eachPathEndsInANewlineOrANul_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("printed");
+
+    QTest::newRow("a newline by default")
+        << QStringList { "al1.gsi", "pr1.gsi" } << QByteArray("al1PI.gsi\npr1VPI.gsi\n");
+    QTest::newRow("-0: a NUL") << QStringList { "-0", "al1.gsi", "pr1.gsi" }
+                               << QByteArray("al1PI.gsi\0pr1VPI.gsi\0", 21);
+    QTest::newRow("--null, with a dry run")
+        << QStringList { "--dry-run", "--null", "pr1.gsi" } << QByteArray("pr1VPI.gsi\0", 11);
+    if (!onWindows())
+        QTest::newRow("--null, a name holding a newline")
+            << QStringList { "--null", "al\n1.gsi" } << QByteArray("al\n1PI.gsi\0", 11);
+}
+
+void CliTest::eachPathEndsInANewlineOrANul()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, printed);
+
+    QTemporaryDir dir;
+    for (const char* name : { "al1.gsi", "pr1.gsi", "al\n1.gsi" })
+        if (!onWindows() || !QByteArray(name).contains('\n'))
+            QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
+    QCOMPARE(rawOutput(dir.path(), arguments), printed);
+}
+
+void CliTest::aFailedWriteOfThePathsIsAnError_data()
+{
+    QTest::addColumn<QString>("shell"); // how the converter's standard output is set up
+    QTest::addColumn<int>("number");
+
+    QTest::newRow("a full disk: 61") << ">/dev/full" << 61;
+    QTest::newRow("a closed standard output: 57") << ">&-" << 57;
+}
+
+// The conversions themselves succeed; only the list of them is lost, which a
+// script must learn of.
+void CliTest::aFailedWriteOfThePathsIsAnError()
+{
+    QFETCH(QString, shell);
+    QFETCH(int, number);
+
+    if (onWindows())
+        QSKIP("these redirections are a POSIX shell's");
+    QTemporaryDir dir;
+    QVERIFY(Gsi::writeFile(dir.filePath("al1.gsi"), alignmentSample()));
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start("/bin/sh", { "-c", "exec \"$0\" al1.gsi " + shell, QStringLiteral(CONVERTER) });
+    QVERIFY(process.waitForFinished(60000));
+    const QStringList err = textLines(process.readAllStandardError());
+
+    QCOMPARE(process.exitCode(), 1);
+    QCOMPARE(err.size(), 1);
+    QVERIFY2(err.first().startsWith(QStringLiteral("sigtelinje-convert: Fejl %1: ").arg(number))
+            && err.first().contains("standard output", Qt::CaseInsensitive),
+        qPrintable(err.first()));
+    QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")),
+        CoreTest::convertBytes(Conversion::Alignment, alignmentSample()));
+}
+
+void CliTest::anInterruptedConversionLeavesNothing_data()
+{
+    QTest::addColumn<QByteArray>("signal");
+
+    // The converter is killed outright the moment its file passes 1 MB, with no
+    // chance to clean up, as by SIGKILL or a power cut.
+    QTest::newRow("killed halfway through writing") << QByteArray("XFSZ");
+    // A named temporary file, as on a file system without anonymous ones.
+    QTest::newRow("Ctrl+C") << QByteArray("INT");
+    QTest::newRow("SIGTERM") << QByteArray("TERM");
+    QTest::newRow("the terminal closed") << QByteArray("HUP");
+}
+
+void CliTest::anInterruptedConversionLeavesNothing()
+{
+    QFETCH(QByteArray, signal);
+
+    if (onWindows())
+        QSKIP("signals and file size limits are POSIX");
+    QTemporaryDir dir;
+    const QByteArray old = "an earlier output\r\n";
+    QVERIFY(Gsi::writeFile(dir.filePath("al1PI.gsi"), old));
+    QVERIFY(Gsi::writeFile(dir.filePath("al1.gsi"), '*' + QByteArray(8 * 1024 * 1024, '8')));
+    const QStringList before = entries(dir.path());
+
+    if (signal == "XFSZ") {
+        const QString prlimit = QStandardPaths::findExecutable("prlimit");
+        if (prlimit.isEmpty())
+            QSKIP("prlimit is not installed (tools/install-deps.sh installs util-linux)");
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(prlimit, { "--fsize=1048576", QStringLiteral(CONVERTER), "al1.gsi" });
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+    } else {
+        const QString failure = SystemFaults::interruptWhileWriting(
+            QFile::encodeName(dir.filePath("al1PI.gsi")), signal);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    }
+    QCOMPARE(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+    QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")), old);
+}
+
 void CliTest::aWrongCommandLineExitsWithTwoAndWritesNothing_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -336,7 +495,7 @@ void CliTest::aWrongCommandLineExitsWithTwoAndWritesNothing()
     QVERIFY(!run.err.isEmpty());
     QVERIFY2(run.err.first().startsWith("sigtelinje-convert: "), qPrintable(run.err.first()));
     QVERIFY(run.err.contains(
-        "Usage: sigtelinje-convert [--alignment | --profile] [--dry-run] FILE..."));
+        "Usage: sigtelinje-convert [--alignment | --profile] [--dry-run] [-0] FILE..."));
     QCOMPARE(entries(dir.path()), QStringList { "al1.gsi" });
 }
 
@@ -387,10 +546,10 @@ void CliTest::helpAndVersionExitWithZero_data()
 
     QTest::newRow("--help")
         << "--help"
-        << "Usage: sigtelinje-convert [--alignment | --profile] [--dry-run] FILE...";
+        << "Usage: sigtelinje-convert [--alignment | --profile] [--dry-run] [-0] FILE...";
     QTest::newRow("-h")
         << "-h"
-        << "Usage: sigtelinje-convert [--alignment | --profile] [--dry-run] FILE...";
+        << "Usage: sigtelinje-convert [--alignment | --profile] [--dry-run] [-0] FILE...";
     QTest::newRow("--version") << "--version"
                                << "sigtelinje-convert " SIGTELINJE_VERSION;
 }

@@ -3,6 +3,7 @@
 // so every run sees the same inputs and a failure names the input it met.
 
 #include "coretest.h"
+#include "gsicheck.h"
 #include "gsierror.h"
 #include "module1.h"
 
@@ -18,22 +19,14 @@ namespace {
 constexpr int Inputs = 100000;
 constexpr std::uint32_t Seed = 20261208;
 
-// The lines of a file as the conversions must see them: ended by CR LF, a lone
-// CR or a lone LF, the last one possibly without an end.
+// The lines of a file as the conversions must see them, by the fuzz target's
+// own independent reading.
 QByteArrayList splitLines(const QByteArray& bytes)
 {
     QByteArrayList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r' && bytes[i] != '\n')
-            continue;
-        lines.append(bytes.mid(start, i - start));
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < bytes.size())
-        lines.append(bytes.mid(start));
+    for (const std::string& line :
+        GsiCheck::lines(std::string_view(bytes.constData(), std::size_t(bytes.size()))))
+        lines.append(QByteArray(line.data(), qsizetype(line.size())));
     return lines;
 }
 

@@ -5,6 +5,7 @@
 
 #include "editortest.h"
 #include "faultfiles.h"
+#include "smalldisk.h"
 #include "unprivileged.h"
 
 #include <QOperatingSystemVersion>
@@ -28,29 +29,6 @@ QByteArray fiftyMegabytes()
     bytes += QByteArray(50 * 1024 * 1024 - bytes.size(), 'e');
     return bytes;
 }
-
-// A small file system of its own, mounted for one row.
-class SmallDisk {
-public:
-    ~SmallDisk()
-    {
-        if (!m_point.isEmpty())
-            QProcess::execute(u"umount"_s, { u"-l"_s, m_point });
-    }
-    bool mount(const QString& point)
-    {
-        QProcess mount;
-        mount.start(u"mount"_s, { u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=64k"_s, u"tmpfs"_s, point });
-        if (!mount.waitForFinished(60000) || mount.exitStatus() != QProcess::NormalExit
-            || mount.exitCode() != 0)
-            return false;
-        m_point = point;
-        return true;
-    }
-
-private:
-    QString m_point;
-};
 
 }
 
@@ -106,7 +84,8 @@ void EditorFaultTest::editorFaultLosesNothing()
     SmallDisk disk; // unmounted before the folder goes
     const QByteArray folder = dir.filePath(u"files"_s).toUtf8();
     QVERIFY(makeFolder(folder));
-    if (fault == EditorFault::SaveToFullDisk && !disk.mount(QString::fromUtf8(folder)))
+    if (fault == EditorFault::SaveToFullDisk
+        && !disk.mount(QString::fromUtf8(folder), u"64k"_s).isEmpty())
         QSKIP("mounting a small tmpfs is not permitted here");
     const QByteArray file = folder + "/survey.txt";
     const QByteArray old = fault == EditorFault::Huge ? fiftyMegabytes() : "P1 12.5\r\nP2 13.0\r\n";

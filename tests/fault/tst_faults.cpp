@@ -10,6 +10,9 @@
 #include "gsisamples.h"
 #include "listboxes.h"
 #include "mainwindowtest.h"
+#include "module1.h"
+#include "smalldisk.h"
+#include "systemfaults.h"
 #include "unprivileged.h"
 
 #include <QLineEdit>
@@ -19,6 +22,7 @@
 #include <QtTest>
 
 using namespace FaultFiles;
+using SystemFaults::makeFifo;
 
 enum class Content { Empty, AllByteValues, NoLineEnd64MB, Lines1001, MegabyteLine, Small };
 enum class Fault {
@@ -30,7 +34,10 @@ enum class Fault {
     OutputReadOnly,
     InputHeldOpen,
     OutputHeldOpen,
-    DiskFull
+    DiskFull,
+    InputIsAFifo,
+    InputOverTheSizeLimit,
+    ReadOnlyFileSystem
 };
 Q_DECLARE_METATYPE(Content)
 Q_DECLARE_METATYPE(Fault)
@@ -126,32 +133,6 @@ QByteArray outputNameFor(const QByteArray& input)
 {
     return input.chopped(4) + (input.startsWith("al") ? "PI.gsi" : "VPI.gsi");
 }
-
-// A small file system of its own for the shown folder, filled up to the last byte.
-class FullDisk {
-public:
-    ~FullDisk()
-    {
-        if (!m_point.isEmpty())
-            QProcess::execute(QStringLiteral("umount"), { QStringLiteral("-l"), m_point });
-    }
-    QString mount(const QString& point)
-    {
-        QProcess mount;
-        mount.start(QStringLiteral("mount"),
-            { QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                QStringLiteral("size=256k"), QStringLiteral("tmpfs"), point });
-        if (!mount.waitForFinished(60000) || mount.exitStatus() != QProcess::NormalExit
-            || mount.exitCode() != 0)
-            return QString::fromLocal8Bit(mount.readAllStandardError()).trimmed()
-                + QStringLiteral(" (mount could not start or failed)");
-        m_point = point;
-        return {};
-    }
-
-private:
-    QString m_point;
-};
 
 }
 
@@ -249,6 +230,15 @@ void FaultTest::faultIsSurvivedWithNothingLost_data()
         << in << QByteArray("pr8.gsi") << C::Small << F::OutputReadOnly << true << 70 << out;
     QTest::newRow("full disk") << in << QByteArray("al7.gsi") << C::Small << F::DiskFull << true
                                << 61 << out;
+    QTest::newRow("read-only file system")
+        << in << QByteArray("pr7.gsi") << C::Small << F::ReadOnlyFileSystem << true << 70 << out;
+    QTest::newRow("one byte over the size limit")
+        << in << QByteArray("al65.gsi") << C::Small << F::InputOverTheSizeLimit << true << 7
+        << QByteArray("input");
+    if (QOperatingSystemVersion::currentType() != QOperatingSystemVersion::Windows)
+        QTest::newRow("a FIFO that no one writes to, in place of a listed file")
+            << in << QByteArray("alfifo.gsi") << C::Small << F::InputIsAFifo << true << 75
+            << QByteArray("input");
     if (QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows) {
         QTest::newRow("input held open without sharing")
             << in << QByteArray("al8.gsi") << C::Small << F::InputHeldOpen << true << 70
@@ -272,9 +262,10 @@ void FaultTest::faultIsSurvivedWithNothingLost()
         Unprivileged::rerunRow("faultIsSurvivedWithNothingLost");
         return;
     }
-    FullDisk disk;
-    if (fault == Fault::DiskFull && !Unprivileged::isRoot())
-        QSKIP("a full disk needs a small file system of its own, and only root may mount one");
+    const bool ownDisk = fault == Fault::DiskFull || fault == Fault::ReadOnlyFileSystem;
+    SmallDisk disk;
+    if (ownDisk && !Unprivileged::isRoot())
+        QSKIP("this needs a small file system of its own, and only root may mount one");
 
     const QByteArray row = m_dir.path().toUtf8() + '/' + QByteArray::number(qHash(name));
     const QByteArray shown = row + '/' + folder;
@@ -284,12 +275,14 @@ void FaultTest::faultIsSurvivedWithNothingLost()
     QVERIFY(makeFolder(row));
     m_row = row;
     QVERIFY(makeFolder(shown));
-    if (fault == Fault::DiskFull) {
-        const QString failure = disk.mount(QString::fromUtf8(shown));
+    if (ownDisk) {
+        const QString failure = disk.mount(QString::fromUtf8(shown), QStringLiteral("256k"));
         if (!failure.isEmpty())
             QSKIP(qPrintable(QStringLiteral("cannot mount a small tmpfs here: ") + failure));
     }
     QVERIFY(writeRaw(input, inputFor(content, alignment)));
+    if (fault == Fault::InputOverTheSizeLimit)
+        QVERIFY(QFile::resize(QString::fromUtf8(input), qint64(Module1::MaxInputBytes) + 1));
     QVERIFY(writeRaw(row + "/al-next.gsi", NextInput));
     if (existingOutput)
         QVERIFY(writeRaw(output, OldOutput));
@@ -307,6 +300,8 @@ void FaultTest::faultIsSurvivedWithNothingLost()
         QVERIFY(setWritable(output, false));
         m_readOnly = output;
     }
+    if (fault == Fault::ReadOnlyFileSystem)
+        QCOMPARE(disk.setReadOnly(true), QString());
     const QFile::Permissions outputMode = QFile::permissions(QString::fromUtf8(output));
 
     // The window starts above the shown folder, and the user opens it in Dir1.
@@ -321,8 +316,11 @@ void FaultTest::faultIsSurvivedWithNothingLost()
         qPrintable(m_reported.isEmpty() ? QString() : m_reported.first().description));
     FileListBox* list = alignment ? window->File1 : window->File2;
     QCOMPARE(list->count(), existingOutput ? 2 : 1); // the input sorts before its output
-    if (fault == Fault::InputDeletedAfterListing)
+    if (fault == Fault::InputDeletedAfterListing || fault == Fault::InputIsAFifo)
         QVERIFY(removeRaw(input));
+    // The list shows ordinary files only; a FIFO can still take a listed name.
+    if (fault == Fault::InputIsAFifo)
+        QVERIFY(makeFifo(input));
     if (fault == Fault::FolderDeletedWhileShown)
         QCOMPARE(removeTree(shown), !currentFolderCannotVanish());
     if (fault == Fault::InputHeldOpen)
@@ -370,11 +368,14 @@ void FaultTest::faultIsSurvivedWithNothingLost()
 
     // 4. Still running: the window opens the folder above and converts what is there.
     // The small file system is a drive of its own with nothing above it, so there
-    // the space is freed and the same file converted again.
+    // the space is freed, or writing allowed again, and the same file converted again.
     Form1* now = Form1::current();
     QVERIFY(now);
-    if (fault == Fault::DiskFull) {
-        QVERIFY(removeRaw(shown + "/filler"));
+    if (ownDisk) {
+        if (fault == Fault::DiskFull)
+            QVERIFY(removeRaw(shown + "/filler"));
+        else
+            QCOMPARE(disk.setReadOnly(false), QString());
         QVERIFY(MainWindowTest::clickEntry(alignment ? now->File1 : now->File2, 0));
         QCOMPARE(m_reported.size(), 1);
         QCOMPARE(readRaw(output), expectedFor(content, alignment));

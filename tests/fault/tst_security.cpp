@@ -7,12 +7,16 @@
 #include "form1.h"
 #include "listboxes.h"
 #include "mainwindowtest.h"
+#include "module1.h"
+#include "outputfile.h"
+#include "systemfaults.h"
 
 #include <QApplication>
 #include <QDirIterator>
 #include <QOperatingSystemVersion>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -60,6 +64,10 @@ private slots:
     void clickedNameIsOpenedAsExactlyThatPath();
     void programStartsNoShell_data();
     void programStartsNoShell();
+    void outputGetsNoMoreRightsThanItsInput_data();
+    void outputGetsNoMoreRightsThanItsInput();
+    void unfinishedOutputIsItsOwnersAlone_data();
+    void unfinishedOutputIsItsOwnersAlone();
 
 private:
     QString m_start;
@@ -226,6 +234,109 @@ void SecurityTest::programStartsNoShell()
         }
     }
     QVERIFY(files >= 10);
+}
+
+void SecurityTest::outputGetsNoMoreRightsThanItsInput_data()
+{
+    QTest::addColumn<int>("inputMode");
+    QTest::addColumn<int>("outputMode"); // of an output already there; -1 for none
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("a private input gives a private output") << 0600 << -1 << 022 << 0600;
+    QTest::newRow("a group's input stays the group's") << 0640 << -1 << 027 << 0640;
+    QTest::newRow("the umask narrows a new output") << 0666 << -1 << 022 << 0644;
+    QTest::newRow("an input's execute bits are not copied") << 0755 << -1 << 0 << 0644;
+    // In a shared folder another user may leave an output ready to be replaced.
+    QTest::newRow("a replaced output loses set-user-ID and set-group-ID")
+        << 0644 << 06755 << 022 << 0755;
+    QTest::newRow("a replaced output loses the sticky bit") << 0644 << 01664 << 022 << 0664;
+    QTest::newRow("a replaced output keeps its own narrower mode") << 0644 << 0600 << 022 << 0600;
+}
+
+void SecurityTest::outputGetsNoMoreRightsThanItsInput()
+{
+    QFETCH(int, inputMode);
+    QFETCH(int, outputMode);
+    QFETCH(int, umask);
+    QFETCH(int, expected);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray input = dir.filePath(QStringLiteral("al1.gsi")).toUtf8();
+    const QByteArray output = dir.filePath(QStringLiteral("al1PI.gsi")).toUtf8();
+    QVERIFY(writeRaw(input, "*al1\r\n"));
+    if (SystemFaults::modeOf(input) < 0)
+        QSKIP("this system's files have no mode bits");
+    QVERIFY(SystemFaults::setMode(input, inputMode));
+    if (outputMode >= 0) {
+        QVERIFY(writeRaw(output, ""));
+        QVERIFY(SystemFaults::setMode(output, outputMode));
+    }
+    const int before = SystemFaults::setUmask(umask);
+    const auto restore = qScopeGuard([before] { SystemFaults::setUmask(before); });
+
+    Module1::InputPath = QFile::decodeName(input).toStdString();
+    Module1::ConvertAlignment();
+    QCOMPARE(readRaw(output), QByteArray("*al1\r\n"));
+    QCOMPARE(QString::number(SystemFaults::modeOf(output), 8), QString::number(expected, 8));
+}
+
+void SecurityTest::unfinishedOutputIsItsOwnersAlone_data()
+{
+    QTest::addColumn<bool>("named");
+
+    QTest::newRow("an anonymous file") << false;
+    QTest::newRow("a named file, where there are no anonymous ones") << true;
+}
+
+// Another user can neither read the unfinished output nor take its name first:
+// the names an earlier version used are all taken here before it starts.
+void SecurityTest::unfinishedOutputIsItsOwnersAlone()
+{
+    QFETCH(bool, named);
+
+    if (!named && onWindows())
+        QSKIP("Windows has no anonymous files");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    for (int i = 0; i <= 100; ++i)
+        QVERIFY(
+            writeRaw(dir.filePath(QStringLiteral(".sigtelinje-%1-%2.tmp").arg(pid).arg(i)).toUtf8(),
+                "taken"));
+    const QByteArrayList before = listRaw(dir.path().toUtf8());
+    const QString target = dir.filePath(QStringLiteral("al1PI.gsi"));
+
+    OutputFile::useNamedTemporaryForTesting(named);
+    const auto restore = qScopeGuard([] { OutputFile::useNamedTemporaryForTesting(false); });
+    OutputFile file(QFile::encodeName(target).toStdString(), 0644);
+    file.write("*secret\r\n");
+    QByteArrayList added = listRaw(dir.path().toUtf8());
+    for (const QByteArray& name : before)
+        added.removeOne(name);
+    if (!named) {
+        QCOMPARE(added, QByteArrayList());
+    } else {
+        QCOMPARE(added.size(), 1);
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\.sigtelinje-[0-9a-f]{16}\\.tmp$"))
+                     .match(QString::fromUtf8(added.first()))
+                     .hasMatch(),
+            added.first().constData());
+        const QByteArray temporary = dir.filePath(QString::fromUtf8(added.first())).toUtf8();
+        // Its owner's alone: no mode bits for others, and on Windows no sharing.
+        const int mode = SystemFaults::modeOf(temporary);
+        if (mode >= 0)
+            QCOMPARE(QString::number(mode, 8), QStringLiteral("600"));
+        else
+            QCOMPARE(readRaw(temporary), QByteArray("<missing>"));
+    }
+    file.commit();
+    QCOMPARE(readRaw(target.toUtf8()), QByteArray("*secret\r\n"));
+    QByteArrayList after = before;
+    after.append("al1PI.gsi");
+    std::sort(after.begin(), after.end());
+    QCOMPARE(listRaw(dir.path().toUtf8()), after);
 }
 
 // Started as the help viewer (a copy named as the viewer, on Windows), the

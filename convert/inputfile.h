@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <streambuf>
+
+class GsiError;
+
+// An input file opened for one conversion. Only an ordinary file is taken: a
+// FIFO, a socket or a device (also behind a symbolic link, and CON or NUL on
+// Windows) is refused as soon as it is opened, before a byte is read, so that
+// nothing can block or feed the converter without end. The check is made on
+// the opened file itself, never on the name before opening it.
+//
+// The file is read as a stream buffer, and never more than `limit` bytes of
+// it: a file that is larger, or grows past the limit while it is read, is
+// refused with error 7, naming the file and the limit.
+//
+// Every failure throws a GsiError that names the file. The platform's part
+// lives in inputfile_posix.cpp and inputfile_win.cpp.
+class InputFile : public std::streambuf {
+public:
+    InputFile(std::filesystem::path path, std::uintmax_t limit);
+    ~InputFile() override;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // The read and write permission bits a copy of this file should get
+    // (0666 at most); 0 where the platform has no such bits.
+    unsigned permissions() const { return m_permissions; }
+
+    // What looked like the end of the file to the reader may have been a read
+    // error or the limit: throws the error that stopped the reading, if any.
+    void checkComplete() const;
+
+protected:
+    std::streamsize xsgetn(char* to, std::streamsize count) override;
+    int_type underflow() override;
+
+private:
+    // Reads at most `count` bytes: 0 at the end, and -1 on a read error, with
+    // the system's error in m_error.
+    std::streamsize readSome(char* to, std::size_t count);
+    GsiError tooLargeError() const;
+
+    std::filesystem::path m_path;
+    std::uintmax_t m_limit;
+    std::uintmax_t m_read = 0;
+    bool m_overLimit = false;
+    int m_error = 0; // an errno value
+    std::intptr_t m_handle = -1;
+    unsigned m_permissions = 0;
+    char m_byte = 0; // the buffer behind underflow(); bulk reads bypass it
+};

@@ -1,0 +1,56 @@
+#include "inputfile.h"
+
+#include "errno_win.h"
+#include "gsierror.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <windows.h>
+
+namespace {
+HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+}
+
+InputFile::InputFile(std::filesystem::path path, std::uintmax_t limit)
+    : m_path(std::move(path))
+    , m_limit(limit)
+{
+    // Others may go on reading and writing the file, as they may while any program
+    // reads it; one that holds it without sharing is reported as no access.
+    const HANDLE file = CreateFileW(m_path.c_str(), GENERIC_READ,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw GsiError::forRead(m_path, errnoOf(GetLastError()));
+    // The destructor does not run for a constructor that throws.
+    const auto fail = [file](const GsiError& error) {
+        CloseHandle(file);
+        throw error;
+    };
+    // CON, NUL, COM1 and pipes open like files, but are characters or pipes to the system.
+    if (GetFileType(file) != FILE_TYPE_DISK)
+        fail(GsiError::notAFile(m_path));
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size))
+        fail(GsiError::forRead(m_path, errnoOf(GetLastError())));
+    if (std::uintmax_t(size.QuadPart) > m_limit)
+        fail(tooLargeError());
+    m_handle = reinterpret_cast<std::intptr_t>(file);
+}
+
+InputFile::~InputFile()
+{
+    if (m_handle != -1)
+        CloseHandle(handleOf(m_handle));
+}
+
+std::streamsize InputFile::readSome(char* to, std::size_t count)
+{
+    DWORD got = 0;
+    if (!ReadFile(
+            handleOf(m_handle), to, DWORD(std::min<std::size_t>(count, 1u << 30)), &got, nullptr)) {
+        m_error = errnoOf(GetLastError());
+        return -1;
+    }
+    return std::streamsize(got);
+}

@@ -1,0 +1,54 @@
+#include "systemfaults.h"
+
+#include "outputfile.h"
+
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace SystemFaults {
+
+int modeOf(const QByteArray& path)
+{
+    struct stat status;
+    return ::stat(path.constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
+}
+
+bool setMode(const QByteArray& path, int mode) { return ::chmod(path.constData(), mode) == 0; }
+
+int setUmask(int mask) { return int(::umask(mode_t(mask))); }
+
+bool makeFifo(const QByteArray& path) { return ::mkfifo(path.constData(), 0644) == 0; }
+
+QString interruptWhileWriting(const QByteArray& target, const QByteArray& signal)
+{
+    const int number = signal == "INT" ? SIGINT : signal == "TERM" ? SIGTERM : SIGHUP;
+    const pid_t child = ::fork();
+    if (child < 0)
+        return QStringLiteral("fork failed");
+    if (child == 0) {
+        // Only what a converter does: no Qt in the child, and none of the test
+        // framework's own signal handlers.
+        ::signal(number, SIG_DFL);
+        OutputFile::useNamedTemporaryForTesting(true);
+        OutputFile::removeUnfinishedOnInterrupt();
+        try {
+            OutputFile file(target.constData());
+            file.write("*11....+0000000000001250 \r\n");
+            ::raise(number);
+        } catch (...) {
+        }
+        ::_exit(3);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child)
+        return QStringLiteral("waitpid failed");
+    if (!WIFSIGNALED(status))
+        return QStringLiteral("the child ended with status %1").arg(WEXITSTATUS(status));
+    if (WTERMSIG(status) != number)
+        return QStringLiteral("the child ended by signal %1").arg(WTERMSIG(status));
+    return {};
+}
+
+}

@@ -1,0 +1,16 @@
+#include "systemfaults.h"
+
+// Windows files have attributes and ACLs, not mode bits, and no FIFOs or signals.
+namespace SystemFaults {
+
+int modeOf(const QByteArray&) { return -1; }
+bool setMode(const QByteArray&, int) { return false; }
+int setUmask(int) { return -1; }
+bool makeFifo(const QByteArray&) { return false; }
+
+QString interruptWhileWriting(const QByteArray&, const QByteArray&)
+{
+    return QStringLiteral("Windows has no such signals");
+}
+
+}
