@@ -26,7 +26,9 @@
 #include <functional>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 extern char** environ;
@@ -95,6 +97,82 @@ QByteArray read(const QString& path)
 }
 
 std::string local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// One run of a command on a hostile input: how long it took, the most memory it
+// held, and how it ended.
+struct Guarded {
+    double ms = 0;
+    double peakMB = 0;
+    int exitCode = -1;
+};
+
+Guarded guarded(const Command& command)
+{
+    std::vector<char*> argv;
+    for (const std::string& a : command.argv)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    // posix_spawn shares this process's memory until the exec, and the kernel
+    // counts its peak as the child's: reset it to what is in use now.
+    if (std::FILE* peak = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", peak);
+        std::fclose(peak);
+    }
+    Guarded result;
+    const double start = nowMs();
+    pid_t pid;
+    const int started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage {};
+    if (started != 0 || wait4(pid, &status, 0, &usage) != pid)
+        return result;
+    result.ms = nowMs() - start;
+    result.peakMB = usage.ru_maxrss / 1024.0;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// Inputs meant to exhaust the converter: each must end at once, or within the
+// memory the size limit allows.
+void measureHostileInputs(const QTemporaryDir& folder, const std::string& converter)
+{
+    const QString tail = folder.filePath(QStringLiteral("al-tail.gsi"));
+    const QString huge = folder.filePath(QStringLiteral("al-huge.gsi"));
+    const QString line = folder.filePath(QStringLiteral("al-line.gsi"));
+    const QByteArray lines = QByteArray("*11....+0000000000001250 \r\n").repeated(1000);
+    // 1000 lines, then 60 MB: under the size limit, so only the line limit stops it.
+    write(tail, lines + QByteArray(60 * 1024 * 1024, '8'));
+    // 1000 lines, then 1 GiB: sparse, as large as a file gets from a copy gone wrong.
+    write(huge, lines);
+    QFile::resize(huge, lines.size() + (qint64(1) << 30));
+    // One line exactly as large as the limit allows: the most a file may cost.
+    write(line, '*' + QByteArray(64 * 1024 * 1024 - 1, '8'));
+
+    struct HostileRow {
+        const char* what;
+        QString file;
+        int exitCode;
+        const char* target;
+    };
+    std::printf("\nHostile inputs (one run each; the size limit is 64 MB)\n\n");
+    std::printf("| %-40s | %8s | %8s | %-22s |\n", "input", "ms", "peak MB", "target");
+    std::printf("|%s|%s|%s|%s|\n", std::string(42, '-').c_str(), std::string(10, '-').c_str(),
+        std::string(10, '-').c_str(), std::string(24, '-').c_str());
+    for (const HostileRow& row : {
+             HostileRow { "1000 lines, then 60 MB (error 9)", tail, 1, "< 100 ms, < 50 MB" },
+             HostileRow { "1000 lines, then 1 GiB (error 7)", huge, 1, "< 100 ms, < 50 MB" },
+             HostileRow { "one line of 64 MB (converted)", line, 0, "< 192 MB (3x limit)" },
+         }) {
+        const Guarded run = guarded(Command { { converter, local(row.file) } });
+        std::printf("| %-40s | %8.1f | %8.1f | %-22s |%s\n", row.what, run.ms, run.peakMB,
+            row.target, run.exitCode == row.exitCode ? "" : " (ended unexpectedly)");
+    }
+}
 
 struct Case {
     std::string awk; // the script's path
@@ -276,5 +354,7 @@ int main(int argc, char* argv[])
     std::printf("| %-56s | %7.1f | %-8s |\n",
         "100 files: 100 gawk calls / 1 sigtelinje-convert call", batchRatio, ">= 15");
     std::printf("| %-56s | %7.1f | %-8s |\n", "  the same on the build's disk", diskRatio, "");
+
+    measureHostileInputs(memory, c.converter);
     return 0;
 }

@@ -142,7 +142,10 @@ std::string renderLines(Conversion kind, int lineCount)
     std::string out;
     if (lineCount < 1)
         return out;
-    out.reserve(std::size_t(lineCount) * 160);
+    // Every line after the first is at most 145 bytes and its line end, so this is
+    // enough to never copy the output while it grows: the first line may be as
+    // large as a whole file.
+    out.reserve(LineTable[1].size() + std::size_t(lineCount) * (145 + LineEnd.size()));
     out += LineTable[1];
     out += LineEnd;
     for (int i = 2; i <= lineCount; ++i) {
