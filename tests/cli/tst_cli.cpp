@@ -188,14 +188,18 @@ void CliTest::writesTheSameBytesAsTheMainWindow()
 
     QTemporaryDir dir;
     QVERIFY(Gsi::writeFile(dir.filePath(name), input));
-    const Run run = convert(dir.path(), { name });
-
     const QString output
         = CoreTest::text(Module1::outputPathFor(CoreTest::path(name), Conversion(kind)));
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QStringList { output });
-    QCOMPARE(run.err, QStringList());
-    QCOMPARE(Gsi::readFile(dir.filePath(output)), windowConversion(Conversion(kind), name, input));
+    // The second run replaces the first one's output, by its bare name.
+    for (int round = 1; round <= 2; ++round) {
+        const Run run = convert(dir.path(), { name });
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QStringList { output });
+        QCOMPARE(run.err, QStringList());
+        QCOMPARE(
+            Gsi::readFile(dir.filePath(output)), windowConversion(Conversion(kind), name, input));
+    }
+    QCOMPARE(entries(dir.path()), (QStringList { name, output }));
 }
 
 void CliTest::theNameOrAnOptionPicksTheConversion_data()
@@ -316,7 +320,8 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
     QVERIFY2(
         run.err.first().startsWith(QStringLiteral("sigtelinje-convert: Fejl %1: ").arg(number)),
         qPrintable(run.err.first()));
-    if (number == 52) {
+    // A device has no place in the window's lists, which show files only.
+    if (number == 52 || !name.contains(".gsi")) {
         // The input's name or the output's, which shares all but the last four characters.
         QVERIFY2(run.err.first().contains(QDir::toNativeSeparators(name))
                 || run.err.first().contains(QDir::toNativeSeparators(name.chopped(4) + "PI.gsi")),
@@ -389,6 +394,9 @@ void CliTest::eachPathEndsInANewlineOrANul()
     for (const char* name : { "al1.gsi", "pr1.gsi", "al\n1.gsi" })
         if (!onWindows() || !QByteArray(name).contains('\n'))
             QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
+    // A Windows console program ends its lines as Windows text does.
+    if (onWindows() && !arguments.contains("-0") && !arguments.contains("--null"))
+        printed.replace("\n", "\r\n");
     QCOMPARE(rawOutput(dir.path(), arguments), printed);
 }
 
