@@ -17,7 +17,7 @@ SANITIZE_TESTS = tst_conversion tst_properties tst_fuzzcases tst_form1 tst_fault
 	tst_editor_window tst_editor_files tst_editor_commands tst_editor_faults tst_cli
 
 .PHONY: all deps configure build run test sanitize-test fuzz bench package clean \
-	windows windows-test windows-package
+	windows windows-test windows-package mutate
 
 all: build
 
@@ -53,6 +53,12 @@ fuzz: deps
 	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD)
 	@tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The mutation check: each mutant in tools/mutants.txt is built and run against the Linux
+# tests in a scratch copy of the tree. About an hour on 2 cores; not part of `make test`.
+MUTANTS ?=
+mutate: deps
+	@tools/mutate.py $(MUTANTS)
 
 bench: build
 	$(BUILD)/bin/sigtelinje-bench

@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     xvfb xauth xdotool x11-utils
     fonts-dejavu-core fonts-liberation
-    dpkg-dev file desktop-file-utils gawk
+    dpkg-dev file desktop-file-utils gawk python3
     clang libclang-rt-14-dev libasan8 libubsan1 util-linux mount
     g++-mingw-w64-x86-64-posix wine wine64 nsis xz-utils
 )

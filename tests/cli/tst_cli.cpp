@@ -225,6 +225,9 @@ void CliTest::theNameOrAnOptionPicksTheConversion_data()
         << "al17.gsi" << QStringList { "--profile", "al17.gsi" } << "al17VPI.gsi" << pr;
     QTest::newRow("options may follow the files")
         << "x.gsi" << QStringList { "x.gsi", "--alignment" } << "xPI.gsi" << al;
+    // Four characters as the user counts them: one beyond U+FFFF and three more.
+    QTest::newRow("a character beyond U+FFFF is one of the last four")
+        << "x\U0001F600yz" << QStringList { "--alignment", "x\U0001F600yz" } << "xPI.gsi" << al;
 }
 
 void CliTest::theNameOrAnOptionPicksTheConversion()
@@ -261,6 +264,7 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError_data()
     QTest::newRow("the output name is a folder: 75") << none << "pr1.gsi" << 75;
     QTest::newRow("the input is a folder: 75") << none << "prdir.gsi" << 75;
     QTest::newRow("a name of neither kind: 52") << none << "road.gsi" << 52;
+    QTest::newRow("a lone dash is a name, not an option: 52") << none << "-" << 52;
     QTest::newRow("an output that would leave the input's folder: 52")
         << QStringList { "--alignment" } << "sub/q" << 52;
     QTest::newRow("a dry run meets the limit too: 9") << dry << "al1001.gsi" << 9;
@@ -367,6 +371,11 @@ void CliTest::goodFilesAreConvertedBesideBadOnes()
         CoreTest::convertBytes(Conversion::Profile, profileSample()));
     QCOMPARE(entries(dir.path()),
         (QStringList { "al1.gsi", "al1PI.gsi", "notes.txt", "pr1.gsi", "pr1VPI.gsi" }));
+
+    // A good file last does not make the run a success.
+    const Run last = convert(dir.path(), { "missing.gsi", "al1.gsi" });
+    QCOMPARE(last.exitCode, 1);
+    QCOMPARE(last.out, QStringList { "al1PI.gsi" });
 }
 
 void CliTest::eachPathEndsInANewlineOrANul_data()

@@ -1,0 +1,154 @@
+#!/usr/bin/env python3
+"""A mutation check of the test suite: does it catch the faults a developer makes?
+
+Copies the tree (the files git knows, as they are in the work tree) to a scratch
+folder, builds it once and runs the Linux tests to be sure they pass. Then, for
+each mutant in tools/mutants.txt: changes one line, builds incrementally, runs
+the tests until the first failure, and puts the line back. Prints one line per
+mutant and the score at the end.
+
+A mutant is caught when a test fails; it survives when every test passes. A
+mutant whose line is no longer in its file (or is there more than once) is
+stale, and one that no longer compiles is reported as such; neither counts.
+
+Usage: tools/mutate.py [--build-dir DIR] [--keep] [NAME-PATTERN...]
+"""
+
+import argparse
+import fnmatch
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from dataclasses import dataclass
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+MUTANTS = ROOT / "tools" / "mutants.txt"
+# The package tests build and install a .deb; no line of program logic is
+# judged by them alone, and they would double the time of every mutant.
+EXCLUDED_TESTS = "^package_"
+
+
+@dataclass
+class Mutant:
+    name: str
+    path: str
+    original: str
+    replacement: str
+
+
+def read_mutants(text):
+    """Blocks of four lines: '== name', 'file: path', '- original', '+ replacement'.
+    Blank lines and lines starting with '#' separate them."""
+    mutants, block = [], []
+    for number, line in enumerate(text.splitlines(), 1):
+        if not line.strip() or line.startswith("#"):
+            continue
+        block.append((number, line))
+        if len(block) == 4:
+            (n0, name), (_, path), (_, original), (_, replacement) = block
+            if not (name.startswith("== ") and path.startswith("file: ")
+                    and original.startswith("- ") and replacement.startswith("+ ")):
+                sys.exit(f"mutants.txt:{n0}: a mutant is '== name', 'file: path', '- line', '+ line'")
+            mutants.append(Mutant(name[3:].strip(), path[6:].strip(), original[2:].strip(),
+                                  replacement[2:].strip()))
+            block = []
+    if block:
+        sys.exit(f"mutants.txt:{block[0][0]}: an unfinished mutant")
+    return mutants
+
+
+def run(command, cwd, log):
+    with open(log, "w") as out:
+        return subprocess.run(command, cwd=cwd, stdout=out, stderr=subprocess.STDOUT).returncode
+
+
+def first_failure(log):
+    text = Path(log).read_text(errors="replace")
+    failed = re.findall(r"\d+/\d+ Test +#\d+: (\S+) .*\*\*\*(?:Failed|Exception|Timeout)", text)
+    if failed:
+        return failed[0]
+    return "ctest" if "tests failed" in text or "Errors while running CTest" in text else None
+
+
+def copy_tree(destination):
+    files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT,
+                           check=True, capture_output=True).stdout.split(b"\0")
+    for name in filter(None, files):
+        source = ROOT / os.fsdecode(name)
+        if source.is_file() and not source.is_symlink():
+            target = destination / os.fsdecode(name)
+            target.parent.mkdir(parents=True, exist_ok=True)
+            shutil.copy2(source, target)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build-dir", help="a scratch folder to use (default: a new temporary one)")
+    parser.add_argument("--keep", action="store_true", help="keep the scratch folder")
+    parser.add_argument("patterns", nargs="*", help="run only mutants whose name matches")
+    args = parser.parse_args()
+
+    mutants = read_mutants(MUTANTS.read_text())
+    if args.patterns:
+        mutants = [m for m in mutants if any(fnmatch.fnmatch(m.name, p) for p in args.patterns)]
+    scratch = Path(args.build_dir or tempfile.mkdtemp(prefix="sigtelinje-mutate-"))
+    tree, build = scratch / "tree", scratch / "build"
+    print(f"mutate: {len(mutants)} mutants; tree copied to {tree}", flush=True)
+    shutil.rmtree(tree, ignore_errors=True)
+    copy_tree(tree)
+    log = scratch / "log.txt"
+    ctest = ["ctest", "--test-dir", str(build), "--timeout", "600", "--stop-on-failure",
+             "-E", EXCLUDED_TESTS]
+    env_ok = (run(["cmake", "-S", str(tree), "-B", str(build), "-G", "Ninja",
+                   "-DSIGTELINJE_BENCH=OFF"], scratch, log) == 0
+              and run(["cmake", "--build", str(build)], scratch, log) == 0)
+    if not env_ok:
+        sys.exit(f"mutate: the unchanged tree does not build; see {log}")
+    if run(ctest, scratch, log) != 0:
+        sys.exit(f"mutate: the unchanged tree fails its tests ({first_failure(log)}); see {log}")
+
+    caught = survived = 0
+    for mutant in mutants:
+        source = tree / mutant.path
+        lines = source.read_text().split("\n") if source.is_file() else []
+        at = [i for i, line in enumerate(lines) if line.strip() == mutant.original]
+        if len(at) != 1:
+            print(f"STALE     {mutant.name}: the line is in {mutant.path} {len(at)} times",
+                  flush=True)
+            continue
+        before = source.read_bytes()
+        indent = lines[at[0]][: len(lines[at[0]]) - len(lines[at[0]].lstrip())]
+        lines[at[0]] = indent + mutant.replacement
+        source.write_text("\n".join(lines))
+        started = time.monotonic()
+        try:
+            if run(["cmake", "--build", str(build)], scratch, log) != 0:
+                print(f"NO BUILD  {mutant.name}: the changed line does not compile", flush=True)
+                continue
+            status = run(ctest, scratch, log)
+        finally:
+            source.write_bytes(before)
+        seconds = time.monotonic() - started
+        if status != 0:
+            caught += 1
+            print(f"caught    {mutant.name}  by {first_failure(log)}  ({seconds:.0f} s)", flush=True)
+        else:
+            survived += 1
+            print(f"SURVIVED  {mutant.name}  ({mutant.path}: {mutant.replacement})", flush=True)
+    # Leave the build as the tree is, for a later run in the same folder.
+    run(["cmake", "--build", str(build)], scratch, log)
+    counted = caught + survived
+    score = 100.0 * caught / counted if counted else 0.0
+    print(f"mutation score: {caught} of {counted} caught ({score:.1f}%), {survived} survived, "
+          f"{len(mutants) - counted} not counted", flush=True)
+    if not args.keep and not args.build_dir:
+        shutil.rmtree(scratch, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
