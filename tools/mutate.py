@@ -11,7 +11,7 @@ A mutant is caught when a test fails; it survives when every test passes. A
 mutant whose line is no longer in its file (or is there more than once) is
 stale, and one that no longer compiles is reported as such; neither counts.
 
-Usage: tools/mutate.py [--build-dir DIR] [--keep] [NAME-PATTERN...]
+Usage: tools/mutate.py [--build-dir DIR] [--keep] [PATTERN...]
 """
 
 import argparse
@@ -90,12 +90,15 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build-dir", help="a scratch folder to use (default: a new temporary one)")
     parser.add_argument("--keep", action="store_true", help="keep the scratch folder")
-    parser.add_argument("patterns", nargs="*", help="run only mutants whose name matches")
+    parser.add_argument("patterns", nargs="*",
+                        help="run only the mutants whose name or file matches (fnmatch)")
     args = parser.parse_args()
 
     mutants = read_mutants(MUTANTS.read_text())
     if args.patterns:
-        mutants = [m for m in mutants if any(fnmatch.fnmatch(m.name, p) for p in args.patterns)]
+        mutants = [m for m in mutants
+                   if any(fnmatch.fnmatch(m.name, p) or fnmatch.fnmatch(m.path, p)
+                          for p in args.patterns)]
     scratch = Path(args.build_dir or tempfile.mkdtemp(prefix="sigtelinje-mutate-"))
     tree, build = scratch / "tree", scratch / "build"
     print(f"mutate: {len(mutants)} mutants; tree copied to {tree}", flush=True)
