@@ -13,6 +13,9 @@ InputFile::InputFile(std::filesystem::path path, std::uintmax_t limit)
 {
     // Without O_NONBLOCK, opening a FIFO that no one writes to would wait forever.
     const int fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    // A socket cannot be opened at all, but it is there: it is no file to convert.
+    if (fd < 0 && errno == ENXIO)
+        throw GsiError::notAFile(m_path);
     if (fd < 0)
         throw GsiError::forRead(m_path, errno);
     // The destructor does not run for a constructor that throws.

@@ -284,6 +284,7 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError_data()
     } else {
         QTest::newRow("a FIFO no one writes to: 75") << none << "alfifo.gsi" << 75;
         QTest::newRow("a symbolic link to a FIFO: 75") << none << "allink.gsi" << 75;
+        QTest::newRow("a socket: 75") << none << "alsocket.gsi" << 75;
         QTest::newRow("an endless device: 75") << forced << "/dev/zero" << 75;
     }
 }
@@ -308,6 +309,8 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
     Gsi::writeFile(dir.filePath("sub/q"), alignmentSample());
     Gsi::writeFile(dir.filePath("al65.gsi"), alignmentSample());
     QVERIFY(QFile::resize(dir.filePath("al65.gsi"), qint64(Module1::MaxInputBytes) + 1));
+    if (name.contains("socket"))
+        QVERIFY(SystemFaults::makeSocket(QFile::encodeName(dir.filePath(name))));
     if (name.contains("fifo") || name.contains("link")) {
         QVERIFY(SystemFaults::makeFifo(dir.filePath("alfifo.gsi").toUtf8()));
         QVERIFY(QFile::link("alfifo.gsi", dir.filePath("allink.gsi")));

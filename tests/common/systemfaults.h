@@ -15,6 +15,8 @@ bool setMode(const QByteArray& path, int mode);
 int setUmask(int mask);
 // A FIFO at `path`, with no one writing to it; false where the system has none.
 bool makeFifo(const QByteArray& path);
+// A Unix domain socket bound at `path`, with no one listening; false where there is none.
+bool makeSocket(const QByteArray& path);
 // A child process starts writing `target` through a named temporary file and
 // is then sent `signal` ("INT", "TERM" or "HUP"). Empty when the child ended by
 // that signal; else what happened, or why the system cannot do this.

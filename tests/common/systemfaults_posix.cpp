@@ -3,7 +3,10 @@
 #include "outputfile.h"
 
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +23,21 @@ bool setMode(const QByteArray& path, int mode) { return ::chmod(path.constData()
 int setUmask(int mask) { return int(::umask(mode_t(mask))); }
 
 bool makeFifo(const QByteArray& path) { return ::mkfifo(path.constData(), 0644) == 0; }
+
+bool makeSocket(const QByteArray& path)
+{
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (std::size_t(path.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound
+        = fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return bound;
+}
 
 QString interruptWhileWriting(const QByteArray& target, const QByteArray& signal)
 {

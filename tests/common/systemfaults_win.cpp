@@ -7,6 +7,7 @@ int modeOf(const QByteArray&) { return -1; }
 bool setMode(const QByteArray&, int) { return false; }
 int setUmask(int) { return -1; }
 bool makeFifo(const QByteArray&) { return false; }
+bool makeSocket(const QByteArray&) { return false; }
 
 QString interruptWhileWriting(const QByteArray&, const QByteArray&)
 {
