@@ -87,9 +87,10 @@ windows: deps $(WIN_BUILD)/build.ninja
 	cmake --build $(WIN_BUILD) --parallel 2
 	cmake --install $(WIN_BUILD) --prefix $(abspath $(WIN_BUILD))
 
-# build-win/packages/Sigtelinje-<version>-setup.exe, made with NSIS.
+# build-win/packages/Sigtelinje-<version>-setup.exe, made with NSIS, and
+# Sigtelinje-<version>-win64-portable.zip.
 windows-package: windows
-	cmake --build $(WIN_BUILD) --target windows_installer
+	cmake --build $(WIN_BUILD) --target windows_installer windows_portable
 
 # Every test of the Windows build under Wine, the installer's included. They share
 # one Wine prefix, so they run one at a time.
