@@ -31,7 +31,7 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 patches=$source_dir/packaging/windows-qt
 jobs=${JOBS:-2}
 
-for tool in apt-get x86_64-w64-mingw32-g++-posix cmake ninja xz /usr/lib/qt6/libexec/moc; do
+for tool in apt-get patch x86_64-w64-mingw32-g++-posix cmake ninja xz /usr/lib/qt6/libexec/moc; do
     command -v "$tool" >/dev/null || [ -x "$tool" ] \
         || { echo "build-windows-qt: $tool is missing (tools/install-deps.sh installs it)" >&2; exit 1; }
 done

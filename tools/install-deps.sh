@@ -11,7 +11,7 @@ packages=(
     dpkg-dev file desktop-file-utils gawk
     clang libclang-rt-14-dev libasan8 libubsan1 util-linux mount
     g++-mingw-w64-x86-64-posix wine wine64 nsis xz-utils zip unzip
-    reuse lintian help2man appstream
+    reuse lintian help2man appstream patch
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1; then

@@ -24,7 +24,7 @@ syntax() {
     *.xml) echo '<!--' ;;
     *.[1-9]) echo '.\"' ;;
     *.png | *.ico | *.rtf | *.gsi | *.expected | LICENSES/* | .reuse/*) ;;
-    *CMakeLists.txt | *.cmake | *Makefile | *.sh | *.awk | *.desktop | *.toml | *.in | \
+    *CMakeLists.txt | *.cmake | *Makefile | *.sh | *.awk | *.desktop | *.toml | \
         .gitignore | .clang-format | */coverage-ignore.txt | .ci/*) echo '#' ;;
     *)
         # A script without an extension says what it is on its first line.
