@@ -9,15 +9,18 @@ FUZZ_SECONDS ?= 60
 # The Windows build: cross-compiled with MinGW-w64 against a Windows Qt unpacked
 # into the build tree, tested under Wine.
 WIN_BUILD ?= build-win
-QT_MINGW_ARCHIVE ?= $(firstword $(wildcard ../shared/toolchains/qt6.4.2-mingw64.tar.xz) \
-	/work/shared/toolchains/qt6.4.2-mingw64.tar.xz)
+# The Windows Qt: the archive QT_MINGW_ARCHIVE names, else the one `make windows-qt`
+# built in QT_BUILD, else a shared copy beside the repository.
+QT_BUILD ?= build-qt
+QT_MINGW_ARCHIVE ?= $(firstword $(wildcard $(QT_BUILD)/qt6.4.2-mingw64.tar.xz \
+	../shared/toolchains/qt6.4.2-mingw64.tar.xz))
 QT_MINGW = $(abspath $(WIN_BUILD))/toolchain/qt6.4.2-mingw64
 # The conversion, main-window and editor tests, run again under the sanitizers.
 SANITIZE_TESTS = tst_conversion tst_properties tst_fuzzcases tst_form1 tst_faults tst_security \
 	tst_editor_window tst_editor_files tst_editor_commands tst_editor_faults tst_cli
 
 .PHONY: all deps configure build run test sanitize-test fuzz bench package clean \
-	windows windows-test windows-package mutate
+	windows windows-test windows-package windows-qt mutate
 
 all: build
 
@@ -69,6 +72,8 @@ package: build
 
 # The checksum file beside the archive, when there is one, must vouch for it.
 $(QT_MINGW)/lib/cmake/Qt6/qt.toolchain.cmake: | deps
+	@test -n "$(QT_MINGW_ARCHIVE)" || { echo "no Windows Qt: run 'make windows-qt' to build it" \
+	  "(most of an hour), or name an archive with QT_MINGW_ARCHIVE=" >&2; exit 1; }
 	@test -f "$(QT_MINGW_ARCHIVE)" || { echo "no Windows Qt at '$(QT_MINGW_ARCHIVE)'; set QT_MINGW_ARCHIVE" >&2; exit 1; }
 	@sums="$$(dirname "$(QT_MINGW_ARCHIVE)")/SHA256SUMS.txt"; if [ -f "$$sums" ]; then \
 	  (cd "$$(dirname "$$sums")" && grep " $$(basename "$(QT_MINGW_ARCHIVE)")$$" SHA256SUMS.txt | sha256sum -c --quiet -); fi
@@ -88,14 +93,21 @@ windows: deps $(WIN_BUILD)/build.ninja
 	cmake --build $(WIN_BUILD) --parallel 2
 	cmake --install $(WIN_BUILD) --prefix $(abspath $(WIN_BUILD))
 
-# build-win/packages/Sigtelinje-<version>-setup.exe, made with NSIS.
+# build-win/packages/Sigtelinje-<version>-setup.exe, made with NSIS, and
+# Sigtelinje-<version>-win64-portable.zip.
 windows-package: windows
-	cmake --build $(WIN_BUILD) --target windows_installer
+	cmake --build $(WIN_BUILD) --target windows_installer windows_portable
 
 # Every test of the Windows build under Wine, the installer's included. They share
 # one Wine prefix, so they run one at a time.
 windows-test: windows-package
 	ctest --test-dir $(WIN_BUILD) --output-on-failure --timeout 900
 
+# Qt 6.4.2 for Windows from Debian's qt6-base source, cross-compiled with MinGW-w64 into
+# $(QT_BUILD)/qt6.4.2-mingw64.tar.xz, which `make windows` then uses. Not part of
+# `make test`: it takes most of an hour on two cores.
+windows-qt: deps
+	tools/build-windows-qt.sh $(QT_BUILD)
+
 clean:
-	rm -rf $(BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(WIN_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(QT_BUILD)

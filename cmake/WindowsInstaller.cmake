@@ -1,6 +1,24 @@
-# The Windows installer (target windows_installer, `make windows-package`): the install
-# rules stage the programs with everything deployed beside them, and makensis packs
-# that folder into packages/Sigtelinje-<version>-setup.exe.
+# The Windows packages (`make windows-package`): the install rules stage the programs
+# with everything deployed beside them, and target windows_installer packs that folder
+# with makensis into packages/Sigtelinje-<version>-setup.exe, target windows_portable
+# into packages/Sigtelinje-<version>-win64-portable.zip.
+# The portable zip: the deployed bin/ with the licence files, in one folder named after
+# the release, to be unpacked anywhere and run from there.
+set(portable Sigtelinje-${PROJECT_VERSION}-win64-portable)
+set(portable_stage ${CMAKE_CURRENT_BINARY_DIR}/portable)
+add_custom_target(windows_portable
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${portable_stage}
+    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${portable_stage} --strip
+    COMMAND ${CMAKE_COMMAND} -E rename ${portable_stage}/bin ${portable_stage}/${portable}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packages
+    COMMAND ${CMAKE_COMMAND} -E rm -f ${CMAKE_BINARY_DIR}/packages/${portable}.zip
+    COMMAND ${CMAKE_COMMAND} -E chdir ${portable_stage}
+            ${CMAKE_COMMAND} -E tar cf ${CMAKE_BINARY_DIR}/packages/${portable}.zip --format=zip
+            ${portable}
+    COMMENT "Packing the portable zip"
+    VERBATIM)
+add_dependencies(windows_portable sigtelinje sigtelinje-editor sigtelinje-convert)
+
 find_program(MAKENSIS makensis)
 if(NOT MAKENSIS)
     message(STATUS "makensis not found: no Windows installer (tools/install-deps.sh installs nsis)")
@@ -42,6 +60,7 @@ add_custom_target(windows_installer
             -P ${PROJECT_SOURCE_DIR}/cmake/NsisFileList.cmake
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packages
     COMMAND ${MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DFILES=${file_list} -DICON=${icon}
+            -DLICENSE=${PROJECT_SOURCE_DIR}/LICENSES/GPL-3.0-or-later.txt
             -DOUTFILE=${CMAKE_BINARY_DIR}/packages/Sigtelinje-${PROJECT_VERSION}-setup.exe
             ${CMAKE_CURRENT_SOURCE_DIR}/sigtelinje.nsi
     DEPENDS ${icon} ${CMAKE_CURRENT_SOURCE_DIR}/sigtelinje.nsi

@@ -24,6 +24,10 @@ for need in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libc6 libstdc+
 done
 [ "$(dpkg-deb -f "$deb" Package)" = sigtelinje ] || fail "the package is not called sigtelinje"
 
+# What a Debian maintainer checks first: lintian with every warning a failure.
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 \
+    || { cat "$work/lintian.log" >&2; fail "lintian rejects the package"; }
+
 root="$work/root"
 dpkg -x "$deb" "$root"
 usr="$root/usr"
@@ -36,7 +40,7 @@ for program in sigtelinje sigtelinje-editor; do
     [ "$(readlink "$usr/bin/$program")" = "../lib/sigtelinje/$program" ] \
         || fail "bin/$program is not a relative link into lib/sigtelinje"
 done
-desktop="$usr/share/applications/sigtelinje.desktop"
+desktop="$usr/share/applications/org.sigtelinje.Sigtelinje.desktop"
 desktop-file-validate "$desktop" || fail "the desktop entry is not valid"
 grep -qx 'Exec=sigtelinje' "$desktop" && grep -qx 'Icon=sigtelinje' "$desktop" \
     || fail "the desktop entry does not start sigtelinje with its icon"
@@ -45,6 +49,25 @@ for size in 48 96; do
     file "$icon" | grep -q "PNG image data, $size x $size" \
         || fail "no ${size}px icon: $(file "$icon")"
 done
+
+metainfo="$usr/share/metainfo/org.sigtelinje.Sigtelinje.metainfo.xml"
+appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" 2>&1 \
+    || { cat "$work/appstream.log" >&2; fail "the AppStream metainfo is not valid"; }
+grep -qF '<launchable type="desktop-id">org.sigtelinje.Sigtelinje.desktop</launchable>' "$metainfo" \
+    && grep -qF "<release version=\"$(dpkg-deb -f "$deb" Version)\"" "$metainfo" \
+    || fail "the metainfo does not name the desktop entry and the package's version"
+
+# A manual page for each program; the converter's tells its options.
+for program in sigtelinje sigtelinje-editor sigtelinje-convert; do
+    page="$usr/share/man/man1/$program.1.gz"
+    zgrep -qE "^\.TH \"?${program^^}\"? \"?1" "$page" || fail "no manual page for $program"
+done
+zgrep -q 'dry\\-run' "$usr/share/man/man1/sigtelinje-convert.1.gz" \
+    || fail "the converter's manual page lacks its options"
+doc="$usr/share/doc/sigtelinje"
+grep -q '^License: GPL-3.0+' "$doc/copyright" || fail "no GPL-3.0+ in the copyright file"
+[ "$(zcat "$doc/changelog.gz" | head -n 1)" = "sigtelinje ($(dpkg-deb -f "$deb" Version)) unstable; urgency=medium" ] \
+    || fail "the changelog does not start with this version"
 
 # The installed converter, on the files the real window was tested with.
 mkdir "$work/data"

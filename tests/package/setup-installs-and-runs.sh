@@ -3,7 +3,8 @@
 # Under Wine (SIGTELINJE_LAUNCHER runs a Windows program, WINEPREFIX is the prefix):
 # installs silently into a scratch folder, checks what was installed and registered,
 # converts a sample with the installed converter, sees the installed main program's
-# window, uninstalls silently and checks that nothing of ours is left.
+# window, uninstalls silently and checks that nothing of ours is left. Then the same
+# for a per-user install (/CurrentUser) into the user's own programs folder.
 set -euo pipefail
 source "$(dirname "$0")/../common/session.sh"
 under_xvfb "$@"
@@ -29,9 +30,10 @@ registered() {
     tr -d '\r' <<<"$out"
 }
 
-"${wine[@]}" "$setup" /S "/D=$(windows_path "$target")" || fail "the silent install failed ($?)"
+"${wine[@]}" "$setup" /S /AllUsers "/D=$(windows_path "$target")" || fail "the silent install failed ($?)"
 
 for f in sigtelinje.exe sigtelinje-editor.exe sigtelinje-convert.exe hlp.rtf uninstall.exe \
+    COPYING.txt Qt-LGPL-3.0.txt Qt-NOTICE.txt \
     Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libstdc++-6.dll libgcc_s_seh-1.dll \
     libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll; do
     [ -s "$target/$f" ] || fail "$f was not installed"
@@ -74,4 +76,40 @@ SIGTELINJE_WINE_WAIT=1 "${wine[@]}" "$target/uninstall.exe" /S || fail "the sile
 [ -z "$(ls -A "$programs")" ] || fail "left in the parent folder: $(ls -A "$programs")"
 [ ! -e "$menu" ] || fail "the Start-menu folder is left: $(ls "$menu")"
 ! registered UninstallString >/dev/null || fail "the uninstaller is still registered"
-echo "setup.exe under Wine: installs, converts, shows its window, uninstalls cleanly"
+
+# Per user: no folder given, so the user's own programs folder; shortcuts in the user's
+# Start menu, the uninstaller under HKCU and nothing under HKLM.
+unix_path() { "${wine[@]}" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+local_app_data=$("${wine[@]}" cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
+app_data=$("${wine[@]}" cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+target=$(unix_path "$local_app_data\\Programs\\Sigtelinje")
+menu=$(unix_path "$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Sigtelinje")
+[ -n "$target" ] && [ -n "$menu" ] || fail "Wine names no per-user folders ($local_app_data, $app_data)"
+[ ! -e "$target" ] || fail "$target is there before the per-user install"
+machine_key=$key
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sigtelinje'
+
+"${wine[@]}" "$setup" /S /CurrentUser || fail "the silent per-user install failed ($?)"
+for f in sigtelinje.exe sigtelinje-convert.exe Qt6Core.dll platforms/qwindows.dll \
+    COPYING.txt Qt-LGPL-3.0.txt Qt-NOTICE.txt uninstall.exe; do
+    [ -s "$target/$f" ] || fail "$f was not installed into $target"
+done
+for link in "Sigtelinje.lnk" "Sigtelinje text editor.lnk"; do
+    [ -s "$menu/$link" ] || fail "no Start-menu shortcut $link in the user's menu"
+done
+registered UninstallString | grep -qF "\\Programs\\Sigtelinje\\uninstall.exe\" /CurrentUser" \
+    || fail "no per-user uninstaller under HKCU: $(registered UninstallString)"
+key=$machine_key
+! registered UninstallString >/dev/null || fail "the per-user install wrote to HKLM"
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sigtelinje'
+rm -f "$work/data"/*PI.gsi
+(cd "$work/data" && "${wine[@]}" "$target/sigtelinje-convert.exe" al17.gsi pr17.gsi \
+    >"$work/out" 2>"$work/err") || fail "the per-user converter failed: $(cat "$work/err")"
+cmp "$work/data/al17PI.gsi" "$fixtures/al17PI.expected" || fail "al17PI.gsi has the wrong bytes"
+
+# The uninstaller finds out by itself that it belongs to a per-user install.
+SIGTELINJE_WINE_WAIT=1 "${wine[@]}" "$target/uninstall.exe" /S || fail "the per-user uninstall failed"
+[ ! -e "$target" ] || fail "left behind after uninstalling: $(cd "$target" && find . | sort | tr '\n' ' ')"
+[ ! -e "$menu" ] || fail "the user's Start-menu folder is left: $(ls "$menu")"
+! registered UninstallString >/dev/null || fail "the per-user uninstaller is still registered"
+echo "setup.exe under Wine: per machine and per user, installs, converts, uninstalls cleanly"
