@@ -225,6 +225,8 @@ void CliTest::theNameOrAnOptionPicksTheConversion_data()
         << "al17.gsi" << QStringList { "--profile", "al17.gsi" } << "al17VPI.gsi" << pr;
     QTest::newRow("options may follow the files")
         << "x.gsi" << QStringList { "x.gsi", "--alignment" } << "xPI.gsi" << al;
+    QTest::newRow("after --, a name may start with a dash")
+        << "-x.gsi" << QStringList { "--alignment", "--", "-x.gsi" } << "-xPI.gsi" << al;
     // Four characters as the user counts them: one beyond U+FFFF and three more.
     QTest::newRow("a character beyond U+FFFF is one of the last four")
         << "x\U0001F600yz" << QStringList { "--alignment", "x\U0001F600yz" } << "xPI.gsi" << al;
