@@ -727,6 +727,10 @@ void CliTest::wildcardsExpandToTheMatchingFiles_data()
         << QStringList { "--profile", "al1.gsi", "notes.txt" }
         << QStringList { "al1VPI.gsi", "notesVPI.gsi" };
     QTest::newRow("folders are not files") << QStringList { "s*" } << QStringList { "s*" } << none;
+    // Hidden as the lists hide it: a leading dot on Linux (Windows hides by attribute).
+    if (!onWindows())
+        QTest::newRow("hidden files are left out")
+            << QStringList { "*al1.gsi" } << QStringList { "al1.gsi" } << none;
 }
 
 void CliTest::wildcardsExpandToTheMatchingFiles()
@@ -737,8 +741,8 @@ void CliTest::wildcardsExpandToTheMatchingFiles()
 
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("sub"));
-    for (const char* name :
-        { "al1.gsi", "al2.gsi", "alx.gsi", "pr1.gsi", "notes.txt", "sub/pr1.gsi", "sub/pr2.gsi" })
+    for (const char* name : { "al1.gsi", "al2.gsi", "alx.gsi", "pr1.gsi", "notes.txt",
+             "sub/pr1.gsi", "sub/pr2.gsi", ".al1.gsi" })
         QVERIFY(Gsi::writeFile(dir.filePath(name), "*\r\n"));
     const QString start = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
