@@ -23,6 +23,7 @@ private slots:
     void loadChoosesTheFileAndCaption_data();
     void loadChoosesTheFileAndCaption();
     void captionAtTheRootHasTwoSeparators();
+    void windowCarriesTheLogoAsItsIcon();
     void unreadableFileGivesAnErrorAndOpensUntitled();
     void textBoxFillsTheClientAreaAfterResizes_data();
     void textBoxFillsTheClientAreaAfterResizes();
@@ -242,6 +243,16 @@ void EditorWindowTest::unreadableFileGivesAnErrorAndOpensUntitled()
     QCOMPARE(EditorFileName, u"Untitled"_s);
     QCOMPARE(editor->txtEdit->toPlainText(), QString());
     QCOMPARE(editor->windowTitle(), caption(u"Untitled"_s));
+}
+
+void EditorWindowTest::windowCarriesTheLogoAsItsIcon()
+{
+    frmEditor* editor = loadEditor(QString());
+    const QImage logo = QImage(u":/logo.png"_s).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(!logo.isNull());
+    QCOMPARE(editor->windowIcon().pixmap(logo.size()).toImage().convertToFormat(
+                 QImage::Format_ARGB32),
+        logo);
 }
 
 static QRect clientArea(QMainWindow* window)
