@@ -16,6 +16,15 @@ void writeText(std::FILE* to, std::string_view text)
     std::fwrite(text.data(), 1, text.size(), to);
 }
 
+fs::path::string_type lowerCase(const fs::path::string_type& name)
+{
+    fs::path::string_type lower = name;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return lower;
+}
+
 bool isHiddenFile(const fs::directory_entry& entry)
 {
     return entry.path().filename().native().starts_with('.');
