@@ -20,8 +20,8 @@ QString registeredWordPad()
         wchar_t value[MAX_PATH * 2];
         DWORD size = sizeof value;
         // REG_EXPAND_SZ comes back with %ProgramFiles% and the like expanded.
-        if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, value,
-                &size)
+        if (RegGetValueW(
+                root, key, nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, value, &size)
             != ERROR_SUCCESS)
             continue;
         QString path = QString::fromWCharArray(value).trimmed();

@@ -20,8 +20,8 @@ std::optional<QFont> platformFontDialog(QWidget* parent, const QFont& initial)
 
     LOGFONTW font {};
     const std::wstring family = initial.family().toStdWString();
-    std::copy_n(family.c_str(), std::min<std::size_t>(family.size(), LF_FACESIZE - 1),
-        font.lfFaceName);
+    std::copy_n(
+        family.c_str(), std::min<std::size_t>(family.size(), LF_FACESIZE - 1), font.lfFaceName);
     HDC screen = GetDC(nullptr);
     font.lfHeight
         = -LONG(std::lround(initial.pointSizeF() * GetDeviceCaps(screen, LOGPIXELSY) / 72.0));

@@ -6,8 +6,8 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFontDatabase>
-#include <QIcon>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>

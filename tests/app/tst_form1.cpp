@@ -8,11 +8,11 @@
 #include "module1.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QOperatingSystemVersion>
-#include <QFontDatabase>
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -199,7 +199,9 @@ void Form1Test::controlsStandWhereTheLayoutPutsThem()
         regular.setBold(false);
         const QFontInfo drawn(widget->font());
         QVERIFY2(ink(widget->font()) > ink(regular) * 1.1,
-            qPrintable(QString("%1 %2 pt, weight %3").arg(drawn.family()).arg(drawn.pointSizeF())
+            qPrintable(QString("%1 %2 pt, weight %3")
+                           .arg(drawn.family())
+                           .arg(drawn.pointSizeF())
                            .arg(drawn.weight())));
     }
     if (auto* box = qobject_cast<QGroupBox*>(widget))
@@ -553,8 +555,10 @@ void Form1Test::helpThatCannotStartIsReported()
     // Every route is named, the literal path first, as missing here.
     QVERIFY2(description.contains(Form1::helpProgram()), qPrintable(description));
     if (Form1Platform::helpShowsAWindow()) {
-        QVERIFY2(description.contains("Tilbehør\\wordpad.exe (findes ikke)"), qPrintable(description));
-        QVERIFY2(description.contains(Form1Platform::freshSystemHelpViewer() + " (kunne ikke startes)"),
+        QVERIFY2(
+            description.contains("Tilbehør\\wordpad.exe (findes ikke)"), qPrintable(description));
+        QVERIFY2(
+            description.contains(Form1Platform::freshSystemHelpViewer() + " (kunne ikke startes)"),
             qPrintable(description));
         QVERIFY2(description.contains(".rtf"), qPrintable(description));
     }
@@ -573,8 +577,8 @@ void Form1Test::helpFallsBackToTheDocumentsAssociation()
     QTest::mouseClick(window->Command1, Qt::LeftButton);
     const QString document
         = nativeSep(QCoreApplication::applicationDirPath()) + QDir::separator() + "hlp.rtf";
-    QCOMPARE(m_launched,
-        QList<QStringList>({ { Form1Platform::freshSystemHelpViewer(), document } }));
+    QCOMPARE(
+        m_launched, QList<QStringList>({ { Form1Platform::freshSystemHelpViewer(), document } }));
     QCOMPARE(m_opened, QStringList { document });
     QVERIFY(m_reported.isEmpty());
 }

@@ -13,7 +13,10 @@ namespace CliPlatform {
 
 namespace {
 
-    const wchar_t* wide(const QString& text) { return reinterpret_cast<const wchar_t*>(text.utf16()); }
+    const wchar_t* wide(const QString& text)
+    {
+        return reinterpret_cast<const wchar_t*>(text.utf16());
+    }
 
     QString quoted(const QString& argument) { return u'"' + argument + u'"'; }
 
@@ -85,8 +88,8 @@ std::optional<Identity> readIdentity(const QString& program)
             wchar_t* text = nullptr;
             UINT length = 0;
             const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-            return VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text),
-                       &length)
+            return VerQueryValueW(
+                       block.data(), query.c_str(), reinterpret_cast<void**>(&text), &length)
                     && length
                 ? QString::fromWCharArray(text, int(length)).remove(QChar(0))
                 : QString();
@@ -102,8 +105,10 @@ std::optional<Identity> readIdentity(const QString& program)
     if (module) {
         identity.hasIcon = FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON) != nullptr;
         if (HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST)) {
-            const auto* bytes = static_cast<const char*>(LockResource(LoadResource(module, manifest)));
-            identity.manifest = QString::fromUtf8(bytes, qsizetype(SizeofResource(module, manifest)));
+            const auto* bytes
+                = static_cast<const char*>(LockResource(LoadResource(module, manifest)));
+            identity.manifest
+                = QString::fromUtf8(bytes, qsizetype(SizeofResource(module, manifest)));
         }
         FreeLibrary(module);
     }

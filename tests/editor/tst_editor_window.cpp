@@ -250,8 +250,8 @@ void EditorWindowTest::windowCarriesTheLogoAsItsIcon()
     frmEditor* editor = loadEditor(QString());
     const QImage logo = QImage(u":/logo.png"_s).convertToFormat(QImage::Format_ARGB32);
     QVERIFY(!logo.isNull());
-    QCOMPARE(editor->windowIcon().pixmap(logo.size()).toImage().convertToFormat(
-                 QImage::Format_ARGB32),
+    QCOMPARE(
+        editor->windowIcon().pixmap(logo.size()).toImage().convertToFormat(QImage::Format_ARGB32),
         logo);
 }
 

@@ -226,8 +226,9 @@ void SecurityTest::programStartsNoShell()
             QString text = QString::fromUtf8(source.readAll());
             // Opening a document by its association is allowed: the document goes as the file
             // to open, with no parameters, so nothing of it is read as a command line.
-            text.remove(QRegularExpression(QStringLiteral(
-                "ShellExecuteW\\(nullptr, L\"open\",\\s*[^,]*\\(document\\.utf16\\(\\)\\), nullptr,")));
+            text.remove(QRegularExpression(
+                QStringLiteral("ShellExecuteW\\(nullptr, "
+                               "L\"open\",\\s*[^,]*\\(document\\.utf16\\(\\)\\), nullptr,")));
             QVERIFY2(!text.contains(call), qPrintable(source.fileName()));
             ++files;
         }
