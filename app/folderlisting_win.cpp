@@ -1,22 +1,10 @@
 #include "folderlisting.h"
 
+#include "hiddenattributes_win.h"
+
 #include <QRegularExpression>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
 namespace FolderListing {
-
-namespace {
-
-    bool isHiddenOrSystem(DWORD attributes)
-    {
-        return attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    }
-
-}
 
 Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString& pattern)
 {
@@ -34,14 +22,15 @@ Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString
     Names names;
     WIN32_FIND_DATAW entry;
     const std::wstring search = (folder / L"*").native();
-    HANDLE scan = FindFirstFileExW(search.c_str(), FindExInfoBasic, &entry,
-        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    HANDLE scan = FindFirstFileExW(search.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+        nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (scan == INVALID_HANDLE_VALUE)
         return names;
     do {
         const std::wstring name = entry.cFileName;
         const bool isFolder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-        if (name == L"." || name == L".." || isHiddenOrSystem(entry.dwFileAttributes)
+        if (name == L"." || name == L".."
+            || HiddenFiles::hasHiddenAttributes(entry.dwFileAttributes)
             || isFolder != (kind == Kind::Folders))
             continue;
         if (!whole.match(QString::fromStdWString(name)).hasMatch())

@@ -1,5 +1,7 @@
 #include "system.h"
 
+#include "hiddenfiles.h"
+
 #include <algorithm>
 
 namespace fs = std::filesystem;
@@ -25,7 +27,4 @@ fs::path::string_type lowerCase(const fs::path::string_type& name)
     return lower;
 }
 
-bool isHiddenFile(const fs::directory_entry& entry)
-{
-    return entry.path().filename().native().starts_with('.');
-}
+bool isHiddenFile(const fs::directory_entry& entry) { return HiddenFiles::isHidden(entry.path()); }

@@ -1,5 +1,7 @@
 #include "system.h"
 
+#include "hiddenfiles.h"
+
 #include <io.h>
 #include <string>
 #include <windows.h>
@@ -59,9 +61,4 @@ fs::path::string_type lowerCase(const fs::path::string_type& name)
     return length > 0 ? lower : name;
 }
 
-bool isHiddenFile(const fs::directory_entry& entry)
-{
-    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES
-        && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-}
+bool isHiddenFile(const fs::directory_entry& entry) { return HiddenFiles::isHidden(entry.path()); }
