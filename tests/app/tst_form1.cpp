@@ -6,6 +6,7 @@
 #include "listboxes.h"
 #include "mainwindowtest.h"
 #include "module1.h"
+#include "platformtest.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -17,10 +18,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 using namespace Gsi;
 using namespace MainWindowTest;
@@ -269,21 +266,19 @@ void Form1Test::listsShowTheMatchingFilesOfTheCurrentFolder()
         QVERIFY(writeFile(m_work + "/" + name, "*x\r\n"));
     QVERIFY(QDir(m_work).mkdir("al9.gsi"));
     QVERIFY(QDir(m_work).mkdir("sub"));
-#ifndef Q_OS_WIN
-    // A link to a file is listed like the file; a broken link is not.
-    QVERIFY(QFile::link(m_work + "/al2.gsi", m_work + "/al3.gsi"));
-    QVERIFY(QFile::link(m_work + "/missing", m_work + "/al4.gsi"));
-    const QStringList alignment { "al1.gsi", "AL10.GSI", "al2.gsi", "al3.gsi" };
-#else
-    // Hidden and system files stay out of the lists, as Windows leaves them out of its own.
-    QVERIFY(writeFile(m_work + "/al5.gsi", "*x\r\n"));
-    QVERIFY(writeFile(m_work + "/pr5.gsi", "*x\r\n"));
-    QVERIFY(SetFileAttributesW(QDir::toNativeSeparators(m_work + "/al5.gsi").toStdWString().c_str(),
-        FILE_ATTRIBUTE_HIDDEN));
-    QVERIFY(SetFileAttributesW(QDir::toNativeSeparators(m_work + "/pr5.gsi").toStdWString().c_str(),
-        FILE_ATTRIBUTE_SYSTEM));
-    const QStringList alignment { "al1.gsi", "AL10.GSI", "al2.gsi" };
-#endif
+    QStringList alignment { "al1.gsi", "AL10.GSI", "al2.gsi" };
+    if (!PlatformTest::onWindows()) {
+        // A link to a file is listed like the file; a broken link is not.
+        QVERIFY(QFile::link(m_work + "/al2.gsi", m_work + "/al3.gsi"));
+        QVERIFY(QFile::link(m_work + "/missing", m_work + "/al4.gsi"));
+        alignment << "al3.gsi";
+    } else {
+        // Hidden and system files stay out of the lists, as Windows leaves them out of its own.
+        QVERIFY(writeFile(m_work + "/al5.gsi", "*x\r\n"));
+        QVERIFY(writeFile(m_work + "/pr5.gsi", "*x\r\n"));
+        QVERIFY(PlatformTest::markHiddenOrSystem(m_work + "/al5.gsi", false));
+        QVERIFY(PlatformTest::markHiddenOrSystem(m_work + "/pr5.gsi", true));
+    }
 
     Form1* window = openWindow();
     QCOMPARE(window->Text1->text(), nativeSep(m_work));
@@ -345,7 +340,9 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder_data()
         << "al vej æøå.gsi" << QByteArray("*only line") << "al vej æøåPI.gsi"
         << QByteArray("*only line\r\n") << QStringList({ "al vej æøå.gsi", "al vej æøåPI.gsi" })
         << QStringList() << none << none << none << none << none;
-#ifndef Q_OS_WIN
+    // Mounted drives and symbolic links to folders are Linux rows; Windows drives are letters.
+    if (PlatformTest::onWindows())
+        return;
     // A stick mounts as a folder of another drive; opening it changes the drive too.
     auto placeRow
         = [](const char* name, const QStringList& drives, const char* start, const char* opened,
@@ -363,7 +360,6 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder_data()
     placeRow("a folder reached through a symbolic link", { "A" }, "A", "link", "real", "A");
     // Once the link leads elsewhere, the folder is named by its own path again.
     placeRow("a link changed after it was opened", { "A" }, "A", "link", "real", "A", "other");
-#endif
 }
 
 void Form1Test::clickConvertsAndReopensOnTheSameFolder()

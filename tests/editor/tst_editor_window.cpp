@@ -9,9 +9,6 @@
 #include <QStyleFactory>
 #include <QWindow>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 class EditorWindowTest : public QObject {
     Q_OBJECT
 
@@ -201,8 +198,7 @@ void EditorWindowTest::captionAtTheRootHasTwoSeparators()
 
 void EditorWindowTest::unreadableFileGivesAnErrorAndOpensUntitled()
 {
-#ifdef Q_OS_UNIX
-    if (geteuid() == 0) {
+    if (PlatformTest::isRoot()) {
         // Root reads every file, so this one case runs again as an ordinary user. The copy of
         // the test program lies where that user can reach it.
         QTemporaryDir dir;
@@ -221,19 +217,11 @@ void EditorWindowTest::unreadableFileGivesAnErrorAndOpensUntitled()
         QCOMPARE(child.exitCode(), 0);
         return;
     }
-#endif
     const Workspace work;
     work.write(u"locked.txt"_s, "private");
-#ifdef Q_OS_WIN
-    // Windows: another program holds the file open and shares nothing.
-    const HANDLE held = CreateFileW(
-        QDir::toNativeSeparators(work.path(u"locked.txt"_s)).toStdWString().c_str(),
-        GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    QVERIFY(held != INVALID_HANDLE_VALUE);
-    const auto release = qScopeGuard([held] { CloseHandle(held); });
-#else
-    QVERIFY(QFile::setPermissions(work.path(u"locked.txt"_s), QFileDevice::WriteOwner));
-#endif
+    // Windows: another program holds the file open and shares nothing; Linux: no read permission.
+    const std::shared_ptr<void> denied = PlatformTest::denyReading(work.path(u"locked.txt"_s));
+    QVERIFY(denied);
     FakeDialogs dialogs;
     frmEditor* editor = loadEditor(u"locked.txt"_s);
     QCOMPARE(dialogs.errors.size(), 1);
