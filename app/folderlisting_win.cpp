@@ -1,42 +1,43 @@
 #include "folderlisting.h"
 
-#include <QDir>
+#include "hiddenattributes_win.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include <QRegularExpression>
 
 namespace FolderListing {
 
-namespace {
-
-    // Qt leaves hidden entries out without QDir::Hidden, but not those with the
-    // system attribute, which Windows keeps out of its own lists too.
-    bool isHiddenOrSystem(const std::filesystem::path& path)
-    {
-        const DWORD attributes = GetFileAttributesW(path.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES
-            && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-    }
-
-}
-
 Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString& pattern)
 {
-    // Name filters ignore letter case here.
-    const QDir::Filters filters
-        = kind == Kind::Files ? QDir::Files : QDir::Dirs | QDir::NoDotAndDotDot;
+    // The pattern is matched here, not by FindFirstFileExW, which would also match the short
+    // 8.3 names ("al*.gsi" would find "al1.gsix" by its short name AL1~1.GSI). Letter case is
+    // ignored, as Windows ignores it.
+    const QRegularExpression whole(pattern.isEmpty()
+            ? QStringLiteral(".*")
+            : QRegularExpression::wildcardToRegularExpression(pattern),
+        QRegularExpression::CaseInsensitiveOption);
+
+    // Windows keeps hidden and system entries out of its own lists. One scan reads every
+    // entry's attributes with its name: no call per file, which on a network drive would be one
+    // round trip each.
     Names names;
-    const QStringList found
-        = QDir(QString::fromStdWString(folder.native()))
-              .entryList(pattern.isEmpty() ? QStringList() : QStringList { pattern }, filters,
-                  QDir::Unsorted);
-    for (const QString& name : found) {
-        std::filesystem::path entry = name.toStdWString();
-        if (!isHiddenOrSystem(folder / entry))
-            names.push_back(std::move(entry));
-    }
+    WIN32_FIND_DATAW entry;
+    const std::wstring search = (folder / L"*").native();
+    HANDLE scan = FindFirstFileExW(search.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+        nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (scan == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = entry.cFileName;
+        const bool isFolder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (name == L"." || name == L".."
+            || HiddenFiles::hasHiddenAttributes(entry.dwFileAttributes)
+            || isFolder != (kind == Kind::Folders))
+            continue;
+        if (!whole.match(QString::fromStdWString(name)).hasMatch())
+            continue;
+        names.emplace_back(name);
+    } while (FindNextFileW(scan, &entry));
+    FindClose(scan);
     return names;
 }
 

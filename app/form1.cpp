@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,9 +28,13 @@ Form1* currentWindow = nullptr;
 
 QString description(const GsiError& error) { return QString::fromStdString(error.description()); }
 
-Form1::Launcher helpLauncher = [](const QString& program, const QStringList& arguments) {
+bool startDetached(const QString& program, const QStringList& arguments)
+{
     return QProcess::startDetached(program, arguments);
-};
+}
+
+Form1::Launcher helpLauncher = startDetached;
+Form1::Opener helpOpener = Form1::openWithAssociatedProgram;
 
 Form1::Reporter errorReporter = [](QWidget* window, int number, const QString& description) {
     QMessageBox::critical(window, QStringLiteral("Sigtelinje"),
@@ -41,9 +47,28 @@ QRect twips(int left, int top, int width, int height)
     return { left / 15, top / 15, width / 15, height / 15 };
 }
 
+// "MS Sans Serif" is a bitmap font on Windows and under Wine (sserife.fon): one weight at a
+// few fixed sizes, so 9.75 points and bold cannot be drawn with it, and Qt lists no bitmap fonts
+// at all. Where no scalable font of that name is installed, the nearest sans-serif takes its
+// place at the same sizes and weights: Microsoft Sans Serif, its TrueType successor on every
+// Windows (bold drawn by the font engine), then the metric twin of Arial, Arial, DejaVu Sans.
+QString windowFontFamily()
+{
+    static const QString family = [] {
+        for (const char* name : { "MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans",
+                 "Arial", "DejaVu Sans" }) {
+            const QString candidate = QString::fromLatin1(name);
+            if (QFontDatabase::hasFamily(candidate) && QFontDatabase::isSmoothlyScalable(candidate))
+                return candidate;
+        }
+        return QStringLiteral("MS Sans Serif");
+    }();
+    return family;
+}
+
 QFont sansSerif(qreal points, bool bold)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font(windowFontFamily());
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(bold);
@@ -199,7 +224,17 @@ void Form1::reopen()
     }
 }
 
-void Form1::setHelpLauncher(Launcher launcher) { helpLauncher = std::move(launcher); }
+void Form1::setHelpLauncher(Launcher launcher)
+{
+    helpLauncher = launcher ? std::move(launcher) : Launcher(startDetached);
+}
+
+void Form1::setHelpOpener(Opener opener)
+{
+    helpOpener = opener ? std::move(opener) : Opener(openWithAssociatedProgram);
+}
+
+QString Form1::helpProgram() { return helpPrograms().value(0); }
 void Form1::setErrorReporter(Reporter reporter) { errorReporter = std::move(reporter); }
 
 QString Form1::helpArgument()
@@ -214,10 +249,26 @@ void Form1::Command1_Click()
 {
     // The path goes as one argument, never through a shell, so blanks and
     // quotes in the program's folder are harmless.
-    if (!helpLauncher(helpProgram(), { helpArgument() }))
-        report(GsiError::FileNotFound,
-            QStringLiteral("Hjælpen kunne ikke vises: programmet %1 kunne ikke startes med %2")
-                .arg(helpProgram(), helpArgument()));
+    const QString document = helpArgument();
+    QStringList tried;
+    for (const QString& program : helpPrograms()) {
+        if (QDir::isAbsolutePath(program) && !QFileInfo::exists(program)) {
+            tried << QStringLiteral("%1 (findes ikke)").arg(program);
+            continue;
+        }
+        if (helpLauncher(program, { document }))
+            return;
+        tried << QStringLiteral("%1 (kunne ikke startes)").arg(program);
+    }
+    const QString association = helpAssociationName();
+    if (!association.isEmpty()) {
+        if (helpOpener(document))
+            return;
+        tried << QStringLiteral("%1 (kunne ikke startes)").arg(association);
+    }
+    report(GsiError::FileNotFound,
+        QStringLiteral("Hjælpen kunne ikke vises: %1 kunne ikke åbnes. Prøvet: %2")
+            .arg(document, tried.join(QStringLiteral("; "))));
 }
 
 void Form1::Command2_Click()

@@ -31,13 +31,23 @@ public:
 
     // Starts a program detached; returns false when it could not be started.
     using Launcher = std::function<bool(const QString& program, const QStringList& arguments)>;
+    // Opens a document with the program the system associates with its kind.
+    using Opener = std::function<bool(const QString& document)>;
     // Shows an error to the user.
     using Reporter = std::function<void(QWidget* window, int number, const QString& description)>;
+    // An empty function puts the real one back.
     static void setHelpLauncher(Launcher launcher);
+    static void setHelpOpener(Opener opener);
     static void setErrorReporter(Reporter reporter);
 
-    // The word processor and the one argument that the help button starts.
-    // The program differs by platform: form1_posix.cpp, form1_win.cpp.
+    // The word processors the help button tries, in order, each started with the document as
+    // its one argument; a program given by a full path is tried only where it exists. Then the
+    // document is opened by its association, where the platform has one (helpAssociationName()
+    // is empty where it has not). These differ by platform: form1_posix.cpp, form1_win.cpp.
+    static QStringList helpPrograms();
+    static QString helpAssociationName();
+    static bool openWithAssociatedProgram(const QString& document);
+    // The first of helpPrograms(): the word processor's path as the window was designed with it.
     static QString helpProgram();
     static QString helpArgument();
 

@@ -1,5 +1,9 @@
 #include "form1.h"
 
 // The desktop's own viewer for the help document, whatever word processor the
-// user has chosen for RTF.
-QString Form1::helpProgram() { return QStringLiteral("xdg-open"); }
+// user has chosen for RTF; it is the association itself, so there is no second route.
+QStringList Form1::helpPrograms() { return { QStringLiteral("xdg-open") }; }
+
+QString Form1::helpAssociationName() { return {}; }
+
+bool Form1::openWithAssociatedProgram(const QString&) { return false; }

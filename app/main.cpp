@@ -2,7 +2,6 @@
 #include "outputfile.h"
 
 #include <QApplication>
-#include <QFont>
 
 int main(int argc, char* argv[])
 {
@@ -11,11 +10,6 @@ int main(int argc, char* argv[])
     OutputFile::removeUnfinishedOnInterrupt();
     QApplication::setApplicationName(QStringLiteral("Sigtelinje"));
     QApplication::setApplicationVersion(QStringLiteral(SIGTELINJE_VERSION));
-
-    // Where the classic fonts are missing, take the nearest ones at the same sizes.
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-        { QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-            QStringLiteral("Arial"), QStringLiteral("DejaVu Sans") });
 
     auto* window = new Form1;
     window->setAttribute(Qt::WA_DeleteOnClose);

@@ -18,15 +18,22 @@ std::vector<std::filesystem::path> commandLineArguments(int argc, char* argv[]);
 void ignoreBrokenPipe();
 
 // Writes UTF-8 text (where a Linux path stands as its own bytes) as the
-// console expects it: unchanged on Linux, in the ANSI code page on Windows.
+// console expects it: unchanged on Linux; on Windows as characters to a console,
+// and in the ANSI code page to a file or a pipe.
 void writeText(std::FILE* to, std::string_view text);
 
 // Hidden files are left out when a wildcard is expanded, as the file lists
 // leave them out: a leading dot on Linux, the hidden attribute on Windows.
 bool isHiddenFile(const std::filesystem::directory_entry& entry);
 
+// A name as it sorts without regard to letter case, as the main window's lists
+// sort: in lower case (letters beyond ASCII too on Windows, where the converter
+// expands wildcards itself; on Linux the shell has sorted them already).
+std::filesystem::path::string_type lowerCase(const std::filesystem::path::string_type& name);
+
 // `*` and `?` in the file name part of each argument (not in an option before
-// "--") become the names of the matching files in that folder, sorted by name.
+// "--") become the names of the matching files in that folder, sorted by name
+// without regard to letter case (names alike but for case in a fixed order).
 // A pattern without a match is kept as it is, so that it is reported like any
 // missing file.
 std::vector<std::filesystem::path> expandWildcards(

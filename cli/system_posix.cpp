@@ -1,5 +1,7 @@
 #include "system.h"
 
+#include "hiddenfiles.h"
+
 #include <algorithm>
 #include <csignal>
 
@@ -17,9 +19,15 @@ void writeText(std::FILE* to, std::string_view text)
     std::fwrite(text.data(), 1, text.size(), to);
 }
 
-bool isHiddenFile(const fs::directory_entry& entry)
+fs::path::string_type lowerCase(const fs::path::string_type& name)
 {
-    return entry.path().filename().native().starts_with('.');
+    fs::path::string_type lower = name;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return lower;
 }
+
+bool isHiddenFile(const fs::directory_entry& entry) { return HiddenFiles::isHidden(entry.path()); }
 
 void ignoreBrokenPipe() { std::signal(SIGPIPE, SIG_IGN); }

@@ -1,5 +1,8 @@
 #include "system.h"
 
+#include "hiddenfiles.h"
+
+#include <io.h>
 #include <string>
 #include <windows.h>
 
@@ -27,6 +30,19 @@ void writeText(std::FILE* to, std::string_view text)
         = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
     std::wstring wide(std::size_t(wideLength), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), wideLength);
+
+    // A console shows bytes in its own code page (850 on a Danish system, not the ANSI 1252),
+    // so it is given the characters themselves. What is already buffered goes first.
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(to)));
+    DWORD mode = 0;
+    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+        std::fflush(to);
+        DWORD written = 0;
+        if (WriteConsoleW(handle, wide.data(), DWORD(wide.size()), &written, nullptr))
+            return;
+    }
+
+    // A file or a pipe gets the ANSI code page, as other Windows programs write it.
     const int length
         = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     std::string ansi(std::size_t(length), '\0');
@@ -34,11 +50,17 @@ void writeText(std::FILE* to, std::string_view text)
     std::fwrite(ansi.data(), 1, ansi.size(), to);
 }
 
-bool isHiddenFile(const fs::directory_entry& entry)
+fs::path::string_type lowerCase(const fs::path::string_type& name)
 {
-    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES
-        && (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    if (name.empty())
+        return name;
+    // The invariant locale's lower case, the same for every user.
+    std::wstring lower(name.size(), L'\0');
+    const int length = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, name.c_str(),
+        int(name.size()), lower.data(), int(lower.size()), nullptr, nullptr, 0);
+    return length > 0 ? lower : name;
 }
+
+bool isHiddenFile(const fs::directory_entry& entry) { return HiddenFiles::isHidden(entry.path()); }
 
 void ignoreBrokenPipe() { }

@@ -25,7 +25,12 @@ std::vector<Text> matchingFiles(const fs::path& folder, View pattern)
             && matchesPattern(pattern, View(name)))
             names.push_back(name);
     }
-    std::sort(names.begin(), names.end());
+    // As the main window sorts its lists: without regard to letter case first.
+    std::sort(names.begin(), names.end(), [](const Text& a, const Text& b) {
+        const Text lowerA = lowerCase(a);
+        const Text lowerB = lowerCase(b);
+        return lowerA != lowerB ? lowerA < lowerB : a < b;
+    });
     return names;
 }
 

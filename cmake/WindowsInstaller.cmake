@@ -25,31 +25,8 @@ if(NOT MAKENSIS)
     return()
 endif()
 
-# The icon comes from the logo through the icon tool, which has to run here: a cross
-# build makes it for this machine as a project of its own.
-if(CMAKE_CROSSCOMPILING)
-    include(ExternalProject)
-    set(host_tools ${CMAKE_BINARY_DIR}/host-tools)
-    ExternalProject_Add(sigtelinje_host_tools
-        SOURCE_DIR ${PROJECT_SOURCE_DIR}/packaging/host
-        BINARY_DIR ${host_tools}
-        CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
-        INSTALL_COMMAND ""
-        BUILD_BYPRODUCTS ${host_tools}/sigtelinje-makeicon
-        EXCLUDE_FROM_ALL TRUE)
-    set(makeicon ${host_tools}/sigtelinje-makeicon)
-    set(makeicon_target sigtelinje_host_tools)
-else()
-    add_executable(sigtelinje-makeicon makeicon.cpp)
-    target_link_libraries(sigtelinje-makeicon PRIVATE Qt6::Gui)
-    set(makeicon $<TARGET_FILE:sigtelinje-makeicon>)
-    set(makeicon_target sigtelinje-makeicon)
-endif()
-set(icon ${CMAKE_CURRENT_BINARY_DIR}/sigtelinje.ico)
-add_custom_command(OUTPUT ${icon}
-    COMMAND ${makeicon} ${PROJECT_SOURCE_DIR}/resources/logo.png 48 ${icon}
-    DEPENDS ${makeicon_target} ${PROJECT_SOURCE_DIR}/resources/logo.png
-    COMMENT "Making the installer icon from the logo")
+# The icon is the programs' own, made from the logo (cmake/WindowsResources.cmake).
+set(icon ${SIGTELINJE_ICON})
 
 set(stage ${CMAKE_CURRENT_BINARY_DIR}/stage)
 set(file_list ${CMAKE_CURRENT_BINARY_DIR}/files.nsh)
@@ -63,7 +40,7 @@ add_custom_target(windows_installer
             -DLICENSE=${PROJECT_SOURCE_DIR}/LICENSES/GPL-3.0-or-later.txt
             -DOUTFILE=${CMAKE_BINARY_DIR}/packages/Sigtelinje-${PROJECT_VERSION}-setup.exe
             ${CMAKE_CURRENT_SOURCE_DIR}/sigtelinje.nsi
-    DEPENDS ${icon} ${CMAKE_CURRENT_SOURCE_DIR}/sigtelinje.nsi
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/sigtelinje.nsi
     COMMENT "Building the Windows installer with makensis"
     VERBATIM)
-add_dependencies(windows_installer sigtelinje sigtelinje-editor sigtelinje-convert)
+add_dependencies(windows_installer sigtelinje sigtelinje-editor sigtelinje-convert sigtelinje_icon)

@@ -1,7 +1,6 @@
 #include "editordialogs.h"
 
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QMessageBox>
 
 using namespace Qt::StringLiterals;
@@ -26,9 +25,7 @@ public:
 
     std::optional<QFont> font(QWidget* parent, const QFont& initial) override
     {
-        bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
-        return ok ? std::optional<QFont>(chosen) : std::nullopt;
+        return platformFontDialog(parent, initial);
     }
 
     void error(QWidget* parent, const QString& message) override

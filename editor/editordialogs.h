@@ -28,6 +28,11 @@ public:
 // pattern, with `selectedFilter` chosen, as the editor's own dialogs have them.
 void setUpFileDialog(QFileDialog& dialog, const QString& filters, const QString& selectedFilter);
 
+// The platform's own font dialog, modal to `parent`'s window: the font chosen, or nothing when
+// the user cancels. Qt's dialog on Linux (editordialogs_posix.cpp), the common font dialog of
+// Windows (editordialogs_win.cpp).
+std::optional<QFont> platformFontDialog(QWidget* parent, const QFont& initial);
+
 // The dialogs in use: the platform's own until a test installs others.
 EditorDialogs& editorDialogs();
 // Takes no ownership; nullptr goes back to the platform's dialogs.

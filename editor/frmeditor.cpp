@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -96,6 +97,8 @@ frmEditor::frmEditor()
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Sigtelinje EDITOR"_s);
+    // The logo, as the main window has it, for the title bar and the taskbar.
+    setWindowIcon(QIcon(u":/logo.png"_s));
 
     txtEdit = new QPlainTextEdit(this);
     txtEdit->setObjectName(u"txtEdit"_s);

@@ -1,5 +1,8 @@
 #include "textfile.h"
 
+#include "hiddenfiles.h"
+
+#include <QFile>
 #include <QFileInfo>
 
 namespace TextFile {
@@ -11,7 +14,8 @@ bool isNormalFile(const QString& name)
     if (name.isEmpty())
         return false;
     const QFileInfo info(diskName(name));
-    return info.isFile() && !info.isHidden();
+    return info.isFile()
+        && !HiddenFiles::isHidden(QFile::encodeName(info.fileName()).toStdString());
 }
 
 } // namespace TextFile

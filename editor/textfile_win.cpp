@@ -1,12 +1,9 @@
 #include "textfile.h"
 
+#include "hiddenattributes_win.h"
+
 #include <QDir>
 #include <QFileInfo>
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 namespace TextFile {
 
@@ -18,9 +15,8 @@ bool isNormalFile(const QString& name)
         return false;
     const QString path = QDir::toNativeSeparators(QFileInfo(diskName(name)).absoluteFilePath());
     const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()));
-    return attributes != INVALID_FILE_ATTRIBUTES
-        && !(attributes
-            & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
+        && !HiddenFiles::hasHiddenAttributes(attributes);
 }
 
 } // namespace TextFile

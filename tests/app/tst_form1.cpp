@@ -1,23 +1,23 @@
 #include "coretest.h"
 #include "drives.h"
 #include "form1.h"
+#include "form1platform.h"
 #include "gsisamples.h"
 #include "listboxes.h"
 #include "mainwindowtest.h"
 #include "module1.h"
+#include "platformtest.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QOperatingSystemVersion>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 using namespace Gsi;
 using namespace MainWindowTest;
@@ -30,6 +30,23 @@ struct Reported {
 };
 
 QString nativeSep(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// How many pixels a sample text blackens in the font.
+int ink(const QFont& font)
+{
+    QImage image(400, 80, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(10, 50, "Hjælp Exit Mappe GSI Alignment filer");
+    painter.end();
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += qGray(image.pixel(x, y)) < 128;
+    return dark;
+}
 
 // A double click as the mouse gives it: QTest's double click alone lacks the first press.
 void doubleClick(QAbstractItemView* view, const QRect& rect)
@@ -63,6 +80,9 @@ private slots:
     void failedConversionReportsAndLeavesTheWindow();
     void helpStartsTheViewerWithTheDocumentAsOneArgument();
     void helpThatCannotStartIsReported();
+    void helpFallsBackToTheDocumentsAssociation();
+    void helpOpensTheDocumentForReal_data();
+    void helpOpensTheDocumentForReal();
     void folderListClickOnlyMovesTheHighlight();
     void folderListOpensOnDoubleClickAndEnter();
     void eachDriveKeepsItsOwnCurrentFolder();
@@ -77,6 +97,7 @@ private:
     QString m_work;
     QList<Reported> m_reported;
     QList<QStringList> m_launched;
+    QStringList m_opened;
 };
 
 void Form1Test::init()
@@ -94,6 +115,11 @@ void Form1Test::init()
     });
     Form1::setHelpLauncher([this](const QString& program, const QStringList& arguments) {
         m_launched.append(QStringList { program } + arguments);
+        return true;
+    });
+    m_opened.clear();
+    Form1::setHelpOpener([this](const QString& document) {
+        m_opened.append(document);
         return true;
     });
 }
@@ -161,6 +187,20 @@ void Form1Test::controlsStandWhereTheLayoutPutsThem()
         QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
     QCOMPARE(widget->font().pointSizeF(), points);
     QCOMPARE(widget->font().bold(), bold);
+    // What the font draws, not only what it asks for: a font that scales to every size, and
+    // bold that comes out bolder than the same font's regular face on this system.
+    QVERIFY2(QFontDatabase::isSmoothlyScalable(QFontInfo(widget->font()).family()),
+        qPrintable(QFontInfo(widget->font()).family()));
+    if (bold) {
+        QFont regular = widget->font();
+        regular.setBold(false);
+        const QFontInfo drawn(widget->font());
+        QVERIFY2(ink(widget->font()) > ink(regular) * 1.1,
+            qPrintable(QString("%1 %2 pt, weight %3")
+                           .arg(drawn.family())
+                           .arg(drawn.pointSizeF())
+                           .arg(drawn.weight())));
+    }
     if (auto* box = qobject_cast<QGroupBox*>(widget))
         QCOMPARE(box->title(), caption);
     if (auto* push = qobject_cast<QPushButton*>(widget))
@@ -222,25 +262,23 @@ void Form1Test::noButtonIsDefault()
 void Form1Test::listsShowTheMatchingFilesOfTheCurrentFolder()
 {
     for (const char* name : { "al2.gsi", "AL10.GSI", "al1.gsi", ".al3.gsi", "pr1.gsi", "Pr2.Gsi",
-             "xal1.gsi", "al1.gsi.bak", "notes.txt" })
+             "xal1.gsi", "al1.gsi.bak", "al7.gsix", "notes.txt" })
         QVERIFY(writeFile(m_work + "/" + name, "*x\r\n"));
     QVERIFY(QDir(m_work).mkdir("al9.gsi"));
     QVERIFY(QDir(m_work).mkdir("sub"));
-#ifndef Q_OS_WIN
-    // A link to a file is listed like the file; a broken link is not.
-    QVERIFY(QFile::link(m_work + "/al2.gsi", m_work + "/al3.gsi"));
-    QVERIFY(QFile::link(m_work + "/missing", m_work + "/al4.gsi"));
-    const QStringList alignment { "al1.gsi", "AL10.GSI", "al2.gsi", "al3.gsi" };
-#else
-    // Hidden and system files stay out of the lists, as Windows leaves them out of its own.
-    QVERIFY(writeFile(m_work + "/al5.gsi", "*x\r\n"));
-    QVERIFY(writeFile(m_work + "/pr5.gsi", "*x\r\n"));
-    QVERIFY(SetFileAttributesW(QDir::toNativeSeparators(m_work + "/al5.gsi").toStdWString().c_str(),
-        FILE_ATTRIBUTE_HIDDEN));
-    QVERIFY(SetFileAttributesW(QDir::toNativeSeparators(m_work + "/pr5.gsi").toStdWString().c_str(),
-        FILE_ATTRIBUTE_SYSTEM));
-    const QStringList alignment { "al1.gsi", "AL10.GSI", "al2.gsi" };
-#endif
+    QStringList alignment { "al1.gsi", "AL10.GSI", "al2.gsi" };
+    if (!PlatformTest::onWindows()) {
+        // A link to a file is listed like the file; a broken link is not.
+        QVERIFY(QFile::link(m_work + "/al2.gsi", m_work + "/al3.gsi"));
+        QVERIFY(QFile::link(m_work + "/missing", m_work + "/al4.gsi"));
+        alignment << "al3.gsi";
+    } else {
+        // Hidden and system files stay out of the lists, as Windows leaves them out of its own.
+        QVERIFY(writeFile(m_work + "/al5.gsi", "*x\r\n"));
+        QVERIFY(writeFile(m_work + "/pr5.gsi", "*x\r\n"));
+        QVERIFY(PlatformTest::markHiddenOrSystem(m_work + "/al5.gsi", false));
+        QVERIFY(PlatformTest::markHiddenOrSystem(m_work + "/pr5.gsi", true));
+    }
 
     Form1* window = openWindow();
     QCOMPARE(window->Text1->text(), nativeSep(m_work));
@@ -302,7 +340,9 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder_data()
         << "al vej æøå.gsi" << QByteArray("*only line") << "al vej æøåPI.gsi"
         << QByteArray("*only line\r\n") << QStringList({ "al vej æøå.gsi", "al vej æøåPI.gsi" })
         << QStringList() << none << none << none << none << none;
-#ifndef Q_OS_WIN
+    // Mounted drives and symbolic links to folders are Linux rows; Windows drives are letters.
+    if (PlatformTest::onWindows())
+        return;
     // A stick mounts as a folder of another drive; opening it changes the drive too.
     auto placeRow
         = [](const char* name, const QStringList& drives, const char* start, const char* opened,
@@ -320,7 +360,6 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder_data()
     placeRow("a folder reached through a symbolic link", { "A" }, "A", "link", "real", "A");
     // Once the link leads elsewhere, the folder is named by its own path again.
     placeRow("a link changed after it was opened", { "A" }, "A", "link", "real", "A", "other");
-#endif
 }
 
 void Form1Test::clickConvertsAndReopensOnTheSameFolder()
@@ -492,24 +531,81 @@ void Form1Test::helpStartsTheViewerWithTheDocumentAsOneArgument()
     QTest::mouseClick(window->Command1, Qt::LeftButton);
     const QString document
         = nativeSep(QCoreApplication::applicationDirPath()) + QDir::separator() + "hlp.rtf";
-#ifdef Q_OS_WIN
-    const QString viewer = "C:\\Programmer\\Windows NT\\Tilbehør\\wordpad.exe";
-#else
-    const QString viewer = "xdg-open";
-#endif
+    // Nothing stands at the literal path, so the first word processor that exists is started.
+    const QString viewer = Form1Platform::freshSystemHelpViewer();
     QCOMPARE(m_launched, QList<QStringList>({ { viewer, document }, { viewer, document } }));
+    QVERIFY(m_opened.isEmpty());
     QVERIFY(m_reported.isEmpty());
 }
 
 void Form1Test::helpThatCannotStartIsReported()
 {
     Form1::setHelpLauncher([](const QString&, const QStringList&) { return false; });
+    Form1::setHelpOpener([](const QString&) { return false; });
     Form1* window = openWindow();
     QTest::mouseClick(window->Command1, Qt::LeftButton);
     QCOMPARE(m_reported.size(), 1);
     QCOMPARE(m_reported.first().number, 53);
-    QVERIFY(m_reported.first().description.contains("hlp.rtf"));
+    const QString description = m_reported.first().description;
+    QVERIFY2(description.contains("hlp.rtf"), qPrintable(description));
+    // Every route is named, the literal path first, as missing here.
+    QVERIFY2(description.contains(Form1::helpProgram()), qPrintable(description));
+    if (Form1Platform::helpShowsAWindow()) {
+        QVERIFY2(
+            description.contains("Tilbehør\\wordpad.exe (findes ikke)"), qPrintable(description));
+        QVERIFY2(
+            description.contains(Form1Platform::freshSystemHelpViewer() + " (kunne ikke startes)"),
+            qPrintable(description));
+        QVERIFY2(description.contains(".rtf"), qPrintable(description));
+    }
     QCOMPARE(Form1::current(), window);
+}
+
+void Form1Test::helpFallsBackToTheDocumentsAssociation()
+{
+    if (!Form1Platform::helpShowsAWindow())
+        QSKIP("xdg-open is the desktop's association itself; there is no further route");
+    Form1::setHelpLauncher([this](const QString& program, const QStringList& arguments) {
+        m_launched.append(QStringList { program } + arguments);
+        return false;
+    });
+    Form1* window = openWindow();
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    const QString document
+        = nativeSep(QCoreApplication::applicationDirPath()) + QDir::separator() + "hlp.rtf";
+    QCOMPARE(
+        m_launched, QList<QStringList>({ { Form1Platform::freshSystemHelpViewer(), document } }));
+    QCOMPARE(m_opened, QStringList { document });
+    QVERIFY(m_reported.isEmpty());
+}
+
+void Form1Test::helpOpensTheDocumentForReal_data()
+{
+    QTest::addColumn<bool>("wordPadStarts");
+    QTest::newRow("WordPad from its folder") << true;
+    QTest::newRow("the .rtf association") << false;
+}
+
+// The real routes, in a fresh system where nothing stands at the literal path: the document
+// must show in a window of its own.
+void Form1Test::helpOpensTheDocumentForReal()
+{
+    QFETCH(bool, wordPadStarts);
+    if (!Form1Platform::helpShowsAWindow())
+        QSKIP("on Linux the security test follows xdg-open with a stand-in viewer");
+    QVERIFY(!QFileInfo::exists(Form1::helpProgram()));
+    QVERIFY(QFileInfo::exists(Form1::helpArgument()));
+    if (wordPadStarts) {
+        Form1::setHelpLauncher({});
+        Form1::setHelpOpener([](const QString&) { return false; });
+    } else {
+        Form1::setHelpLauncher([](const QString&, const QStringList&) { return false; });
+        Form1::setHelpOpener({});
+    }
+    Form1* window = openWindow();
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    QVERIFY2(m_reported.isEmpty(), qPrintable(m_reported.value(0).description));
+    QVERIFY(Form1Platform::otherProgramShowsWindow("hlp.rtf", 60000));
 }
 
 void Form1Test::folderListClickOnlyMovesTheHighlight()

@@ -1,7 +1,9 @@
+#include "cliplatform.h"
 #include "coretest.h"
 #include "gsierror.h"
 #include "gsisamples.h"
 #include "module1.h"
+#include "platformtest.h"
 #include "system.h"
 #include "systemfaults.h"
 #include "textlines.h"
@@ -144,6 +146,10 @@ private slots:
     void theBenchmarksGawkScriptWritesTheSameBytes();
     void wildcardsExpandToTheMatchingFiles_data();
     void wildcardsExpandToTheMatchingFiles();
+    void danishTextReadsRightOnAConsole_data();
+    void danishTextReadsRightOnAConsole();
+    void programsCarryTheirIconVersionAndManifest_data();
+    void programsCarryTheirIconVersionAndManifest();
 };
 
 void CliTest::writesTheSameBytesAsTheMainWindow_data()
@@ -607,9 +613,8 @@ void CliTest::namesOutsideUtf8AreConvertedByTheirBytes_data()
 // On Linux a name is bytes; the shell hands them over exactly as the folder holds them.
 void CliTest::namesOutsideUtf8AreConvertedByTheirBytes()
 {
-#ifdef Q_OS_WIN
-    QSKIP("Windows names are UTF-16; no byte sequence can be invalid");
-#else
+    if (PlatformTest::onWindows())
+        QSKIP("Windows names are UTF-16; no byte sequence can be invalid");
     QFETCH(QByteArray, name);
     QFETCH(QByteArray, output);
 
@@ -648,7 +653,6 @@ void CliTest::namesOutsideUtf8AreConvertedByTheirBytes()
     QCOMPARE(written,
         CoreTest::convertBytes(
             Conversion(alignment ? Conversion::Alignment : Conversion::Profile), input));
-#endif
 }
 
 void CliTest::theBenchmarksGawkScriptWritesTheSameBytes_data()
@@ -727,6 +731,10 @@ void CliTest::wildcardsExpandToTheMatchingFiles_data()
         << QStringList { "--profile", "al1.gsi", "notes.txt" }
         << QStringList { "al1VPI.gsi", "notesVPI.gsi" };
     QTest::newRow("folders are not files") << QStringList { "s*" } << QStringList { "s*" } << none;
+    QTest::newRow("sorted as the window sorts, whatever the case")
+        << QStringList { "*.md" } << QStringList { "apple.md", "Banana.md", "Zed.md" } << none;
+    QTest::newRow("a capital and an underscore")
+        << QStringList { "*.dat" } << QStringList { "xl17.dat", "XL_CAPS.dat" } << none;
     // Hidden as the lists hide it: a leading dot on Linux (Windows hides by attribute).
     if (!onWindows())
         QTest::newRow("hidden files are left out")
@@ -741,8 +749,9 @@ void CliTest::wildcardsExpandToTheMatchingFiles()
 
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("sub"));
-    for (const char* name : { "al1.gsi", "al2.gsi", "alx.gsi", "pr1.gsi", "notes.txt",
-             "sub/pr1.gsi", "sub/pr2.gsi", ".al1.gsi" })
+    for (const char* name :
+        { "al1.gsi", "al2.gsi", "alx.gsi", "pr1.gsi", "notes.txt", "sub/pr1.gsi", "sub/pr2.gsi",
+            "Zed.md", "Banana.md", "apple.md", "XL_CAPS.dat", "xl17.dat", ".al1.gsi" })
         QVERIFY(Gsi::writeFile(dir.filePath(name), "*\r\n"));
     const QString start = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
@@ -762,6 +771,69 @@ void CliTest::wildcardsExpandToTheMatchingFiles()
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, listed);
     }
+}
+
+void CliTest::danishTextReadsRightOnAConsole_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("an error on stderr")
+        << QStringList { "road.txt" } << "vælg --alignment eller --profile";
+    QTest::newRow("an output path on stdout")
+        << QStringList { "søer\\al1.gsi" } << "søer\\al1PI.gsi";
+    // No 8-bit code page of a Danish system holds Ω: only characters reach the console whole.
+    QTest::newRow("a name outside the ANSI code page")
+        << QStringList { "Ωmega\\al1.gsi" } << "Ωmega\\al1PI.gsi";
+}
+
+// A console shows characters, whatever its code page; the converter must not hand it bytes of
+// another code page ("vælg" read as "vµlg" in code page 850). Wine's C runtime turns bytes for a
+// console into characters by itself, so there the Danish rows pass either way and the row with
+// a character no 8-bit code page holds is the one that tells.
+void CliTest::danishTextReadsRightOnAConsole()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    for (const QString folder : { "søer", "Ωmega" }) {
+        QVERIFY(QDir(dir.path()).mkdir(folder));
+        QVERIFY(Gsi::writeFile(dir.filePath(folder + "/al1.gsi"), alignmentSample()));
+    }
+    QVERIFY(Gsi::writeFile(dir.filePath("road.txt"), alignmentSample()));
+    const std::optional<QStringList> shown
+        = CliPlatform::runOnConsole(QStringLiteral(CONVERTER), arguments, dir.path());
+    if (!shown)
+        QSKIP("a Linux terminal shows the bytes as they are written");
+    QVERIFY2(shown->join('\n').contains(expected), qPrintable(shown->join('\n')));
+}
+
+void CliTest::programsCarryTheirIconVersionAndManifest_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("window");
+    QTest::newRow("sigtelinje") << QStringLiteral(MAIN_PROGRAM) << true;
+    QTest::newRow("sigtelinje-editor") << QStringLiteral(EDITOR_PROGRAM) << true;
+    QTest::newRow("sigtelinje-convert") << QStringLiteral(CONVERTER) << false;
+}
+
+// What Explorer, the taskbar and the file's Properties show.
+void CliTest::programsCarryTheirIconVersionAndManifest()
+{
+    QFETCH(QString, program);
+    QFETCH(bool, window);
+    const std::optional<CliPlatform::Identity> identity = CliPlatform::readIdentity(program);
+    if (!identity)
+        QSKIP("Linux programs carry no such resources; the desktop entry names the icon");
+    QCOMPARE(identity->productName, "Sigtelinje");
+    QCOMPARE(identity->productVersion, SIGTELINJE_VERSION);
+    QCOMPARE(identity->fileVersion, SIGTELINJE_VERSION);
+    QVERIFY(identity->fileDescription.startsWith("Sigtelinje"));
+    QVERIFY(identity->legalCopyright.contains("Copyright"));
+    QVERIFY(identity->hasIcon);
+    QVERIFY2(identity->manifest.contains("level=\"asInvoker\""), qPrintable(identity->manifest));
+    QVERIFY(identity->manifest.contains("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));
+    // The window programs agree with Qt, which makes itself per-monitor aware at start-up.
+    QCOMPARE(identity->manifest.contains(">PerMonitorV2</dpiAwareness>"), window);
 }
 
 QTEST_GUILESS_MAIN(CliTest)

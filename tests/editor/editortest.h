@@ -2,6 +2,7 @@
 
 #include "editordialogs.h"
 #include "frmeditor.h"
+#include "platformtest.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -14,26 +15,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
-inline bool onWindows()
-{
-    return QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
-}
+using PlatformTest::onWindows;
 
 // Windows only: the hidden or system attribute, which the editor takes for "no such file".
 inline bool markFile(const QString& path, bool system)
 {
-#ifdef Q_OS_WIN
-    return SetFileAttributesW(QDir::toNativeSeparators(path).toStdWString().c_str(),
-        system ? FILE_ATTRIBUTE_SYSTEM : FILE_ATTRIBUTE_HIDDEN);
-#else
-    Q_UNUSED(path);
-    Q_UNUSED(system);
-    return false;
-#endif
+    return PlatformTest::markHiddenOrSystem(path, system);
 }
 
 using namespace Qt::StringLiterals;

@@ -9,9 +9,6 @@
 #include <QStyleFactory>
 #include <QWindow>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 class EditorWindowTest : public QObject {
     Q_OBJECT
 
@@ -23,6 +20,7 @@ private slots:
     void loadChoosesTheFileAndCaption_data();
     void loadChoosesTheFileAndCaption();
     void captionAtTheRootHasTwoSeparators();
+    void windowCarriesTheLogoAsItsIcon();
     void unreadableFileGivesAnErrorAndOpensUntitled();
     void textBoxFillsTheClientAreaAfterResizes_data();
     void textBoxFillsTheClientAreaAfterResizes();
@@ -200,8 +198,7 @@ void EditorWindowTest::captionAtTheRootHasTwoSeparators()
 
 void EditorWindowTest::unreadableFileGivesAnErrorAndOpensUntitled()
 {
-#ifdef Q_OS_UNIX
-    if (geteuid() == 0) {
+    if (PlatformTest::isRoot()) {
         // Root reads every file, so this one case runs again as an ordinary user. The copy of
         // the test program lies where that user can reach it.
         QTemporaryDir dir;
@@ -220,19 +217,11 @@ void EditorWindowTest::unreadableFileGivesAnErrorAndOpensUntitled()
         QCOMPARE(child.exitCode(), 0);
         return;
     }
-#endif
     const Workspace work;
     work.write(u"locked.txt"_s, "private");
-#ifdef Q_OS_WIN
-    // Windows: another program holds the file open and shares nothing.
-    const HANDLE held = CreateFileW(
-        QDir::toNativeSeparators(work.path(u"locked.txt"_s)).toStdWString().c_str(),
-        GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    QVERIFY(held != INVALID_HANDLE_VALUE);
-    const auto release = qScopeGuard([held] { CloseHandle(held); });
-#else
-    QVERIFY(QFile::setPermissions(work.path(u"locked.txt"_s), QFileDevice::WriteOwner));
-#endif
+    // Windows: another program holds the file open and shares nothing; Linux: no read permission.
+    const std::shared_ptr<void> denied = PlatformTest::denyReading(work.path(u"locked.txt"_s));
+    QVERIFY(denied);
     FakeDialogs dialogs;
     frmEditor* editor = loadEditor(u"locked.txt"_s);
     QCOMPARE(dialogs.errors.size(), 1);
@@ -242,6 +231,16 @@ void EditorWindowTest::unreadableFileGivesAnErrorAndOpensUntitled()
     QCOMPARE(EditorFileName, u"Untitled"_s);
     QCOMPARE(editor->txtEdit->toPlainText(), QString());
     QCOMPARE(editor->windowTitle(), caption(u"Untitled"_s));
+}
+
+void EditorWindowTest::windowCarriesTheLogoAsItsIcon()
+{
+    frmEditor* editor = loadEditor(QString());
+    const QImage logo = QImage(u":/logo.png"_s).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(!logo.isNull());
+    QCOMPARE(
+        editor->windowIcon().pixmap(logo.size()).toImage().convertToFormat(QImage::Format_ARGB32),
+        logo);
 }
 
 static QRect clientArea(QMainWindow* window)

@@ -7,20 +7,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#ifndef Q_OS_WIN
-#include <unistd.h>
-#endif
+#include "platformtest.h"
 
 namespace Unprivileged {
 
-inline bool isRoot()
-{
-#ifdef Q_OS_WIN
-    return false;
-#else
-    return geteuid() == 0;
-#endif
-}
+inline bool isRoot() { return PlatformTest::isRoot(); }
 
 // Root may read and write anywhere, so a row about permissions means nothing
 // to it: the row runs again in a copy of this program as the user "nobody",

@@ -1,111 +1,17 @@
+// The fault files on Linux; faultfiles_win.cpp holds the Windows side.
 #include "faultfiles.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
-
-#ifdef Q_OS_WIN
-#include <QHash>
-#include <windows.h>
-#else
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace FaultFiles {
-
-#ifdef Q_OS_WIN
-
-static QString name(const QByteArray& path) { return QString::fromUtf8(path); }
-
-bool makeFolder(const QByteArray& path) { return QDir().mkpath(name(path)); }
-
-bool writeRaw(const QByteArray& path, const QByteArray& bytes)
-{
-    QFile file(name(path));
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readRaw(const QByteArray& path)
-{
-    QFile file(name(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool removeRaw(const QByteArray& path) { return QFile::remove(name(path)); }
-bool removeTree(const QByteArray& path) { return QDir(name(path)).removeRecursively(); }
-
-QByteArrayList listRaw(const QByteArray& folder)
-{
-    QByteArrayList names;
-    for (const QString& entry :
-        QDir(name(folder))
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        names.append(entry.toUtf8());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-bool fillUp(const QByteArray&) { return false; }
-
-static bool setReadOnly(const QByteArray& path, bool readOnly)
-{
-    const std::wstring file = name(path).toStdWString();
-    const DWORD attributes = GetFileAttributesW(file.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return false;
-    return SetFileAttributesW(file.c_str(),
-        readOnly ? attributes | FILE_ATTRIBUTE_READONLY : attributes & ~FILE_ATTRIBUTE_READONLY);
-}
-
-// A folder's read-only attribute stops nothing; a file's keeps it from being replaced.
-bool setWritable(const QByteArray& path, bool writable) { return setReadOnly(path, !writable); }
-
-QByteArray denyWriting(const QByteArray&, const QByteArray& output)
-{
-    return setReadOnly(output, true) ? output : QByteArray();
-}
-
-bool allowWriting(const QByteArray& denied) { return setReadOnly(denied, false); }
-
-static QHash<QByteArray, HANDLE>& held()
-{
-    static QHash<QByteArray, HANDLE> handles;
-    return handles;
-}
-
-bool holdOpen(const QByteArray& path)
-{
-    const HANDLE handle = CreateFileW(name(path).toStdWString().c_str(),
-        GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    held().insert(path, handle);
-    return true;
-}
-
-void releaseHeld()
-{
-    for (const HANDLE handle : std::as_const(held()))
-        CloseHandle(handle);
-    held().clear();
-}
-
-bool denyReading(const QByteArray& path) { return holdOpen(path); }
-
-bool allowReading(const QByteArray& path)
-{
-    const HANDLE handle = held().take(path);
-    return handle && CloseHandle(handle);
-}
-
-bool currentFolderCannotVanish() { return true; }
-
-#else
 
 bool makeFolder(const QByteArray& path) { return ::mkdir(path.constData(), 0755) == 0; }
 
@@ -208,7 +114,5 @@ bool holdOpen(const QByteArray&) { return false; }
 void releaseHeld() { }
 
 bool currentFolderCannotVanish() { return false; }
-
-#endif
 
 }

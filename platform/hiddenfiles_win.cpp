@@ -1,0 +1,11 @@
+#include "hiddenattributes_win.h"
+#include "hiddenfiles.h"
+
+namespace HiddenFiles {
+
+bool isHidden(const std::filesystem::path& path)
+{
+    return hasHiddenAttributes(GetFileAttributesW(path.c_str()));
+}
+
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the converter's tests do differently by platform: cliplatform_posix.cpp and
+// cliplatform_win.cpp, one of them built.
+namespace CliPlatform {
+
+// Runs `program` in `folder` with its standard streams on a console of its own, and gives
+// back what the console then shows, line by line with trailing blanks cut, or nothing where
+// the platform has no console to read back (Linux, where a terminal takes the bytes as they
+// are).
+std::optional<QStringList> runOnConsole(
+    const QString& program, const QStringList& arguments, const QString& folder);
+
+// What a program file tells the system about itself: its version resource, whether it has
+// an icon, and its manifest. Nothing where programs carry no such resources (Linux).
+struct Identity {
+    QString productName;
+    QString productVersion;
+    QString fileVersion;
+    QString fileDescription;
+    QString legalCopyright;
+    bool hasIcon = false;
+    QString manifest;
+};
+std::optional<Identity> readIdentity(const QString& program);
+
+}

@@ -1,0 +1,12 @@
+#include "cliplatform.h"
+
+namespace CliPlatform {
+
+std::optional<QStringList> runOnConsole(const QString&, const QStringList&, const QString&)
+{
+    return std::nullopt;
+}
+
+std::optional<Identity> readIdentity(const QString&) { return std::nullopt; }
+
+}

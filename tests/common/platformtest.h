@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+// What the tests do differently by platform, so that the tests themselves hold no platform
+// #ifdefs: platformtest_posix.cpp and platformtest_win.cpp, one of them built.
+namespace PlatformTest {
+
+bool onWindows();
+
+// Root reads and writes anywhere; Windows has no such user for the tests.
+bool isRoot();
+
+// Windows only (false elsewhere): gives the file the hidden or, with `system`, the system
+// attribute, which the lists and the editor take for "no such file".
+bool markHiddenOrSystem(const QString& path, bool system);
+
+// Keeps this process from reading `path` for as long as the returned object lives: on Linux the
+// file keeps only its owner's write permission; on Windows another handle holds it open and
+// shares nothing, as another program may. Null when that could not be done.
+std::shared_ptr<void> denyReading(const QString& path);
+
+}
