@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Entry points for a newcomer: `make run` and `make test`. Each installs what
 # the machine lacks, configures and builds in build/.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "form1.h"
 #include "outputfile.h"
 

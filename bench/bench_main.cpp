@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Medians of the operations a surveyor waits for: a conversion, opening the
 // main window on folders of various sizes, and a click until the window is back.
 // Run with `make bench`; it uses the offscreen platform unless told otherwise.

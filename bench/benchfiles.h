@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The 1000-line sample files that both benchmarks time, so their figures are

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sets sigtelinje-convert beside what a user would do instead: the same
 // conversions as a gawk script (gsiconvert.awk) and, as the floor, a plain cp of
 // the file. Every command is started as its own process, the way a shell or a

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two conversions as a surveyor would script them with gawk, for the
 # benchmark: same bytes as sigtelinje-convert, output on standard output.
 #

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The deploy step of a cross build. windeployqt is a Windows program that asks the
 # Qt it belongs to where things are, so it cannot run here; this copies the same
 # set it copies for these programs: the three Qt libraries they link, the windows

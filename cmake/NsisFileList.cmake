@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the installer's file list from the staged install (cmake -P, with STAGE and
 # OUT): what the installer copies, and exactly that for the uninstaller to remove, so
 # that uninstalling from a folder the user shares with other files removes only ours.

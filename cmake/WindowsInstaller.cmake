@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows packages (`make windows-package`): the install rules stage the programs
 # with everything deployed beside them, and target windows_installer packs that folder
 # with makensis into packages/Sigtelinje-<version>-setup.exe, target windows_portable

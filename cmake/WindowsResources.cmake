@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What Windows shows for each program: the logo as its icon, a version resource with the
 # project's version and a manifest (resources/windows/). The icon is made from the logo by the
 # icon tool, which has to run here: a cross build makes it for this machine as a project of

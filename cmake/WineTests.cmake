@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The tests of a Windows cross build run under Wine: each through tests/common/wine-run.sh,
 # in one prefix inside the build tree that the first test of every run creates afresh,
 # one test at a time because they share it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the desktop and installer icons from the logo at build time: icons must be square,
 // and the logo is not quite.
 #include <QImage>

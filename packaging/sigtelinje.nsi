@@ -1,3 +1,5 @@
+; SPDX-FileCopyrightText: 2026 Sigtelinje developers
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; The Windows installer. Built by `make windows-package` with makensis, which defines
 ; VERSION, FILES (the file list made from the staged install), ICON, LICENSE (the
 ; program's licence, shown on the licence page) and OUTFILE.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs whatever the build and the test suite need and the machine lacks.
 # Debian and Ubuntu only; elsewhere it says what to install and stops.
 set -euo pipefail

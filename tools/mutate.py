@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A mutation check of the test suite: does it catch the faults a developer makes?
 
 Copies the tree (the files git knows, as they are in the work tree) to a scratch

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the program on a copy of the example files, so there is something to click at once.
 set -euo pipefail
 build=${1:-build}

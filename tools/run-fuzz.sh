@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the fuzz target for a bounded time on the seed corpus and what earlier
 # runs found. A crashing input is left in BUILD/crashes; copy it into
 # fuzz/regressions/ so that the ordinary suite runs it from then on.

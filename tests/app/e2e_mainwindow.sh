@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives the real program under Xvfb as a user would: clicks the first entry of
 # each file list, checks the written bytes, checks that the window came back
 # listing the new file by clicking that too, then leaves through "Exit".

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the shell tests: a scratch folder and a background program that
 # both end with the test, a way to fail, and a way to run under a private X server.
 

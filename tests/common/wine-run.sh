@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a program of the Windows build under Wine as the tests need it: in the build
 # tree's own prefix, quietly, on an X server of its own that ends with it.
 #

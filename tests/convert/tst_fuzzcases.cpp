@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzzer's seed corpus and every input it ever found breaking a rule,
 // run through the same checks in the ordinary suite.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Properties that hold for every input, checked on a fixed sequence of random
 // files that mix well-formed GSI-16 lines with broken ones. The seed is fixed,
 // so every run sees the same inputs and a failure names the input it met.

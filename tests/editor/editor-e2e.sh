@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A user's session with the real editor window on a private X server: open a file, open the
 # platform's font dialog and cancel it, type, and save through the File menu with the keyboard
 # alone; then the file must hold what was typed.

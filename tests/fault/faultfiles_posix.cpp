@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fault files on Linux; faultfiles_win.cpp holds the Windows side.
 #include "faultfiles.h"
 

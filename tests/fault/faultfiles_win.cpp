@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fault files on Windows; faultfiles_posix.cpp holds the Linux side.
 #include "faultfiles.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults met through the editor window, with the same four checks as the main
 // window's: the outcome (the file shown, or a message naming it), nothing
 // partial or temporary left, the file on disk as it was, and the window going

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults met through the real main window: every row clicks a file in Form1
 // and then checks four things: the outcome (a correct conversion, or the
 // error number with a description naming the file), that no partial,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names under the user's control reach the help program and the conversions
 // as one argument or one path, and nothing in them is interpreted: no shell,
 // no wildcard, no option.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: deb-installs-and-runs.sh BUILD_DIR FIXTURES
 # Makes the package with CPack into a folder of its own (so that a `make package`
 # in the same tree is not disturbed), unpacks it with dpkg -x, and checks the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Sigtelinje developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: setup-installs-and-runs.sh SETUP.exe FIXTURES
 # Under Wine (SIGTELINJE_LAUNCHER runs a Windows program, WINEPREFIX is the prefix):
 # installs silently into a scratch folder, checks what was installed and registered,
