@@ -30,3 +30,34 @@ under_xvfb() {
     rm -rf "$work"
     exec env SIGTELINJE_UNDER_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 }
+
+# The Windows programs in DIR as a user meets them, under Wine ("${wine[@]}"): the converter
+# on the main window's samples in a scratch folder, judged by its bytes and the paths it
+# prints, and the main program until its window shows. WHAT names them in a failure
+# ("installed", "unpacked"). Needs $fixtures.
+check_windows_programs() {
+    local dir=$1 what=$2 found=
+    rm -rf "$work/data"
+    mkdir "$work/data"
+    cp "$fixtures/al17.gsi" "$fixtures/pr17.gsi" "$work/data/"
+    (cd "$work/data" && "${wine[@]}" "$dir/sigtelinje-convert.exe" al17.gsi pr17.gsi \
+        >"$work/out" 2>"$work/err") || fail "the $what converter failed: $(cat "$work/err")"
+    [ "$(tr -d '\r' <"$work/out")" = $'al17PI.gsi\npr17VPI.gsi' ] \
+        || fail "unexpected output lines from the $what converter: $(cat "$work/out")"
+    cmp "$work/data/al17PI.gsi" "$fixtures/al17PI.expected" || fail "al17PI.gsi has the wrong bytes"
+    cmp "$work/data/pr17VPI.gsi" "$fixtures/pr17VPI.expected" || fail "pr17VPI.gsi has the wrong bytes"
+
+    (cd "$work/data" && exec "${wine[@]}" "$dir/sigtelinje.exe") &
+    pid=$!
+    for _ in $(seq 300); do
+        found=$(xdotool search --onlyvisible --name '^Sigtelinje$' 2>/dev/null | head -n 1) || true
+        [ -n "$found" ] && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$found" ] || fail "the $what sigtelinje.exe showed no window"
+    kill -0 "$pid" 2>/dev/null || fail "the $what sigtelinje.exe ended on its own"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    pid=
+}

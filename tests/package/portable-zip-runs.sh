@@ -31,26 +31,6 @@ grep -q 'GNU GENERAL PUBLIC LICENSE' "$dir/COPYING.txt" || fail "COPYING.txt is 
 grep -q 'GNU LESSER GENERAL PUBLIC LICENSE' "$dir/Qt-LGPL-3.0.txt" || fail "Qt-LGPL-3.0.txt is not the LGPL"
 grep -q 'qt6-base' "$dir/Qt-NOTICE.txt" || fail "the Qt notice does not name its source"
 
-mkdir "$work/data"
-cp "$fixtures/al17.gsi" "$fixtures/pr17.gsi" "$work/data/"
-(cd "$work/data" && "${wine[@]}" "$dir/sigtelinje-convert.exe" al17.gsi pr17.gsi \
-    >"$work/out" 2>"$work/err") || fail "the unpacked converter failed: $(cat "$work/err")"
-cmp "$work/data/al17PI.gsi" "$fixtures/al17PI.expected" || fail "al17PI.gsi has the wrong bytes"
-cmp "$work/data/pr17VPI.gsi" "$fixtures/pr17VPI.expected" || fail "pr17VPI.gsi has the wrong bytes"
-
 # The converter needs no Qt; the main window shows that the Qt libraries and plugins are there.
-(cd "$work/data" && exec "${wine[@]}" "$dir/sigtelinje.exe") &
-pid=$!
-found=
-for _ in $(seq 300); do
-    found=$(xdotool search --onlyvisible --name '^Sigtelinje$' 2>/dev/null | head -n 1) || true
-    [ -n "$found" ] && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -n "$found" ] || fail "the unpacked sigtelinje.exe showed no window"
-kill -0 "$pid" 2>/dev/null || fail "the unpacked sigtelinje.exe ended on its own"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
-pid=
+check_windows_programs "$dir" unpacked
 echo "portable zip under Wine: unpacks, converts byte for byte, shows its window"

@@ -47,31 +47,8 @@ registered UninstallString | grep -qF "$(windows_path "$target")\\uninstall.exe"
     || fail "no uninstaller in Add/Remove Programs: $(registered UninstallString)"
 registered DisplayName | grep -q 'REG_SZ *Sigtelinje$' || fail "Add/Remove Programs shows no name"
 
-# The installed converter on the main window's samples, judged by its bytes.
-mkdir "$work/data"
-cp "$fixtures/al17.gsi" "$fixtures/pr17.gsi" "$work/data/"
-(cd "$work/data" && "${wine[@]}" "$target/sigtelinje-convert.exe" al17.gsi pr17.gsi \
-    >"$work/out" 2>"$work/err") || fail "the installed converter failed: $(cat "$work/err")"
-[ "$(tr -d '\r' <"$work/out")" = $'al17PI.gsi\npr17VPI.gsi' ] \
-    || fail "unexpected output lines: $(cat "$work/out")"
-cmp "$work/data/al17PI.gsi" "$fixtures/al17PI.expected" || fail "al17PI.gsi has the wrong bytes"
-cmp "$work/data/pr17VPI.gsi" "$fixtures/pr17VPI.expected" || fail "pr17VPI.gsi has the wrong bytes"
-
-# The installed main program shows its window and keeps running.
-(cd "$work/data" && exec "${wine[@]}" "$target/sigtelinje.exe") &
-pid=$!
-found=
-for _ in $(seq 300); do
-    found=$(xdotool search --onlyvisible --name '^Sigtelinje$' 2>/dev/null | head -n 1) || true
-    [ -n "$found" ] && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -n "$found" ] || fail "the installed sigtelinje.exe showed no window"
-kill -0 "$pid" 2>/dev/null || fail "the installed sigtelinje.exe ended on its own"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
-pid=
+# The installed converter on the main window's samples, and the main program's window.
+check_windows_programs "$target" installed
 
 SIGTELINJE_WINE_WAIT=1 "${wine[@]}" "$target/uninstall.exe" /S || fail "the silent uninstall failed"
 [ ! -e "$target" ] || fail "left behind after uninstalling: $(cd "$target" && find . | sort | tr '\n' ' ')"
@@ -104,10 +81,7 @@ registered UninstallString | grep -qF "\\Programs\\Sigtelinje\\uninstall.exe\" /
 key=$machine_key
 ! registered UninstallString >/dev/null || fail "the per-user install wrote to HKLM"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sigtelinje'
-rm -f "$work/data"/*PI.gsi
-(cd "$work/data" && "${wine[@]}" "$target/sigtelinje-convert.exe" al17.gsi pr17.gsi \
-    >"$work/out" 2>"$work/err") || fail "the per-user converter failed: $(cat "$work/err")"
-cmp "$work/data/al17PI.gsi" "$fixtures/al17PI.expected" || fail "al17PI.gsi has the wrong bytes"
+check_windows_programs "$target" per-user
 
 # The uninstaller finds out by itself that it belongs to a per-user install.
 SIGTELINJE_WINE_WAIT=1 "${wine[@]}" "$target/uninstall.exe" /S || fail "the per-user uninstall failed"
