@@ -274,6 +274,8 @@ void Form1Test::listsShowTheMatchingFilesOfTheCurrentFolder()
         QVERIFY(QFile::link(m_work + "/al2.gsi", m_work + "/al3.gsi"));
         QVERIFY(QFile::link(m_work + "/missing", m_work + "/al4.gsi"));
         alignment << "al3.gsi";
+        // A folder whose name starts with a dot is hidden, here as in a file manager.
+        QVERIFY(QDir(m_work).mkdir(".hidden"));
     } else {
         // Hidden and system files stay out of the lists, as Windows leaves them out of its own.
         QVERIFY(writeFile(m_work + "/al5.gsi", "*x\r\n"));
@@ -290,6 +292,7 @@ void Form1Test::listsShowTheMatchingFilesOfTheCurrentFolder()
     QCOMPARE(window->Dir1->currentItem()->text(0), QFileInfo(m_work).fileName());
     QVERIFY(dirItem("sub"));
     QVERIFY(dirItem("al9.gsi"));
+    QVERIFY(!dirItem(".hidden"));
     QCOMPARE(window->File1->selectedItems().size(), 0);
 }
 

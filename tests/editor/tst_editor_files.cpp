@@ -158,17 +158,26 @@ void EditorFilesTest::openAndSaveKeepTheBytes_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("saved");
     QTest::addColumn<QString>("shows"); // found in the text box once opened
+    QTest::addColumn<QString>("typed"); // at the end of the text before it is saved
     QTest::addRow("CRLF") << QByteArray("a 1\r\nb 2\r\n") << QByteArray("a 1\r\nb 2\r\n")
-                          << u"b 2"_s;
-    QTest::addRow("LF") << QByteArray("a\nb\n\nc") << QByteArray("a\nb\n\nc") << u"c"_s;
-    QTest::addRow("CR") << QByteArray("a\rb\r") << QByteArray("a\rb\r") << u"b"_s;
-    QTest::addRow("no line end") << QByteArray("only") << QByteArray("only") << u"only"_s;
+                          << u"b 2"_s << QString();
+    // A file without a line end gets CR LF, as a new file does, for a line added.
+    QTest::addRow("no line end, a line added")
+        << QByteArray("only") << QByteArray("only\r\nnext") << u"only"_s << u"\nnext"_s;
+    QTest::addRow("LF, a line added")
+        << QByteArray("a\nb") << QByteArray("a\nb\nnext") << u"b"_s << u"\nnext"_s;
+    QTest::addRow("LF") << QByteArray("a\nb\n\nc") << QByteArray("a\nb\n\nc") << u"c"_s
+                        << QString();
+    QTest::addRow("CR") << QByteArray("a\rb\r") << QByteArray("a\rb\r") << u"b"_s << QString();
+    QTest::addRow("no line end") << QByteArray("only") << QByteArray("only") << u"only"_s
+                                 << QString();
     QTest::addRow("8-bit") << QByteArray("\xe6\xf8\xe5 \xa0\t\xb0")
-                           << QByteArray("\xe6\xf8\xe5 \xa0\t\xb0") << u"\u00e6\u00f8\u00e5"_s;
+                           << QByteArray("\xe6\xf8\xe5 \xa0\t\xb0") << u"\u00e6\u00f8\u00e5"_s
+                           << QString();
     QTest::addRow("mixed, LF first")
-        << QByteArray("a\nb\r\nc\r") << QByteArray("a\nb\nc\n") << u"c"_s;
+        << QByteArray("a\nb\r\nc\r") << QByteArray("a\nb\nc\n") << u"c"_s << QString();
     QTest::addRow("mixed, CRLF first")
-        << QByteArray("a\r\nb\nc") << QByteArray("a\r\nb\r\nc") << u"c"_s;
+        << QByteArray("a\r\nb\nc") << QByteArray("a\r\nb\r\nc") << u"c"_s << QString();
     // Every byte value, line ends apart, through the 8-bit encoding: Latin-1 on Linux,
     // the ANSI code page on Windows (1252 under Wine, with its five unassigned bytes).
     QByteArray every;
@@ -179,7 +188,7 @@ void EditorFilesTest::openAndSaveKeepTheBytes_data()
     every.append("\r\n");
     // Byte 0x80 is the euro sign in 1252 and a control character in Latin-1.
     QTest::addRow("every byte value")
-        << every << every << (onWindows() ? u"\u20ac"_s : u"\u0080"_s);
+        << every << every << (onWindows() ? u"\u20ac"_s : u"\u0080"_s) << QString();
 }
 
 void EditorFilesTest::openAndSaveKeepTheBytes()
@@ -192,6 +201,9 @@ void EditorFilesTest::openAndSaveKeepTheBytes()
     loadEditor({})->mnuFileItem_Click(1);
     QFETCH(QString, shows);
     QVERIFY(frmEditor::instance()->txtEdit->toPlainText().contains(shows));
+    QFETCH(QString, typed);
+    frmEditor::instance()->txtEdit->moveCursor(QTextCursor::End);
+    frmEditor::instance()->txtEdit->insertPlainText(typed);
     frmEditor::instance()->mnuFileItem_Click(2);
     QVERIFY(!frmEditor::isLoaded());
     QTEST(work.read(u"f.txt"_s), "saved");
