@@ -69,7 +69,7 @@ namespace {
 
     struct ReadFile {
         int lineCount;
-        unsigned permissions;
+        FileOrigin origin;
     };
 
     ReadFile readFile(Conversion kind, const fs::path& input)
@@ -78,7 +78,7 @@ namespace {
         std::istream stream(&file);
         const int lineCount = readLines(kind, stream, input);
         file.checkComplete();
-        return { lineCount, file.permissions() };
+        return { lineCount, file.origin() };
     }
 
     void checkOutputStaysBeside(const fs::path& input, const fs::path& output)
@@ -191,7 +191,7 @@ fs::path convertFile(Conversion kind, const fs::path& input)
     checkOutputStaysBeside(input, output);
     const ReadFile read = readFile(kind, input);
     const std::string bytes = renderLines(kind, read.lineCount);
-    OutputFile file(output, read.permissions);
+    OutputFile file(output, read.origin);
     file.write(bytes);
     file.commit();
     return output;

@@ -258,7 +258,9 @@ void SecurityTest::outputGetsNoMoreRightsThanItsInput_data()
     // In a shared folder another user may leave an output ready to be replaced.
     QTest::newRow("a replaced output loses set-user-ID and set-group-ID")
         << 0644 << 06755 << 022 << 0755;
-    QTest::newRow("a replaced output loses the sticky bit") << 0644 << 01664 << 022 << 0664;
+    QTest::newRow("a replaced output loses the sticky bit") << 0664 << 01664 << 022 << 0664;
+    QTest::newRow("a replaced output is no wider than a private input") << 0600 << 0666 << 022
+                                                                         << 0600;
     QTest::newRow("a replaced output keeps its own narrower mode") << 0644 << 0600 << 022 << 0600;
 }
 

@@ -62,25 +62,47 @@ void OutputFile::checkName(const fs::path& target)
 
 void OutputFile::removeUnfinishedOnInterrupt() { SetConsoleCtrlHandler(onConsoleEvent, TRUE); }
 
-OutputFile::OutputFile(fs::path target, unsigned)
-    : m_target(std::move(target))
+void OutputFile::open(const FileOrigin&, const FileIdentity* mustReplace)
 {
-    const DWORD attributes = GetFileAttributesW(m_target.c_str());
+    if (mustReplace)
+        m_mustReplace = *mustReplace;
+    const fs::path full = fullPath(m_target);
+    // The folder is held open without letting anyone delete or rename it (FILE_SHARE_DELETE
+    // withheld), so the path cannot be made to lead elsewhere until the file is in place.
+    const HANDLE folder = CreateFileW(folderOf(full).c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+        nullptr);
+    if (folder == INVALID_HANDLE_VALUE)
+        fail(errnoOf(GetLastError()));
+    m_folder = reinterpret_cast<std::intptr_t>(folder);
+
+    const auto refuse = [this](const GsiError& error) {
+        discard();
+        throw error;
+    };
+    const DWORD attributes = GetFileAttributesW(full.c_str());
     // A folder under the output's name is never replaced: MoveFileEx may move a
     // file onto an empty one.
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        throw GsiError::forWrite(m_target, EISDIR, 0);
+        fail(EISDIR);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        throw GsiError::readOnly(m_target);
+        refuse(GsiError::readOnly(m_target));
+    if (m_mustReplace.known && attributes != INVALID_FILE_ATTRIBUTES) {
+        try {
+            checkStillReplaces();
+        } catch (const GsiError&) {
+            discard();
+            throw;
+        }
+    }
     m_replacing = attributes != INVALID_FILE_ATTRIBUTES;
 
     writing().lock();
     m_guarded = true;
     // Opened sharing nothing: no other program reads, writes, renames or
     // deletes the unfinished file.
-    const fs::path folder = folderOf(fullPath(m_target));
     for (int attempt = 0;; ++attempt) {
-        m_temporary = folder / temporaryFileName();
+        m_temporary = folderOf(full) / temporaryFileName();
         const HANDLE file = CreateFileW(m_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
@@ -95,7 +117,32 @@ OutputFile::OutputFile(fs::path target, unsigned)
     }
 }
 
-OutputFile::~OutputFile() { discard(); }
+// The name must still lead to the file that was read: the same file on the same volume, and
+// no link put in its place.
+void OutputFile::checkStillReplaces() const
+{
+    if (!m_mustReplace.known)
+        return;
+    const HANDLE file = CreateFileW(fullPath(m_target).c_str(), FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND)
+            return;
+        throw GsiError::forWrite(m_target, errnoOf(error));
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool same = GetFileInformationByHandle(file, &information)
+        && !(information.dwFileAttributes
+            & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))
+        && FileIdentity { information.dwVolumeSerialNumber,
+               (std::uint64_t(information.nFileIndexHigh) << 32) | information.nFileIndexLow, true }
+            == m_mustReplace;
+    CloseHandle(file);
+    if (!same)
+        throw GsiError::replacedSinceOpened(m_target);
+}
 
 void OutputFile::discard()
 {
@@ -108,24 +155,26 @@ void OutputFile::discard()
     if (m_guarded)
         writing().unlock();
     m_guarded = false;
+    if (m_folder != -1)
+        CloseHandle(handleOf(m_folder));
+    m_folder = -1;
 }
 
 void OutputFile::fail(int systemError)
 {
     discard();
-    throw GsiError::forWrite(m_target, systemError, m_size);
+    throw GsiError::forWrite(m_target, systemError);
 }
 
 void OutputFile::write(std::string_view bytes)
 {
-    m_size += bytes.size();
     while (!bytes.empty()) {
         const DWORD chunk = DWORD(std::min<std::size_t>(bytes.size(), 1u << 30));
         DWORD written = 0;
         if (!WriteFile(handleOf(m_handle), bytes.data(), chunk, &written, nullptr))
             fail(errnoOf(GetLastError()));
         if (written == 0)
-            fail(ENOSPC);
+            fail(EIO);
         bytes.remove_prefix(written);
     }
 }
@@ -134,6 +183,10 @@ void OutputFile::commit()
 {
     if (!FlushFileBuffers(handleOf(m_handle)))
         fail(errnoOf(GetLastError()));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileInformationByHandle(handleOf(m_handle), &information))
+        m_identity = { information.dwVolumeSerialNumber,
+            (std::uint64_t(information.nFileIndexHigh) << 32) | information.nFileIndexLow, true };
     CloseHandle(handleOf(m_handle));
     m_handle = -1;
 
@@ -143,6 +196,12 @@ void OutputFile::commit()
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         fail(EISDIR);
+    try {
+        checkStillReplaces();
+    } catch (const GsiError&) {
+        discard();
+        throw;
+    }
     // An output another program holds open without letting it be deleted cannot be
     // replaced; asked first, because Wine's ReplaceFileW leaves a stray copy behind
     // when it finds that out itself.

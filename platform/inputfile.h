@@ -8,11 +8,31 @@
 
 class GsiError;
 
+// What a file written from an input may take over from it, so that the copy hands out nothing
+// the input did not: its read and write bits and its owner, as the opened file really is (a
+// symbolic link's target, never the link).
+struct FileOrigin {
+    unsigned permissions = 0666; // read and write bits; 0666 where the platform has none
+    long long owner = -1; // user and group; -1 where the platform has none
+    long long group = -1;
+};
+
+// Which file a name led to when it was opened: device and file number.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    bool known = false;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 // An input file opened for one conversion. Only an ordinary file is taken: a
 // FIFO, a socket or a device (also behind a symbolic link, and CON or NUL on
 // Windows) is refused as soon as it is opened, before a byte is read, so that
 // nothing can block or feed the converter without end. The check is made on
 // the opened file itself, never on the name before opening it.
+//
+// Files of the kernel's own file systems (/proc, /sys) look ordinary but are not: some block
+// forever, others never end. They are refused too, and no read ever waits for a writer.
 //
 // The file is read as a stream buffer, and never more than `limit` bytes of
 // it: a file that is larger, or grows past the limit while it is read, is
@@ -27,9 +47,12 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    // The read and write permission bits a copy of this file should get
-    // (0666 at most); 0 where the platform has no such bits.
-    unsigned permissions() const { return m_permissions; }
+    // What a copy of this file may take over, and which file was opened.
+    const FileOrigin& origin() const { return m_origin; }
+    const FileIdentity& identity() const { return m_identity; }
+    // The path of the file that was opened, as the system names it after following every
+    // link; the given path where the system cannot tell.
+    std::filesystem::path openedPath() const;
 
     // What looked like the end of the file to the reader may have been a read
     // error or the limit: throws the error that stopped the reading, if any.
@@ -51,6 +74,7 @@ private:
     bool m_overLimit = false;
     int m_error = 0; // an errno value
     std::intptr_t m_handle = -1;
-    unsigned m_permissions = 0;
+    FileOrigin m_origin;
+    FileIdentity m_identity;
     char m_byte = 0; // the buffer behind underflow(); bulk reads bypass it
 };

@@ -5,6 +5,21 @@
 #include <cstdio>
 #include <random>
 
+OutputFile::OutputFile(std::filesystem::path target, unsigned inputPermissions)
+    : m_target(std::move(target))
+{
+    open({ inputPermissions & 0666 }, nullptr);
+}
+
+OutputFile::OutputFile(
+    std::filesystem::path target, const FileOrigin& origin, const FileIdentity* mustReplace)
+    : m_target(std::move(target))
+{
+    open(origin, mustReplace);
+}
+
+OutputFile::~OutputFile() { discard(); }
+
 std::string temporaryFileName()
 {
     // The system's own generator on Linux and on Windows.

@@ -33,17 +33,22 @@ public:
     const std::string& description() const { return m_description; }
     const char* what() const noexcept override { return m_what.c_str(); }
 
-    // The error that opening or reading `path` most likely met, judged from
-    // `systemError` (an errno value, 0 when unknown; a full quota counts as ENOSPC) and from what
-    // the file system looks like now.
-    static GsiError forRead(const std::filesystem::path& path, int systemError = 0);
-    // The same for creating or writing `path`.
-    static GsiError forWrite(
-        const std::filesystem::path& path, int systemError, std::uintmax_t bytesNeeded);
+    // The error that opening or reading `path` met, from `systemError` (an errno value). Only
+    // a missing entry is "not found"; which of file or folder is missing is looked up then. Any
+    // other cause is reported as what it is.
+    static GsiError forRead(const std::filesystem::path& path, int systemError);
+    // The same for creating, writing or putting `path` in place: 61 only for a full disk (a
+    // full quota is given as ENOSPC by the caller), "in use" for a file another program holds.
+    static GsiError forWrite(const std::filesystem::path& path, int systemError);
     // An existing output that the user has made read-only.
     static GsiError readOnly(const std::filesystem::path& path);
     // An input that is a FIFO, a socket or a device rather than a file.
     static GsiError notAFile(const std::filesystem::path& path);
+    // An input on a file system of the kernel's own (/proc, /sys), whose files only look like
+    // files: some block forever when read.
+    static GsiError systemFile(const std::filesystem::path& path);
+    // The editor's file: the name leads to another file than the one that was opened.
+    static GsiError replacedSinceOpened(const std::filesystem::path& path);
     // A file name longer than the file system holds (`pathTooLong` false), or a
     // whole path longer than the system takes.
     static GsiError nameTooLong(const std::filesystem::path& path, bool pathTooLong);

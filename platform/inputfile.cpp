@@ -5,6 +5,7 @@
 #include "gsierror.h"
 
 #include <algorithm>
+#include <cerrno>
 
 std::streamsize InputFile::xsgetn(char* to, std::streamsize count)
 {
@@ -36,6 +37,9 @@ InputFile::int_type InputFile::underflow()
 
 void InputFile::checkComplete() const
 {
+    // Only a file that is not one makes a reader wait: its reads are never allowed to.
+    if (m_error == EAGAIN)
+        throw GsiError::notAFile(m_path);
     if (m_error != 0)
         throw GsiError::forRead(m_path, m_error);
     if (m_overLimit)

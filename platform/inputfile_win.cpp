@@ -37,8 +37,14 @@ InputFile::InputFile(std::filesystem::path path, std::uintmax_t limit)
         fail(GsiError::forRead(m_path, errnoOf(GetLastError())));
     if (std::uintmax_t(size.QuadPart) > m_limit)
         fail(tooLargeError());
+    BY_HANDLE_FILE_INFORMATION information;
+    if (GetFileInformationByHandle(file, &information))
+        m_identity = { information.dwVolumeSerialNumber,
+            (std::uint64_t(information.nFileIndexHigh) << 32) | information.nFileIndexLow, true };
     m_handle = reinterpret_cast<std::intptr_t>(file);
 }
+
+std::filesystem::path InputFile::openedPath() const { return std::filesystem::absolute(m_path); }
 
 InputFile::~InputFile()
 {

@@ -1,0 +1,346 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "outputfile.h"
+
+#include "gsierror.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool namedOnly = false;
+
+// A full quota is a full disk to the user.
+int normalised(int systemError) { return systemError == EDQUOT ? ENOSPC : systemError; }
+
+// The unfinished file an interrupt must remove: its folder, its own descriptor and its name
+// in that folder. A slot is filled while the other one is published, so a signal never meets
+// half a name; after the rename the name is gone from the disk anyway, so a late unlink finds
+// nothing.
+struct Unfinished {
+    int folder;
+    int file;
+    char name[NAME_MAX + 1];
+};
+Unfinished unfinishedFiles[2];
+std::atomic<int> unfinished { -1 };
+
+void markUnfinished(int folder, int file, const fs::path& name)
+{
+    const int next = unfinished.load() == 0 ? 1 : 0;
+    Unfinished& slot = unfinishedFiles[next];
+    const std::size_t size = std::min<std::size_t>(name.native().size(), NAME_MAX);
+    std::memcpy(slot.name, name.c_str(), size);
+    slot.name[size] = '\0';
+    slot.folder = folder;
+    slot.file = file;
+    unfinished.store(next);
+}
+
+void markFinished() { unfinished.store(-1); }
+
+extern "C" void onInterrupt(int signal)
+{
+    const int named = unfinished.load();
+    if (named >= 0) {
+        // Closed first: a network share refuses to remove a file that is still open.
+        const Unfinished& slot = unfinishedFiles[named];
+        if (slot.file >= 0)
+            ::close(slot.file);
+        ::unlinkat(slot.folder, slot.name, 0);
+    }
+    // Ended by the signal itself, so that a shell sees how the program ended.
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+// Read where the kernel shows it: setting the umask to learn it would give any
+// file another thread creates meanwhile the wrong mode.
+mode_t currentUmask()
+{
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return mode_t(mask);
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+// An anonymous file is given a name through /proc; without /proc it cannot be.
+bool anonymousFilesUsable()
+{
+    static const bool usable = ::access("/proc/self/fd", X_OK) == 0;
+    return !namedOnly && usable;
+}
+
+// Media that keep no modes refuse to set them, each in its own words.
+bool modesUnsupported(int error)
+{
+    return error == EPERM || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+FileIdentity identityOf(const struct stat& status)
+{
+    return { std::uint64_t(status.st_dev), std::uint64_t(status.st_ino), true };
+}
+
+}
+
+void OutputFile::useNamedTemporaryForTesting(bool named) { namedOnly = named; }
+
+void OutputFile::checkName(const fs::path& target)
+{
+    // The temporary file lies in the opened folder under a short name, so only the output's
+    // own path and name count.
+    if (target.native().size() >= PATH_MAX)
+        throw GsiError::nameTooLong(target, true);
+    // -1 with no limit, or for a folder that is not there: that is reported when
+    // the file is read or written.
+    const long nameMax = ::pathconf(folderOf(target).c_str(), _PC_NAME_MAX);
+    if (nameMax > 0 && target.filename().native().size() > std::size_t(nameMax))
+        throw GsiError::nameTooLong(target, false);
+}
+
+void OutputFile::removeUnfinishedOnInterrupt()
+{
+    for (const int signal : { SIGINT, SIGTERM, SIGHUP }) {
+        struct sigaction current;
+        // A signal the caller ignores (nohup) stays ignored.
+        if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL)
+            continue;
+        struct sigaction action = {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+void OutputFile::open(const FileOrigin& origin, const FileIdentity* mustReplace)
+{
+    const auto refuse = [this](const GsiError& error) {
+        discard();
+        throw error;
+    };
+    const fs::path name = m_target.filename();
+    if (name.empty() || name == "." || name == "..")
+        refuse(GsiError::forWrite(m_target, EISDIR));
+    if (mustReplace)
+        m_mustReplace = *mustReplace;
+
+    // A folder that may be listed is opened so that it can be synced at the end; one that may
+    // only be passed through is held all the same.
+    const fs::path folder = folderOf(m_target);
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    m_folderSyncable = dir >= 0;
+    if (dir < 0 && errno == EACCES)
+        dir = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        fail(errno);
+    m_folder = dir;
+
+    m_allowed = origin.permissions & 0666;
+    const mode_t newMode = m_allowed & ~currentUmask();
+    m_mode = newMode;
+    struct stat existing;
+    if (::fstatat(dir, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (m_mustReplace.known
+            && !(S_ISREG(existing.st_mode) && identityOf(existing) == m_mustReplace))
+            refuse(GsiError::replacedSinceOpened(m_target));
+        if (S_ISDIR(existing.st_mode))
+            fail(EISDIR);
+        m_replacing = S_ISREG(existing.st_mode);
+    } else if (errno != ENOENT) {
+        fail(errno);
+    }
+    struct statvfs fileSystem;
+    if (::fstatvfs(dir, &fileSystem) == 0 && (fileSystem.f_flag & ST_RDONLY))
+        fail(EROFS);
+    if (m_replacing) {
+        // The mode bits, not access(): root passes every access check.
+        if ((existing.st_mode & 0222) == 0)
+            refuse(GsiError::readOnly(m_target));
+        if (::faccessat(dir, name.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOSYS)
+            refuse(GsiError::readOnly(m_target));
+        // The old file's bits are the user's choice only where the user made it: a file
+        // another user left in a shared folder could lend the output any mode it likes.
+        const bool ours = existing.st_uid == ::geteuid();
+        const bool keptForItsOwner = ::geteuid() == 0 && existing.st_uid != 0
+            && origin.owner == static_cast<long long>(existing.st_uid);
+        if (ours || keptForItsOwner)
+            m_mode = (existing.st_mode & 0777) & (m_allowed | 0111);
+        if (keptForItsOwner) {
+            m_owner = existing.st_uid;
+            m_group = origin.group == static_cast<long long>(existing.st_gid)
+                ? static_cast<long long>(existing.st_gid)
+                : -1;
+        }
+    }
+
+    if (anonymousFilesUsable()) {
+        const int fd = ::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            m_handle = fd;
+            return;
+        }
+        // Older kernels and many file systems (every FUSE one) have no anonymous files; any
+        // other refusal would meet a named file too.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            fail(errno);
+    }
+    for (int attempt = 0;; ++attempt) {
+        m_temporary = temporaryFileName();
+        markUnfinished(dir, -1, m_temporary);
+        const int fd = ::openat(
+            dir, m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            m_handle = fd;
+            markUnfinished(dir, fd, m_temporary);
+            return;
+        }
+        const int error = errno;
+        markFinished();
+        m_temporary.clear();
+        if (error != EEXIST || attempt == 100)
+            fail(error);
+    }
+}
+
+void OutputFile::discard()
+{
+    // Closed before it is removed: a network share refuses to remove an open file.
+    if (m_handle >= 0)
+        ::close(int(m_handle));
+    m_handle = -1;
+    if (!m_temporary.empty())
+        ::unlinkat(int(m_folder), m_temporary.c_str(), 0);
+    m_temporary.clear();
+    markFinished();
+    if (m_folder >= 0)
+        ::close(int(m_folder));
+    m_folder = -1;
+}
+
+void OutputFile::fail(int systemError)
+{
+    discard();
+    throw GsiError::forWrite(m_target, normalised(systemError));
+}
+
+void OutputFile::write(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(int(m_handle), bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            fail(written < 0 ? errno : EIO);
+        bytes.remove_prefix(std::size_t(written));
+    }
+}
+
+// Where the name had to lead to the file that was read, it still must, right before the
+// rename: the check at the start may be a while ago.
+void OutputFile::checkStillReplaces() const
+{
+    if (!m_mustReplace.known)
+        return;
+    struct stat now;
+    const bool missing
+        = ::fstatat(int(m_folder), m_target.filename().c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0
+        && errno == ENOENT;
+    if (!missing && !(S_ISREG(now.st_mode) && identityOf(now) == m_mustReplace))
+        throw GsiError::replacedSinceOpened(m_target);
+}
+
+void OutputFile::commit()
+{
+    const int fd = int(m_handle);
+    const int dir = int(m_folder);
+    const fs::path name = m_target.filename();
+    // The owner first, while the file is still its creator's alone, then the mode: the file
+    // is never more open than either would allow.
+    if (m_owner >= 0
+        && ::fchown(fd, uid_t(m_owner), m_group >= 0 ? gid_t(m_group) : gid_t(-1)) != 0)
+        m_owner = -1; // a medium without owners: the caller's file hands out nothing
+    // The output's own mode only now that the file is complete.
+    if (::fchmod(fd, m_mode) != 0) {
+        const int error = errno;
+        struct stat shown;
+        if (!modesUnsupported(error) || ::fstat(fd, &shown) != 0
+            || (shown.st_mode & 0666 & ~m_allowed) != 0)
+            fail(error);
+    }
+    // On the disk before it takes the output's place, or a crash could leave
+    // an empty file under the output's name.
+    if (::fsync(fd) != 0)
+        fail(errno);
+    struct stat written;
+    if (::fstat(fd, &written) == 0)
+        m_identity = identityOf(written);
+
+    try {
+        checkStillReplaces();
+    } catch (const GsiError&) {
+        discard();
+        throw;
+    }
+    bool inPlace = false;
+    if (m_temporary.empty()) {
+        // The anonymous file gets the output's name straight away where there
+        // is none yet; else a random name, which then replaces the output.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        if (!m_replacing) {
+            inPlace = ::linkat(AT_FDCWD, self.c_str(), dir, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+            if (!inPlace && errno != EEXIST)
+                fail(errno);
+        }
+        for (int attempt = 0; !inPlace && m_temporary.empty(); ++attempt) {
+            const fs::path temporary = temporaryFileName();
+            markUnfinished(dir, fd, temporary);
+            if (::linkat(AT_FDCWD, self.c_str(), dir, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                m_temporary = temporary;
+            } else {
+                const int error = errno;
+                markFinished();
+                if (error != EEXIST || attempt == 100)
+                    fail(error);
+            }
+        }
+    }
+    // Closed before the rename: a network share refuses to rename a file that is open.
+    m_handle = -1;
+    if (!m_temporary.empty())
+        markUnfinished(dir, -1, m_temporary);
+    if (::close(fd) != 0 && !inPlace)
+        fail(errno);
+    if (!inPlace) {
+        if (::renameat(dir, m_temporary.c_str(), dir, name.c_str()) != 0)
+            fail(errno);
+        m_temporary.clear();
+        markFinished();
+    }
+    // The new name is made durable too; a file system that cannot sync a folder
+    // has nothing to lose here, so its refusal is no failure.
+    if (m_folderSyncable)
+        ::fsync(dir);
+    discard();
+}
