@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "inputfile.h"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -15,9 +17,7 @@
 namespace Module1 {
 
 constexpr int MaxLines = 1000;
-// A real file of 1000 lines holds about 150 KB; anything past this is not a
-// survey file, and is refused before it can fill the memory.
-constexpr std::uintmax_t MaxInputBytes = 64 * 1024 * 1024;
+constexpr std::uintmax_t MaxInputBytes = MaxFileBytes;
 using Table = std::array<std::string, MaxLines + 1>;
 
 // The file a click asks to convert, and the file that conversion writes.

@@ -3,6 +3,7 @@
 #include "frmeditor.h"
 
 #include "editordialogs.h"
+#include "gsierror.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -263,6 +264,7 @@ void frmEditor::showFile(const TextFile::ReadResult& file)
 {
     txtEdit->setPlainText(file.text);
     lineEnd = file.lineEnd;
+    opened = file.origin;
 }
 
 QString frmEditor::text() const { return withLineFeeds(txtEdit->document()->toRawText()); }
@@ -326,6 +328,7 @@ void frmEditor::fileNew()
     lineEnd = TextFile::LineEnd::CrLf;
     EditorFileName = untitled;
     hasFile = false;
+    opened = {};
     refreshCaption();
 }
 
@@ -336,8 +339,9 @@ void frmEditor::fileOpen()
         return;
     if (!TextFile::isNormalFile(name)) {
         editorDialogs().error(this,
-            u"Cannot open %1: there is no such file, or it is hidden or a folder. Nothing was "
-            "changed."_s.arg(QDir::toNativeSeparators(name)));
+            u"Fejl %1: Filen %2 kan ikke åbnes: den findes ikke, eller den er skjult eller en "
+            "mappe. Der er intet ændret."_s.arg(int(GsiError::FileNotFound))
+                .arg(QDir::toNativeSeparators(name)));
         return;
     }
     const TextFile::ReadResult file = TextFile::read(name);
@@ -355,14 +359,14 @@ void frmEditor::fileSave()
 {
     // A file named Untitled that merely lies in the current folder is someone else's: writing
     // there unasked would replace it.
-    if (hasFile && !EditorFileName.isEmpty() ? writeTo(EditorFileName) : fileSaveAs())
+    if (hasFile && !EditorFileName.isEmpty() ? writeTo(EditorFileName, &opened) : fileSaveAs())
         close();
 }
 
 bool frmEditor::fileSaveAs()
 {
     const QString name = editorDialogs().saveFileName(this, saveFilters, saveFilter);
-    if (name.isEmpty() || !writeTo(name))
+    if (name.isEmpty() || !writeTo(name, nullptr))
         return false;
     EditorFileName = name;
     hasFile = true;
@@ -376,15 +380,20 @@ void frmEditor::fileClose()
     mnuFileItem[3]->setEnabled(false);
     EditorFileName = u""_s;
     hasFile = false;
+    opened = {};
     txtEdit->clear();
     lineEnd = TextFile::LineEnd::CrLf;
 }
 
-bool frmEditor::writeTo(const QString& name)
+bool frmEditor::writeTo(const QString& name, const TextFile::Origin* replacing)
 {
-    const TextFile::Result written = TextFile::write(name, text(), lineEnd);
+    // A copy of a private file stays private; a text typed afresh is the user's own.
+    const FileOrigin rights = hasFile ? opened.rights : FileOrigin();
+    const TextFile::Result written = TextFile::write(name, text(), lineEnd, rights, replacing);
     if (!written.ok)
         editorDialogs().error(this, written.error);
+    else
+        opened = written.origin;
     return written.ok;
 }
 

@@ -89,7 +89,7 @@ private:
     void fileSave();
     bool fileSaveAs();
     void fileClose();
-    bool writeTo(const QString& name);
+    bool writeTo(const QString& name, const TextFile::Origin* replacing);
     QString text() const;
     void setBoxColour(QPalette::ColorRole role, QRgb colour);
     void markFontSize(qreal points);
@@ -98,4 +98,6 @@ private:
     // Whether EditorFileName names a file this window read or chose, so that Save may write there
     // without asking.
     bool hasFile = false;
+    // The file the text was read from or last saved to.
+    TextFile::Origin opened;
 };

@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "textfile.h"
 
+#include "gsierror.h"
+#include "outputfile.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -20,6 +22,25 @@ QString diskName(const QString& name) { return name.startsWith(u':') ? u"./"_s +
 static QString displayName(const QString& name)
 {
     return QDir::toNativeSeparators(QFileInfo(diskName(name)).absoluteFilePath());
+}
+
+// Full paths, so that every message names the file wherever it lies.
+static std::filesystem::path fullPath(const QString& name)
+{
+    return nativePath(QFileInfo(diskName(name)).absoluteFilePath());
+}
+
+static QString errorText(int number, const QString& description)
+{
+    return u"Fejl %1: %2"_s.arg(number).arg(description);
+}
+
+template <typename Outcome> static Outcome failed(const GsiError& error)
+{
+    Outcome outcome;
+    outcome.errorNumber = error.number();
+    outcome.error = errorText(error.number(), QString::fromStdString(error.description()));
+    return outcome;
 }
 
 LineEnd firstLineEnd(const QByteArray& bytes)
@@ -64,8 +85,8 @@ static QString refusal(const QString& name, const QString& text)
         if (!fits(character)) {
             const char32_t code = length == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
                                               : char32_t(text.at(i).unicode());
-            return u"Cannot save %1: the character \"%2\" (U+%3) on line %4, column %5 cannot be "
-                   "stored in 8-bit text. Nothing was written."_s.arg(displayName(name))
+            return u"Filen %1 kan ikke gemmes: tegnet \"%2\" (U+%3) i linje %4, kolonne %5 kan "
+                   "ikke skrives som 8-bit tekst. Der er intet skrevet."_s.arg(displayName(name))
                        .arg(character.toString())
                        .arg(uint(code), 4, 16, QChar(u'0'))
                        .arg(line)
@@ -73,56 +94,63 @@ static QString refusal(const QString& name, const QString& text)
         }
         i += length - 1;
     }
-    return u"Cannot save %1: the text cannot be stored in 8-bit text. Nothing was written."_s.arg(
-        displayName(name));
+    return u"Filen %1 kan ikke gemmes: teksten kan ikke skrives som 8-bit tekst. Der er intet "
+           "skrevet."_s.arg(displayName(name));
 }
 
 ReadResult read(const QString& name)
 {
-    ReadResult result;
-    QFile file(diskName(name));
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly)) {
-        bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError) {
-            result.ok = true;
-            result.lineEnd = firstLineEnd(bytes);
-            result.text = decode(bytes);
-            return result;
+    try {
+        InputFile file(fullPath(name), MaxFileBytes);
+        QByteArray bytes;
+        char chunk[64 * 1024];
+        for (;;) {
+            const std::streamsize got = file.sgetn(chunk, sizeof chunk);
+            if (got <= 0)
+                break;
+            bytes.append(chunk, qsizetype(got));
         }
+        file.checkComplete();
+        ReadResult result;
+        result.ok = true;
+        result.lineEnd = firstLineEnd(bytes);
+        result.text = decode(bytes);
+        result.origin = { file.openedPath(), file.origin(), file.identity() };
+        return result;
+    } catch (const GsiError& error) {
+        return failed<ReadResult>(error);
+    } catch (const std::bad_alloc&) {
+        return failed<ReadResult>(GsiError(GsiError::OutOfMemory,
+            "Der er ikke hukommelse nok til at åbne " + displayName(name).toStdString()));
     }
-    result.errorNumber = int(file.error());
-    result.error = u"Error %1: cannot read %2: %3."_s.arg(result.errorNumber)
-                       .arg(displayName(name), file.errorString());
-    return result;
 }
 
-Result write(const QString& name, const QString& text, LineEnd lineEnd)
+Result write(const QString& name, const QString& text, LineEnd lineEnd, const FileOrigin& from,
+    const Origin* replacing)
 {
     Result result;
     if (!fits(text)) {
+        // The text's fault, not the file's: there is no error number for it.
         result.error = refusal(name, text);
         return result;
     }
     QString withEnds = text;
     if (lineEnd != LineEnd::Lf)
         withEnds.replace(u'\n', lineEnd == LineEnd::CrLf ? u"\r\n"_s : u"\r"_s);
-
-    QSaveFile file(diskName(name));
-    if (file.open(QIODevice::WriteOnly)) {
-        const QByteArray bytes = encode(withEnds);
-        // QSaveFile commits even when its last buffered write fails as it closes (a full
-        // disk), so the old file would be replaced by a short one; flush to see that first.
-        if (file.write(bytes) == bytes.size() && file.flush() && file.commit()) {
-            result.ok = true;
-            return result;
-        }
+    const QByteArray bytes = encode(withEnds);
+    try {
+        const std::filesystem::path target
+            = replacing && !replacing->path.empty() ? replacing->path : fullPath(name);
+        OutputFile file(target, replacing ? replacing->rights : from,
+            replacing ? &replacing->identity : nullptr);
+        file.write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        file.commit();
+        result.ok = true;
+        result.origin = { target, replacing ? replacing->rights : from, file.identity() };
+        return result;
+    } catch (const GsiError& error) {
+        return failed<Result>(error);
     }
-    result.errorNumber = int(file.error());
-    result.error
-        = u"Error %1: cannot save %2: %3. The file was left as it was."_s.arg(result.errorNumber)
-              .arg(displayName(name), file.errorString());
-    return result;
 }
 
 } // namespace TextFile

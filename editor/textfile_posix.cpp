@@ -9,6 +9,16 @@
 
 namespace TextFile {
 
+std::filesystem::path nativePath(const QString& name)
+{
+    return std::filesystem::path(QFile::encodeName(name).toStdString());
+}
+
+QString fromNativePath(const std::filesystem::path& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+}
+
 QStringConverter::Encoding eightBitEncoding() { return QStringConverter::Latin1; }
 
 bool isNormalFile(const QString& name)

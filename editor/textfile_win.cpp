@@ -9,6 +9,16 @@
 
 namespace TextFile {
 
+std::filesystem::path nativePath(const QString& name)
+{
+    return std::filesystem::path(QDir::toNativeSeparators(name).toStdWString());
+}
+
+QString fromNativePath(const std::filesystem::path& path)
+{
+    return QString::fromStdWString(path.native());
+}
+
 QStringConverter::Encoding eightBitEncoding() { return QStringConverter::System; } // ANSI
 
 bool isNormalFile(const QString& name)

@@ -8,6 +8,10 @@
 
 class GsiError;
 
+// The largest file any program here reads. A real survey file of 1000 lines holds about
+// 150 KB; anything past this is not one, and is refused before it can fill the memory.
+inline constexpr std::uintmax_t MaxFileBytes = 64 * 1024 * 1024;
+
 // What a file written from an input may take over from it, so that the copy hands out nothing
 // the input did not: its read and write bits and its owner, as the opened file really is (a
 // symbolic link's target, never the link).

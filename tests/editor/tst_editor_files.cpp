@@ -44,10 +44,10 @@ void EditorFilesTest::fileCommandsRecordReadAndWrite_data()
                                     << u"a.txt"_s << u"%a.txt"_s << u"old\n"_s << none << u""_s;
     QTest::addRow("Open missing") << u"a.txt"_s << u""_s << QStringList { u"gone.txt"_s }
                                   << Clicks { 1 } << u"a.txt"_s << u"%a.txt"_s << u"old\n"_s << none
-                                  << u"gone.txt: there is no such file"_s;
+                                  << u"gone.txt kan ikke åbnes: den findes ikke"_s;
     QTest::addRow("Open hidden") << u"a.txt"_s << u""_s << QStringList { u".hidden"_s }
                                  << Clicks { 1 } << u"a.txt"_s << u"%a.txt"_s << u"old\n"_s << none
-                                 << u".hidden: there is no such file"_s;
+                                 << u".hidden kan ikke åbnes: den findes ikke"_s;
     QTest::addRow("Save") << u"a.txt"_s << u"new\nlines\n"_s << none << Clicks { -1, 2 }
                           << u"a.txt"_s << u""_s << u"<closed>"_s
                           << QStringList { u"a.txt=new\r\nlines\r\n"_s } << u""_s;
@@ -85,7 +85,7 @@ void EditorFilesTest::fileCommandsRecordReadAndWrite_data()
                                << u"%a.txt"_s << u"old\n"_s << none << u""_s;
     QTest::addRow("not 8-bit") << u"a.txt"_s << u"ok\nsee \u03a9"_s << none << Clicks { -1, 2 }
                                << u"a.txt"_s << u"%a.txt"_s << u"ok\nsee \u03a9"_s << none
-                               << u"a.txt: the character \"\u03a9\" (U+03a9) on line 2"_s;
+                               << u"a.txt kan ikke gemmes: tegnet \"\u03a9\" (U+03a9) i linje 2"_s;
     QTest::addRow("failed save") << u""_s << u"keep"_s << QStringList { u"no/dir/o.txt"_s }
                                  << Clicks { -1, 2 } << u"Untitled"_s << u"%Untitled"_s << u"keep"_s
                                  << none << u"no/dir/o.txt"_s;

@@ -227,7 +227,7 @@ void EditorWindowTest::unreadableFileGivesAnErrorAndOpensUntitled()
     FakeDialogs dialogs;
     frmEditor* editor = loadEditor(u"locked.txt"_s);
     QCOMPARE(dialogs.errors.size(), 1);
-    QVERIFY2(dialogs.errors[0].startsWith(u"Error "_s), qPrintable(dialogs.errors[0]));
+    QVERIFY2(dialogs.errors[0].startsWith(u"Fejl 70: "_s), qPrintable(dialogs.errors[0]));
     QVERIFY2(dialogs.errors[0].contains(QDir::toNativeSeparators(work.path(u"locked.txt"_s))),
         qPrintable(dialogs.errors[0]));
     QCOMPARE(EditorFileName, u"Untitled"_s);
