@@ -51,6 +51,136 @@ namespace {
           "the other files are still converted. Exit status: 0 when every file was converted,\n"
           "1 when any failed or the paths could not be printed, 2 for a wrong command line.\n";
 
+    // Standard output, with the first cause of a failed write kept: once a stream has failed,
+    // later writes and the final flush no longer say why.
+    struct Output {
+        std::FILE* stream;
+        int firstError = 0;
+        bool failed = false;
+
+        void write(std::string_view text)
+        {
+            errno = 0;
+            if (!writeText(stream, text) && !failed) {
+                failed = true;
+                firstError = errno;
+            }
+        }
+    };
+
+    bool isControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
+
+    // The length of the valid UTF-8 character at the start of `text`, or 0.
+    std::size_t characterLength(std::string_view text)
+    {
+        const auto lead = static_cast<unsigned char>(text[0]);
+        const std::size_t length = lead < 0x80 ? 1
+            : (lead & 0xE0) == 0xC0            ? 2
+            : (lead & 0xF0) == 0xE0            ? 3
+            : (lead & 0xF8) == 0xF0            ? 4
+                                               : 0;
+        if (length == 0 || length > text.size())
+            return 0;
+        for (std::size_t i = 1; i < length; ++i)
+            if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+                return 0;
+        return length;
+    }
+
+    // What a terminal would act on rather than show: control characters, C1 controls and bytes
+    // that are no character at all. One byte a time, so each can be written as an escape.
+    std::size_t unshownBytes(std::string_view text)
+    {
+        const std::size_t length = characterLength(text);
+        if (length == 0)
+            return 1;
+        if (length == 1 && isControl(static_cast<unsigned char>(text[0])))
+            return 1;
+        // U+0080 to U+009F.
+        if (length == 2 && static_cast<unsigned char>(text[0]) == 0xC2
+            && static_cast<unsigned char>(text[1]) < 0xA0)
+            return 2;
+        return 0;
+    }
+
+    bool needsQuoting(std::string_view name)
+    {
+        for (std::size_t i = 0; i < name.size();) {
+            if (unshownBytes(name.substr(i)))
+                return true;
+            const std::size_t length = characterLength(name.substr(i));
+            i += length ? length : 1;
+        }
+        return false;
+    }
+
+    // A name as `ls` shows it on a terminal: in single quotes, each byte a terminal would act
+    // on written as $'\ooo' between them, so the name can be read, and pasted into a shell.
+    std::string terminalQuoted(std::string_view name)
+    {
+        std::string out;
+        bool open = false;
+        for (std::size_t i = 0; i < name.size();) {
+            const std::size_t control = unshownBytes(name.substr(i));
+            if (control) {
+                if (open)
+                    out += '\'';
+                open = false;
+                out += "$'";
+                for (std::size_t j = 0; j < control; ++j) {
+                    char escape[8];
+                    std::snprintf(escape, sizeof escape, "\\%03o",
+                        unsigned(static_cast<unsigned char>(name[i + j])));
+                    out += escape;
+                }
+                out += '\'';
+                i += control;
+                continue;
+            }
+            if (!open)
+                out += '\'';
+            open = true;
+            if (name[i] == '\'')
+                out += "'\\''";
+            else
+                out += name[i];
+            ++i;
+        }
+        if (open)
+            out += '\'';
+        return out;
+    }
+
+    // Text for a terminal: each name that holds control characters quoted where it stands, and
+    // any control character left (in an argument echoed back) quoted on its own.
+    std::string forTerminal(std::string text, const std::vector<std::string>& names)
+    {
+        for (const std::string& name : names) {
+            if (name.empty() || !needsQuoting(name))
+                continue;
+            const std::string replacement = terminalQuoted(name);
+            for (std::size_t at = text.find(name); at != std::string::npos;
+                 at = text.find(name, at + replacement.size()))
+                text.replace(at, name.size(), replacement);
+        }
+        std::string safe;
+        for (std::size_t i = 0; i < text.size();) {
+            const std::size_t control = text[i] == '\n' ? 0 : unshownBytes(text.substr(i));
+            if (control) {
+                safe += terminalQuoted(text.substr(i, control));
+                i += control;
+            } else {
+                safe += text[i++];
+            }
+        }
+        return safe;
+    }
+
+    void writeError(std::FILE* err, std::string text, const std::vector<std::string>& names = {})
+    {
+        writeText(err, isTerminal(err) ? forTerminal(std::move(text), names) : text);
+    }
+
     bool is(const fs::path& argument, const char* text)
     {
         return argument.native() == fs::path(text).native();
@@ -58,7 +188,7 @@ namespace {
 
     int usageError(std::FILE* err, const std::string& message)
     {
-        writeText(err, std::string(Program) + ": " + message + "\n");
+        writeError(err, std::string(Program) + ": " + message + "\n");
         std::fputs(Usage, err);
         std::fputs("Try 'sigtelinje-convert --help' for more.\n", err);
         return UsageError;
@@ -78,8 +208,11 @@ namespace {
 
     // Returns false when the file failed; its one line is on `err` then.
     bool convertOne(const fs::path& path, std::optional<Conversion> forced, bool dryRun,
-        char pathEnd, std::FILE* out, std::FILE* err)
+        char pathEnd, Output& out, std::FILE* err)
     {
+        const std::vector<std::string> names
+            = { shownPath(path), shownPath(Module1::outputPathFor(path, Conversion::Alignment)),
+                  shownPath(Module1::outputPathFor(path, Conversion::Profile)) };
         try {
             const std::optional<Conversion> kind = forced ? forced : conversionByName(path);
             if (!kind)
@@ -89,21 +222,29 @@ namespace {
                           "vælg --alignment eller --profile");
             const fs::path output
                 = dryRun ? Module1::tryConversion(*kind, path) : Module1::convertFile(*kind, path);
-            writeText(out, shownPath(output) + pathEnd);
+            // A name goes to a pipe, a file or through -0 exactly as it is, for the program
+            // that reads it; only a person at a terminal gets it quoted.
+            const std::string shown = shownPath(output);
+            out.write((pathEnd == '\n' && isTerminal(out.stream) && needsQuoting(shown)
+                              ? terminalQuoted(shown)
+                              : shown)
+                + pathEnd);
             return true;
         } catch (const GsiError& error) {
-            writeText(err,
+            writeError(err,
                 std::string(Program) + ": Fejl " + std::to_string(error.number()) + ": "
-                    + error.description() + "\n");
+                    + error.description() + "\n",
+                names);
         } catch (const std::bad_alloc&) {
-            writeText(err,
+            writeError(err,
                 std::string(Program) + ": Fejl 7: Der er ikke hukommelse nok til at konvertere "
-                    + shownPath(path) + "\n");
+                    + shownPath(path) + "\n",
+                names);
         }
         return false;
     }
 
-    int runCommandLine(const std::vector<fs::path>& arguments, std::FILE* out, std::FILE* err)
+    int runCommandLine(const std::vector<fs::path>& arguments, Output& out, std::FILE* err)
     {
         std::optional<Conversion> forced;
         bool dryRun = false;
@@ -118,12 +259,12 @@ namespace {
             } else if (is(argument, "--")) {
                 optionsEnded = true;
             } else if (is(argument, "--help") || is(argument, "-h")) {
-                std::fputs(Usage, out);
-                std::fputs("\n", out);
-                std::fputs(Help, out);
+                out.write(Usage);
+                out.write("\n");
+                out.write(Help);
                 return AllConverted;
             } else if (is(argument, "--version")) {
-                std::fputs("sigtelinje-convert " SIGTELINJE_VERSION "\n", out);
+                out.write("sigtelinje-convert " SIGTELINJE_VERSION "\n");
                 return AllConverted;
             } else if (is(argument, "--alignment") || is(argument, "--profile")) {
                 const Conversion kind
@@ -150,14 +291,20 @@ namespace {
 
 }
 
-int run(const std::vector<fs::path>& arguments, std::FILE* out, std::FILE* err)
+int run(const std::vector<fs::path>& arguments, std::FILE* stream, std::FILE* err)
 {
+    Output out { stream };
     int status = runCommandLine(arguments, out, err);
     // A script that reads the paths must not take a full disk or a closed pipe
     // for success.
     errno = 0;
-    if (std::fflush(out) != 0 || std::ferror(out)) {
-        const int error = errno;
+    const bool flushed = std::fflush(stream) == 0;
+    if (!flushed && !out.failed) {
+        out.failed = true;
+        out.firstError = errno;
+    }
+    if (out.failed || std::ferror(stream)) {
+        const int error = out.firstError;
         writeText(err,
             std::string(Program)
                 + (error == ENOSPC

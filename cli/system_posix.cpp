@@ -5,7 +5,9 @@
 #include "hiddenfiles.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -16,10 +18,17 @@ std::vector<fs::path> commandLineArguments(int argc, char* argv[])
     return std::vector<fs::path>(argv + std::min(argc, 1), argv + argc);
 }
 
-void writeText(std::FILE* to, std::string_view text)
+bool writeText(std::FILE* to, std::string_view text)
 {
-    std::fwrite(text.data(), 1, text.size(), to);
+    if (std::fwrite(text.data(), 1, text.size(), to) == text.size())
+        return true;
+    // A full quota is a full disk to the user.
+    if (errno == EDQUOT)
+        errno = ENOSPC;
+    return false;
 }
+
+bool isTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
 
 fs::path::string_type lowerCase(const fs::path::string_type& name)
 {

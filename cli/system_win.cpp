@@ -24,10 +24,17 @@ std::vector<fs::path> commandLineArguments(int, char*[])
     return expandWildcards(arguments);
 }
 
-void writeText(std::FILE* to, std::string_view text)
+bool isTerminal(std::FILE* stream)
+{
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
+}
+
+bool writeText(std::FILE* to, std::string_view text)
 {
     if (text.empty())
-        return;
+        return true;
     const int wideLength
         = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
     std::wstring wide(std::size_t(wideLength), L'\0');
@@ -41,7 +48,7 @@ void writeText(std::FILE* to, std::string_view text)
         std::fflush(to);
         DWORD written = 0;
         if (WriteConsoleW(handle, wide.data(), DWORD(wide.size()), &written, nullptr))
-            return;
+            return true;
     }
 
     // A file or a pipe gets the ANSI code page, as other Windows programs write it.
@@ -49,7 +56,7 @@ void writeText(std::FILE* to, std::string_view text)
         = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     std::string ansi(std::size_t(length), '\0');
     WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, ansi.data(), length, nullptr, nullptr);
-    std::fwrite(ansi.data(), 1, ansi.size(), to);
+    return std::fwrite(ansi.data(), 1, ansi.size(), to) == ansi.size();
 }
 
 fs::path::string_type lowerCase(const fs::path::string_type& name)
