@@ -164,14 +164,16 @@ namespace {
                 text.replace(at, name.size(), replacement);
         }
         std::string safe;
-        for (std::size_t i = 0; i < text.size();) {
-            const std::size_t control = text[i] == '\n' ? 0 : unshownBytes(text.substr(i));
-            if (control) {
-                safe += terminalQuoted(text.substr(i, control));
-                i += control;
-            } else {
-                safe += text[i++];
-            }
+        const std::string_view view = text;
+        for (std::size_t i = 0; i < view.size();) {
+            const std::size_t control = view[i] == '\n' ? 0 : unshownBytes(view.substr(i));
+            const std::size_t length
+                = control ? control : std::max<std::size_t>(characterLength(view.substr(i)), 1);
+            if (control)
+                safe += terminalQuoted(view.substr(i, control));
+            else
+                safe += view.substr(i, length);
+            i += length;
         }
         return safe;
     }
