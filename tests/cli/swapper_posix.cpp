@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <stdio.h>
+#include <stdio.h> // renameat2
 
 namespace {
 volatile std::sig_atomic_t stopped = 0;

@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 

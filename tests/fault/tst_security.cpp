@@ -392,7 +392,7 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits_data()
         << QByteArray("nobody") << QByteArray("nobody") << 0600 << "nobody:nogroup";
 }
 
-// The modes and owners of issue 19's first finding: an output is never readable or writable by
+// Modes and owners in a shared folder: an output is never readable or writable by
 // anyone who could not read or write the input or the old output before.
 void SecurityTest::anOutputBorrowsNoOneElsesBits()
 {
