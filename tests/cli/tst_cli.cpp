@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QOperatingSystemVersion>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -117,6 +118,36 @@ QStringList entries(const QString& folder)
     return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+QStringList everything(const QString& folder)
+{
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The converter under strace, which makes the calls named in `strace` fail, wait or be
+// interrupted as a sick disk, a busy share or a user at the keyboard would.
+Run convertTraced(const QString& folder, const QStringList& strace, const QStringList& arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral("strace"),
+        QStringList { "-f", "-o", "/dev/null" } + strace + QStringList { CONVERTER } + arguments);
+    Run run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = textLines(process.readAllStandardOutput());
+    for (const QString& line : textLines(process.readAllStandardError()))
+        if (!line.contains(QRegularExpression(QStringLiteral("^\\S*strace: "))))
+            run.err << line;
+    return run;
+}
+
+bool haveStrace() { return !QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty(); }
+
 }
 
 class CliTest : public QObject {
@@ -136,6 +167,13 @@ private slots:
     void aFailedWriteOfThePathsIsAnError();
     void anInterruptedConversionLeavesNothing_data();
     void anInterruptedConversionLeavesNothing();
+    void aSignalTheCallerIgnoresStaysIgnored_data();
+    void aSignalTheCallerIgnoresStaysIgnored();
+    void aFailingCallGivesItsTrueCauseAndLeavesNothing_data();
+    void aFailingCallGivesItsTrueCauseAndLeavesNothing();
+    void aSwappedFolderNeverReceivesTheOutput();
+    void namesAreQuotedOnlyOnATerminal_data();
+    void namesAreQuotedOnlyOnATerminal();
     void aWrongCommandLineExitsWithTwoAndWritesNothing_data();
     void aWrongCommandLineExitsWithTwoAndWritesNothing();
     void aDryRunListsTheOutputsAndWritesNothing_data();
@@ -180,6 +218,9 @@ void CliTest::writesTheSameBytesAsTheMainWindow_data()
     QTest::newRow("profile of 1000 lines")
         << "pr3.gsi" << lines(1000, profileSample().left(97)) << pr;
     QTest::newRow("an empty profile") << "pr4.gsi" << QByteArray() << pr;
+    // One byte more is refused with 52 (aFailingFileGivesOneLineWithTheWindowsError).
+    QTest::newRow("an output name of exactly 255 bytes, the longest the file system holds")
+        << "al" + QString(247, 'x') + ".gsi" << alignmentSample() << al;
     // The files that the real window is clicked on in its end-to-end test.
     const QDir fixtures(QStringLiteral(WINDOW_FIXTURES));
     QTest::newRow("the window test's alignment file")
@@ -296,6 +337,12 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError_data()
         QTest::newRow("a symbolic link to a FIFO: 75") << none << "allink.gsi" << 75;
         QTest::newRow("a socket: 75") << none << "alsocket.gsi" << 75;
         QTest::newRow("an endless device: 75") << forced << "/dev/zero" << 75;
+        // Regular files to stat, but made by the kernel as they are read; the log blocks.
+        QTest::newRow("a link to a procfs file: 75") << none << "alproc.gsi" << 75;
+        QTest::newRow("a link to a sysfs file: 75") << none << "alsys.gsi" << 75;
+        if (PlatformTest::isRoot())
+            QTest::newRow("a link to the kernel log, which blocks: 75")
+                << none << "alkmsg.gsi" << 75;
     }
 }
 
@@ -325,6 +372,9 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
         QVERIFY(SystemFaults::makeFifo(dir.filePath("alfifo.gsi").toUtf8()));
         QVERIFY(QFile::link("alfifo.gsi", dir.filePath("allink.gsi")));
     }
+    QVERIFY(QFile::link("/proc/self/status", dir.filePath("alproc.gsi")));
+    QVERIFY(QFile::link("/sys/kernel/uevent_seqnum", dir.filePath("alsys.gsi")));
+    QVERIFY(QFile::link("/proc/kmsg", dir.filePath("alkmsg.gsi")));
     if (name.size() > 250 && !name.contains('/'))
         QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
     const QStringList before = entries(dir.path());
@@ -424,11 +474,22 @@ void CliTest::eachPathEndsInANewlineOrANul()
 
 void CliTest::aFailedWriteOfThePathsIsAnError_data()
 {
-    QTest::addColumn<QString>("shell"); // how the converter's standard output is set up
+    QTest::addColumn<QString>("shell"); // runs the converter ("$0") on al1.gsi, output set up
     QTest::addColumn<int>("number");
 
-    QTest::newRow("a full disk: 61") << ">/dev/full" << 61;
-    QTest::newRow("a closed standard output: 57") << ">&-" << 57;
+    QTest::newRow("a full disk: 61") << "exec \"$0\" al1.gsi >/dev/full" << 61;
+    QTest::newRow("a closed standard output: 57") << "exec \"$0\" al1.gsi >&-" << 57;
+    // So many paths that a write of the buffer fails halfway through the batch and leaves
+    // nothing for the last flush, which then finds no error of its own to report.
+    const QString folder(200, QLatin1Char('d'));
+    QString batch = "mkdir " + folder + " && cp al1.gsi " + folder + " && exec \"$0\" al1.gsi";
+    for (int i = 0; i < 20; ++i)
+        batch += ' ' + folder + "/al1.gsi";
+    QTest::newRow("a full disk halfway through a batch keeps its cause: 61")
+        << batch + " >/dev/full" << 61;
+    // The reader end is held only by the shell, which lets go of it as the converter starts.
+    QTest::newRow("a pipe whose reader has gone: 57")
+        << "mkfifo paths && exec 3<>paths && exec \"$0\" al1.gsi >paths 3<&-" << 57;
 }
 
 // The conversions themselves succeed; only the list of them is lost, which a
@@ -444,15 +505,17 @@ void CliTest::aFailedWriteOfThePathsIsAnError()
     QVERIFY(Gsi::writeFile(dir.filePath("al1.gsi"), alignmentSample()));
     QProcess process;
     process.setWorkingDirectory(dir.path());
-    process.start("/bin/sh", { "-c", "exec \"$0\" al1.gsi " + shell, QStringLiteral(CONVERTER) });
+    process.start("/bin/sh", { "-c", shell, QStringLiteral(CONVERTER) });
     QVERIFY(process.waitForFinished(60000));
     const QStringList err = textLines(process.readAllStandardError());
 
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 1);
-    QCOMPARE(err.size(), 1);
-    QVERIFY2(err.first().startsWith(QStringLiteral("sigtelinje-convert: Fejl %1: ").arg(number))
-            && err.first().contains("standard output", Qt::CaseInsensitive),
-        qPrintable(err.first()));
+    QVERIFY(!err.isEmpty());
+    for (const QString& line : err)
+        QVERIFY2(line.startsWith(QStringLiteral("sigtelinje-convert: Fejl %1: ").arg(number))
+                && line.contains("standard output", Qt::CaseInsensitive),
+            qPrintable(err.join('\n')));
     QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")),
         CoreTest::convertBytes(Conversion::Alignment, alignmentSample()));
 }
@@ -499,6 +562,206 @@ void CliTest::anInterruptedConversionLeavesNothing()
     QCOMPARE(
         QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
     QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")), old);
+}
+
+void CliTest::aSignalTheCallerIgnoresStaysIgnored_data()
+{
+    QTest::addColumn<QString>("signal");
+
+    QTest::newRow("SIGHUP under nohup") << "HUP";
+    QTest::newRow("SIGINT in a job started with &") << "INT";
+    QTest::newRow("SIGTERM ignored by a service") << "TERM";
+}
+
+// The signal arrives as the output is written; ignored, it must neither stop the conversion
+// nor be taken over by the converter's own clean-up.
+void CliTest::aSignalTheCallerIgnoresStaysIgnored()
+{
+    QFETCH(QString, signal);
+
+    if (onWindows() || !haveStrace())
+        QSKIP("needs POSIX signals and strace (tools/install-deps.sh installs strace)");
+    QTemporaryDir dir;
+    QVERIFY(Gsi::writeFile(dir.filePath("al1.gsi"), alignmentSample()));
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start("/bin/sh",
+        { "-c",
+            "trap '' " + signal + "; exec strace -f -o /dev/null -e inject=write:signal=" + signal
+                + ":when=1 \"$0\" al1.gsi",
+            QStringLiteral(CONVERTER) });
+    QVERIFY(process.waitForFinished(60000));
+
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(textLines(process.readAllStandardError()), QStringList());
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")),
+        CoreTest::convertBytes(Conversion::Alignment, alignmentSample()));
+    QCOMPARE(everything(dir.path()), (QStringList { "al1.gsi", "al1PI.gsi" }));
+}
+
+void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing_data()
+{
+    QTest::addColumn<QStringList>("strace");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("said"); // in the description
+
+    // The input, by the name the converter is given and by its whole path.
+    const QStringList input { "-P", "al1.gsi", "-P", "ABSOLUTE" };
+    QTest::newRow("fsync fails with an I/O error: 57")
+        << QStringList { "-e", "inject=fsync,fdatasync:error=EIO" } << 57 << "kunne ikke skrives";
+    QTest::newRow("writing fails with an I/O error: 57")
+        << QStringList { "-e", "inject=write,pwrite64,writev:error=EIO:when=1" } << 57
+        << "kunne ikke skrives";
+    QTest::newRow("fsync finds the disk full: 61")
+        << QStringList { "-e", "inject=fsync,fdatasync:error=ENOSPC" } << 61 << "Disken er fuld";
+    QTest::newRow("writing meets a full quota: 61")
+        << QStringList { "-e", "inject=write,pwrite64,writev:error=EDQUOT:when=1" } << 61
+        << "Disken er fuld";
+    QTest::newRow("the output is in use as it is replaced: 70")
+        << QStringList { "-e", "inject=rename,renameat,renameat2:error=EBUSY" } << 70 << "i brug";
+    QTest::newRow("opening the input meets an I/O error: 57, not 'findes ikke'")
+        << input + QStringList { "-e", "inject=open,openat,openat2:error=EIO" } << 57
+        << "kunne ikke læses";
+    QTest::newRow("the input's status meets an I/O error: 57, not 'findes ikke'")
+        << input + QStringList { "-e", "inject=stat,lstat,fstat,newfstatat,statx:error=EIO" } << 57
+        << "kunne ikke læses";
+}
+
+// Each time the old output stays as it was and no temporary file is left.
+void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing()
+{
+    QFETCH(QStringList, strace);
+    QFETCH(int, number);
+    QFETCH(QString, said);
+
+    if (onWindows() || !haveStrace())
+        QSKIP("faults are injected with strace (tools/install-deps.sh installs it)");
+    QTemporaryDir dir;
+    const QByteArray old = "an earlier output\r\n";
+    QVERIFY(Gsi::writeFile(dir.filePath("al1PI.gsi"), old));
+    QVERIFY(Gsi::writeFile(dir.filePath("al1.gsi"), alignmentSample()));
+    strace.replaceInStrings("ABSOLUTE", dir.filePath("al1.gsi"));
+    const QStringList before = everything(dir.path());
+
+    const Run run = convertTraced(dir.path(), strace, { "al1.gsi" });
+
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QStringList());
+    QCOMPARE(run.err.join('\n').count("Fejl"), 1);
+    QVERIFY2(run.err.first().startsWith(QStringLiteral("sigtelinje-convert: Fejl %1: ").arg(number))
+            && run.err.first().contains(said) && run.err.first().contains("al1")
+            && !run.err.first().contains("findes ikke"),
+        qPrintable(run.err.first()));
+    QCOMPARE(everything(dir.path()), before);
+    QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")), old);
+}
+
+// Another user exchanges the output's folder for a link to a folder of root's, again and again,
+// while root converts there: the output lands in the folder that was opened, or nowhere. strace
+// holds each call that looks a path up for a moment, so that the exchange falls between them.
+void CliTest::aSwappedFolderNeverReceivesTheOutput()
+{
+    if (onWindows() || !haveStrace())
+        QSKIP("needs renameat2 and strace (tools/install-deps.sh installs strace)");
+    QTemporaryDir dir;
+    const QDir base(dir.path());
+    QVERIFY(base.mkdir("work") && base.mkdir("other"));
+    QVERIFY(QFile::link(dir.filePath("other"), dir.filePath("link")));
+    QVERIFY(Gsi::writeFile(dir.filePath("work/al1.gsi"), alignmentSample()));
+    // A finished file its owner has made read-only.
+    const QByteArray kept = "root's own\r\n";
+    QVERIFY(Gsi::writeFile(dir.filePath("other/al1PI.gsi"), kept));
+    QVERIFY(QFile::setPermissions(dir.filePath("other/al1PI.gsi"), QFile::ReadOwner));
+
+    QProcess swapper;
+    swapper.setWorkingDirectory(dir.path());
+    swapper.start(QStringLiteral(SWAPPER), { "work", "link" });
+    const auto stop = [&swapper] {
+        swapper.terminate();
+        if (!swapper.waitForFinished(10000))
+            swapper.kill();
+        swapper.waitForFinished();
+    };
+    const auto stopAnyway = qScopeGuard(stop);
+    QVERIFY(swapper.waitForReadyRead(10000));
+    QCOMPARE(swapper.readLine(), QByteArray("swapping\n"));
+
+    const QStringList calls { "-e",
+        "inject=open,openat,openat2,stat,lstat,newfstatat,statx,linkat,rename,renameat,renameat2:"
+        "delay_enter=500" };
+    const Run run = convertTraced(dir.path(), calls, QStringList(300, "work/al1.gsi"));
+    QVERIFY2(swapper.state() == QProcess::Running, swapper.readAllStandardError().constData());
+    stop();
+
+    QCOMPARE(everything(dir.filePath("other")).join(' '), "al1PI.gsi");
+    QCOMPARE(Gsi::readFile(dir.filePath("other/al1PI.gsi")), kept);
+    // Not a race that never ran: some conversions found the folder and wrote there.
+    QVERIFY2(run.out.size() >= 10, qPrintable(run.err.join('\n')));
+    const QString work = QFileInfo(dir.filePath("work")).isSymLink() ? "link" : "work";
+    QCOMPARE(everything(dir.filePath(work)), (QStringList { "al1.gsi", "al1PI.gsi" }));
+    QCOMPARE(Gsi::readFile(dir.filePath(work + "/al1PI.gsi")),
+        CoreTest::convertBytes(Conversion::Alignment, alignmentSample()));
+}
+
+void CliTest::namesAreQuotedOnlyOnATerminal_data()
+{
+    QTest::addColumn<bool>("terminal");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArrayList>("shown");
+
+    // One file converts, one is missing: a path on standard output and an error line.
+    QTest::newRow("a terminal gets them quoted as ls quotes them")
+        << true << QStringList()
+        << QByteArrayList { "'al'$'\\033''[1AxPI.gsi'\r\n",
+               "Filen findes ikke: 'al'$'\\033''[2Ky.gsi'" };
+    QTest::newRow("a pipe gets the bytes as they are")
+        << false << QStringList()
+        << QByteArrayList { "al\x1b[1AxPI.gsi\n", "Filen findes ikke: al\x1b[2Ky.gsi" };
+    QTest::newRow("-0 gets the bytes as they are, on a terminal too")
+        << true << QStringList { "-0" } << QByteArrayList { "al\x1b[1AxPI.gsi" + QByteArray(1, 0) };
+}
+
+// A name holding a terminal's control sequences must not move the cursor, clear lines or set the
+// window's title when it is shown; a script reading the paths needs them unchanged.
+void CliTest::namesAreQuotedOnlyOnATerminal()
+{
+    QFETCH(bool, terminal);
+    QFETCH(QStringList, options);
+    QFETCH(QByteArrayList, shown);
+
+    if (onWindows() || QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
+        QSKIP("a terminal of its own needs script (util-linux)");
+    QTemporaryDir dir;
+    const QString good = QString::fromUtf8("al\x1b[1Ax.gsi");
+    QVERIFY(Gsi::writeFile(dir.filePath(good), alignmentSample()));
+    const QStringList files { good, QString::fromUtf8("al\x1b[2Ky.gsi") };
+
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    QByteArray bytes;
+    if (terminal) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("SHELL", "/bin/sh");
+        environment.insert("CONVERTER", CONVERTER);
+        environment.insert("GOOD", files[0]);
+        environment.insert("MISSING", files[1]);
+        process.setProcessEnvironment(environment);
+        const QString command = "\"$CONVERTER\" " + options.join(' ') + " \"$GOOD\" \"$MISSING\"";
+        process.start("script", { "-qec", command, "/dev/null" });
+        QVERIFY(process.waitForFinished(60000));
+        bytes = process.readAllStandardOutput();
+    } else {
+        process.start(QStringLiteral(CONVERTER), options + files);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 1);
+        bytes = process.readAllStandardOutput() + process.readAllStandardError();
+    }
+    for (const QByteArray& part : shown)
+        QVERIFY2(bytes.contains(part), bytes.toPercentEncoding(" '$\\:/").constData());
+    if (terminal && options.isEmpty())
+        QVERIFY2(!bytes.contains('\x1b'), bytes.toPercentEncoding(" '$\\:/").constData());
+    QVERIFY(QFile::exists(dir.filePath("al\x1b[1AxPI.gsi")));
 }
 
 void CliTest::aWrongCommandLineExitsWithTwoAndWritesNothing_data()

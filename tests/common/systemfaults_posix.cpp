@@ -6,6 +6,9 @@
 
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -25,6 +28,17 @@ bool setMode(const QByteArray& path, int mode) { return ::chmod(path.constData()
 int setUmask(int mask) { return int(::umask(mode_t(mask))); }
 
 bool makeFifo(const QByteArray& path) { return ::mkfifo(path.constData(), 0644) == 0; }
+
+bool openFifoForWriting(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status;
+    const bool fifo = ::fstat(fd, &status) == 0 && S_ISFIFO(status.st_mode);
+    ::close(fd);
+    return fifo;
+}
 
 bool makeSocket(const QByteArray& path)
 {
@@ -69,6 +83,45 @@ QString interruptWhileWriting(const QByteArray& target, const QByteArray& signal
     if (WTERMSIG(status) != number)
         return QStringLiteral("the child ended by signal %1").arg(WTERMSIG(status));
     return {};
+}
+
+bool setOwner(const QByteArray& path, const QByteArray& user)
+{
+    const passwd* account = ::getpwnam(user.constData());
+    return account && ::lchown(path.constData(), account->pw_uid, account->pw_gid) == 0;
+}
+
+QString ownerOf(const QByteArray& path)
+{
+    struct stat status;
+    if (::lstat(path.constData(), &status) != 0)
+        return {};
+    const passwd* user = ::getpwuid(status.st_uid);
+    const group* team = ::getgrgid(status.st_gid);
+    return QStringLiteral("%1:%2").arg(
+        user ? QString::fromLocal8Bit(user->pw_name) : QString::number(status.st_uid),
+        team ? QString::fromLocal8Bit(team->gr_name) : QString::number(status.st_gid));
+}
+
+int runAsNobody(const std::function<int()>& work)
+{
+    const passwd* nobody = ::getpwnam("nobody");
+    if (!nobody || ::geteuid() != 0)
+        return -1;
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    const pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+            ::_exit(125);
+        ::_exit(work());
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 125)
+        return -1;
+    return WEXITSTATUS(status);
 }
 
 }

@@ -10,10 +10,15 @@ bool setMode(const QByteArray&, int) { return false; }
 int setUmask(int) { return -1; }
 bool makeFifo(const QByteArray&) { return false; }
 bool makeSocket(const QByteArray&) { return false; }
+bool openFifoForWriting(const QByteArray&) { return false; }
 
 QString interruptWhileWriting(const QByteArray&, const QByteArray&)
 {
     return QStringLiteral("Windows has no such signals");
 }
+
+bool setOwner(const QByteArray&, const QByteArray&) { return false; }
+QString ownerOf(const QByteArray&) { return {}; }
+int runAsNobody(const std::function<int()>&) { return -1; }
 
 }

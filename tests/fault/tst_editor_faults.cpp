@@ -8,10 +8,16 @@
 #include "editortest.h"
 #include "faultfiles.h"
 #include "smalldisk.h"
+#include "systemfaults.h"
 #include "unprivileged.h"
 
 #include <QOperatingSystemVersion>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <atomic>
 
 using namespace FaultFiles;
 
@@ -41,6 +47,10 @@ private slots:
     void cleanup();
     void editorFaultLosesNothing_data();
     void editorFaultLosesNothing();
+    void saveWritesOnlyTheFileThatWasOpened_data();
+    void saveWritesOnlyTheFileThatWasOpened();
+    void aFileTooLargeToEditIsNotLoaded();
+    void aFifoSwappedInAtOpenDoesNotHang();
 
 private:
     QByteArray m_unreadable;
@@ -176,6 +186,161 @@ void EditorFaultTest::editorFaultLosesNothing()
                                                            : QByteArray();
     QVERIFY(readRaw(next) == expected);
     QCOMPARE(EditorFileName, QString::fromUtf8(next));
+}
+
+void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened_data()
+{
+    QTest::addColumn<QByteArray>("swap");
+
+    // Another user does this in a shared folder while the file is open.
+    QTest::newRow("a link to a private file put in its place") << QByteArray("link");
+    QTest::newRow("a link to no file yet put in its place") << QByteArray("dangling");
+    QTest::newRow("another file moved over it") << QByteArray("moved");
+}
+
+// Save refuses when the name no longer leads to the file that was read, writes nothing anywhere
+// and says so with error 75, naming the file.
+void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened()
+{
+    QFETCH(QByteArray, swap);
+
+    if (onWindows() && swap != "moved")
+        QSKIP("symbolic links need rights the Windows tests do not have");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray folder = dir.path().toUtf8();
+    QVERIFY(makeFolder(folder + "/shared") && makeFolder(folder + "/private"));
+    const QByteArray file = folder + "/shared/notes.txt";
+    QVERIFY(writeRaw(file, "P1 12.5\r\n"));
+    const QString name = QString::fromUtf8(file);
+    FakeDialogs dialogs;
+    frmEditor* editor = loadEditor(name);
+    QCOMPARE(editor->txtEdit->toPlainText(), u"P1 12.5\n"_s);
+    editor->txtEdit->setPlainText(u"P1 12.5\nP2 13.0\n"_s);
+
+    const QByteArray secret = folder + "/private/secret.txt";
+    const QByteArray theirs = "someone else's\r\n";
+    QVERIFY(removeRaw(file));
+    if (swap == "link") {
+        QVERIFY(writeRaw(secret, "root's own\r\n"));
+        QVERIFY(QFile::link(QString::fromUtf8(secret), name));
+    } else if (swap == "dangling") {
+        QVERIFY(QFile::link(QString::fromUtf8(secret), name));
+    } else {
+        QVERIFY(writeRaw(folder + "/shared/other.txt", theirs));
+        QVERIFY(QFile::rename(QString::fromUtf8(folder + "/shared/other.txt"), name));
+    }
+    const QByteArrayList shared = listRaw(folder + "/shared");
+    const QByteArrayList kept = listRaw(folder + "/private");
+    editor->mnuFileItem_Click(2);
+
+    QCOMPARE(readRaw(secret), swap == "link" ? QByteArray("root's own\r\n") : "<missing>");
+    QCOMPARE(listRaw(folder + "/private"), kept);
+    QCOMPARE(listRaw(folder + "/shared"), shared);
+    if (swap == "moved")
+        QCOMPARE(readRaw(file), theirs);
+    else
+        QVERIFY(QFileInfo(name).isSymLink());
+    QVERIFY(frmEditor::isLoaded()); // refused, so still open with the text
+    QCOMPARE(dialogs.errors.size(), 1);
+    QVERIFY2(dialogs.errors.first().startsWith(u"Fejl 75: "_s)
+            && dialogs.errors.first().contains(QDir::toNativeSeparators(name)),
+        qPrintable(dialogs.errors.first()));
+}
+
+// The limit of the conversions; the text stays as it was, nothing is read into the window.
+void EditorFaultTest::aFileTooLargeToEditIsNotLoaded()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString name = dir.filePath(u"huge.txt"_s);
+    QVERIFY(writeRaw(name.toUtf8(), "P1 12.5\r\n"));
+    // Sparse where the file system allows: the size is what counts, not the bytes.
+    QVERIFY(QFile::resize(name, 64 * 1024 * 1024 + 1));
+    FakeDialogs dialogs;
+    frmEditor* editor = loadEditor(name);
+
+    QCOMPARE(dialogs.errors.size(), 1);
+    QVERIFY2(dialogs.errors.first().startsWith(u"Fejl 7: "_s)
+            && dialogs.errors.first().contains(QDir::toNativeSeparators(name)),
+        qPrintable(dialogs.errors.first()));
+    QCOMPARE(EditorFileName, u"Untitled"_s);
+    QCOMPARE(editor->txtEdit->toPlainText(), QString());
+}
+
+// A FIFO that no one writes to would keep an open waiting for ever. Another process exchanges
+// it with the file to open, again and again, while the editor opens that name; a watchdog
+// frees an open that waits on the FIFO, and counts it. The row runs again in a copy of this
+// program under strace, which holds each open a moment so that an exchange falls between the
+// editor's look at the name and its open.
+void EditorFaultTest::aFifoSwappedInAtOpenDoesNotHang()
+{
+    if (onWindows())
+        QSKIP("Windows has no FIFOs");
+    if (!qEnvironmentVariableIsSet("SIGTELINJE_OPENS_HELD")) {
+        if (QStandardPaths::findExecutable(u"strace"_s).isEmpty())
+            QSKIP("strace is not installed; tools/install-deps.sh installs it");
+        QProcess copy;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"SIGTELINJE_OPENS_HELD"_s, u"1"_s);
+        copy.setProcessEnvironment(environment);
+        copy.setProcessChannelMode(QProcess::MergedChannels);
+        copy.start(u"strace"_s,
+            { u"-f"_s, u"-o"_s, u"/dev/null"_s, u"-e"_s, u"inject=open,openat:delay_enter=1000"_s,
+                QCoreApplication::applicationFilePath(), u"aFifoSwappedInAtOpenDoesNotHang"_s });
+        QVERIFY(copy.waitForFinished(300000));
+        const QByteArray said = copy.readAll();
+        QVERIFY2(
+            copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0, said.constData());
+        QVERIFY2(said.contains("PASS   : EditorFaultTest::aFifoSwappedInAtOpenDoesNotHang()"),
+            said.constData());
+        return;
+    }
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath(u"survey.txt"_s);
+    const QString fifo = dir.filePath(u"fifo.txt"_s);
+    QVERIFY(writeRaw(file.toUtf8(), "P1 12.5\r\n"));
+    QVERIFY(SystemFaults::makeFifo(fifo.toUtf8()));
+    FakeDialogs dialogs;
+    frmEditor* editor = loadEditor(QString());
+
+    QProcess swapper;
+    swapper.start(QStringLiteral(SWAPPER), { file, fifo });
+    const auto stop = qScopeGuard([&swapper] {
+        swapper.terminate();
+        if (!swapper.waitForFinished(10000))
+            swapper.kill();
+        swapper.waitForFinished();
+    });
+    QVERIFY(swapper.waitForReadyRead(10000));
+
+    std::atomic<int> opened { 0 };
+    std::atomic<bool> done { false };
+    std::atomic<int> freed { 0 };
+    QThread* watchdog = QThread::create([&] {
+        int seen = -1;
+        while (!done) {
+            QThread::msleep(200);
+            if (opened == seen && !done)
+                for (const QString& name : { file, fifo })
+                    freed += SystemFaults::openFifoForWriting(name.toUtf8());
+            seen = opened;
+        }
+    });
+    watchdog->start();
+    for (int i = 0; i < 100; ++i) {
+        dialogs.fileAnswers = QStringList { file };
+        editor->mnuFileItem_Click(1);
+        ++opened;
+    }
+    done = true;
+    watchdog->wait();
+    delete watchdog;
+
+    QCOMPARE(freed.load(), 0);
+    for (const QString& error : std::as_const(dialogs.errors))
+        QVERIFY2(error.startsWith(u"Fejl 75: "_s) && error.contains(file), qPrintable(error));
 }
 
 QTEST_MAIN(EditorFaultTest)

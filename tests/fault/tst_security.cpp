@@ -7,10 +7,12 @@
 #include "drives.h"
 #include "faultfiles.h"
 #include "form1.h"
+#include "gsierror.h"
 #include "listboxes.h"
 #include "mainwindowtest.h"
 #include "module1.h"
 #include "outputfile.h"
+#include "platformtest.h"
 #include "systemfaults.h"
 
 #include <QApplication>
@@ -70,6 +72,8 @@ private slots:
     void outputGetsNoMoreRightsThanItsInput();
     void unfinishedOutputIsItsOwnersAlone_data();
     void unfinishedOutputIsItsOwnersAlone();
+    void anOutputBorrowsNoOneElsesBits_data();
+    void anOutputBorrowsNoOneElsesBits();
 
 private:
     QString m_start;
@@ -259,8 +263,9 @@ void SecurityTest::outputGetsNoMoreRightsThanItsInput_data()
     QTest::newRow("a replaced output loses set-user-ID and set-group-ID")
         << 0644 << 06755 << 022 << 0755;
     QTest::newRow("a replaced output loses the sticky bit") << 0664 << 01664 << 022 << 0664;
-    QTest::newRow("a replaced output is no wider than a private input") << 0600 << 0666 << 022
-                                                                         << 0600;
+    // Its own bits, but never wider than the input's read and write bits.
+    QTest::newRow("a replaced output is no wider than a private input")
+        << 0600 << 0666 << 022 << 0600;
     QTest::newRow("a replaced output keeps its own narrower mode") << 0644 << 0600 << 022 << 0600;
 }
 
@@ -347,6 +352,106 @@ void SecurityTest::unfinishedOutputIsItsOwnersAlone()
     after.append("al1PI.gsi");
     std::sort(after.begin(), after.end());
     QCOMPARE(listRaw(dir.path().toUtf8()), after);
+}
+
+void SecurityTest::anOutputBorrowsNoOneElsesBits_data()
+{
+    QTest::addColumn<bool>("inputIsLink"); // al1.gsi -> a file of its own
+    QTest::addColumn<int>("inputMode");
+    QTest::addColumn<QByteArray>("inputOwner");
+    QTest::addColumn<QByteArray>("output"); // "none", "file", or "link" to another file
+    QTest::addColumn<int>("outputMode");
+    QTest::addColumn<QByteArray>("outputOwner");
+    QTest::addColumn<QByteArray>("caller");
+    QTest::addColumn<int>("expectedMode");
+    QTest::addColumn<QString>("expectedOwner");
+
+    // The umask is 022. In a shared folder anyone may leave a file under the output's name.
+    QTest::newRow("another user's 0666 output lends root nothing")
+        << false << 0600 << QByteArray("root") << QByteArray("file") << 0666 << QByteArray("nobody")
+        << QByteArray("root") << 0600 << "root:root";
+    QTest::newRow("a private file reached through a link stays private")
+        << true << 0600 << QByteArray("root") << QByteArray("file") << 0666 << QByteArray("nobody")
+        << QByteArray("root") << 0600 << "root:root";
+    QTest::newRow("a link at the output name is replaced, its target left alone")
+        << false << 0644 << QByteArray("root") << QByteArray("link") << 0666 << QByteArray("root")
+        << QByteArray("root") << 0644 << "root:root";
+    QTest::newRow("root's own 0666 output narrows to a private input")
+        << false << 0600 << QByteArray("root") << QByteArray("file") << 0666 << QByteArray("root")
+        << QByteArray("root") << 0600 << "root:root";
+    QTest::newRow("root converting a user's file leaves the output the user's")
+        << false << 0644 << QByteArray("nobody") << QByteArray("file") << 0644
+        << QByteArray("nobody") << QByteArray("root") << 0644 << "nobody:nogroup";
+    QTest::newRow("nobody: root's 0666 output lends nothing")
+        << false << 0600 << QByteArray("nobody") << QByteArray("file") << 0666 << QByteArray("root")
+        << QByteArray("nobody") << 0600 << "nobody:nogroup";
+    QTest::newRow("nobody: a link at the output name is replaced, its target left alone")
+        << false << 0644 << QByteArray("nobody") << QByteArray("link") << 0666 << QByteArray("root")
+        << QByteArray("nobody") << 0644 << "nobody:nogroup";
+    QTest::newRow("nobody: a private file reached through a link stays private")
+        << true << 0600 << QByteArray("nobody") << QByteArray("file") << 0666
+        << QByteArray("nobody") << QByteArray("nobody") << 0600 << "nobody:nogroup";
+}
+
+// Modes and owners in a shared folder: an output is never readable or writable by
+// anyone who could not read or write the input or the old output before.
+void SecurityTest::anOutputBorrowsNoOneElsesBits()
+{
+    QFETCH(bool, inputIsLink);
+    QFETCH(int, inputMode);
+    QFETCH(QByteArray, inputOwner);
+    QFETCH(QByteArray, output);
+    QFETCH(int, outputMode);
+    QFETCH(QByteArray, outputOwner);
+    QFETCH(QByteArray, caller);
+    QFETCH(int, expectedMode);
+    QFETCH(QString, expectedOwner);
+
+    if (SystemFaults::ownerOf(".").isEmpty() || !PlatformTest::isRoot())
+        QSKIP("owners are set by root, on a system with Unix owners");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray folder = dir.path().toUtf8();
+    QVERIFY(SystemFaults::setMode(folder, 0777)); // shared, and not sticky
+    const QByteArray data = folder + (inputIsLink ? "/secret" : "/al1.gsi");
+    QVERIFY(writeRaw(data, "*al1\r\n"));
+    QVERIFY(SystemFaults::setMode(data, inputMode));
+    QVERIFY(SystemFaults::setOwner(data, inputOwner));
+    if (inputIsLink)
+        QVERIFY(QFile::link(QStringLiteral("secret"), dir.filePath(QStringLiteral("al1.gsi"))));
+    const QByteArray target = folder + (output == "link" ? "/elsewhere" : "/al1PI.gsi");
+    const QByteArray old = "an earlier output\r\n";
+    if (output != "none") {
+        QVERIFY(writeRaw(target, old));
+        QVERIFY(SystemFaults::setMode(target, outputMode));
+        QVERIFY(SystemFaults::setOwner(target, outputOwner));
+    }
+    if (output == "link")
+        QVERIFY(
+            QFile::link(QStringLiteral("elsewhere"), dir.filePath(QStringLiteral("al1PI.gsi"))));
+    const int before = SystemFaults::setUmask(022);
+    const auto restore = qScopeGuard([before] { SystemFaults::setUmask(before); });
+
+    const std::filesystem::path input = (dir.path() + QStringLiteral("/al1.gsi")).toStdString();
+    const auto convert = [&input] {
+        try {
+            Module1::convertFile(Module1::Conversion::Alignment, input);
+            return 0;
+        } catch (const GsiError& error) {
+            return error.number();
+        }
+    };
+    QCOMPARE(caller == "root" ? convert() : SystemFaults::runAsNobody(convert), 0);
+
+    const QByteArray written = folder + "/al1PI.gsi";
+    QCOMPARE(readRaw(written), QByteArray("*al1\r\n"));
+    QVERIFY2(!QFileInfo(QString::fromUtf8(written)).isSymLink(), "the output is still a link");
+    QCOMPARE(QString::number(SystemFaults::modeOf(written), 8), QString::number(expectedMode, 8));
+    QCOMPARE(SystemFaults::ownerOf(written), expectedOwner);
+    if (output == "link") {
+        QCOMPARE(readRaw(target), old);
+        QCOMPARE(QString::number(SystemFaults::modeOf(target), 8), QString::number(outputMode, 8));
+    }
 }
 
 // Started as the help viewer (a copy named as the viewer, on Windows), the

@@ -12,11 +12,15 @@ build=$(realpath "$1")
 fixtures=$(realpath "$2")
 source "$(dirname "$0")/../common/session.sh"
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/cpack" >"$work/cpack.log" 2>&1 \
-    || { cat "$work/cpack.log" >&2; fail "cpack could not build the package"; }
+# Under a group-writable umask, as on a builder whose users share a group: the package's modes
+# must not follow it.
+(umask 002 && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/cpack") \
+    >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; fail "cpack could not build the package"; }
 debs=("$work"/cpack/*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single .deb: ${debs[*]}"
 deb=${debs[0]}
+odd=$(dpkg-deb -c "$deb" | awk '$1 !~ /^(drwxr-xr-x|-rw-r--r--|-rwxr-xr-x|lrwxrwxrwx)$/')
+[ -z "$odd" ] || fail "entries with modes other than 0755, 0644 and links: $odd"
 
 # The Qt 6 runtime libraries the programs link, and the platform plugin they load.
 depends=$(dpkg-deb -f "$deb" Depends)
