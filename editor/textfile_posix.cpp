@@ -26,7 +26,9 @@ bool isNormalFile(const QString& name)
     if (name.isEmpty())
         return false;
     const QFileInfo info(diskName(name));
-    return info.isFile()
+    // Anything but a folder counts, FIFOs and devices too: reading refuses those itself, on the
+    // opened file, so that one swapped in after this look cannot make the editor wait.
+    return info.exists() && !info.isDir()
         && !HiddenFiles::isHidden(QFile::encodeName(info.fileName()).toStdString());
 }
 

@@ -21,11 +21,14 @@ struct FileOrigin {
     long long group = -1;
 };
 
-// Which file a name led to when it was opened: device and file number.
+// Which file a name led to when it was opened: device and file number, and the file's birth
+// time where the file system keeps one, since a removed file's number may be given to the next.
 struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t file = 0;
     bool known = false;
+    std::int64_t born = 0;
+    std::uint32_t bornNanoseconds = 0;
     bool operator==(const FileIdentity&) const = default;
 };
 

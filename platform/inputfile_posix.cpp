@@ -3,6 +3,7 @@
 #include "inputfile.h"
 
 #include "gsierror.h"
+#include "identity_posix.h"
 
 #include <cerrno>
 #include <climits>
@@ -71,7 +72,7 @@ InputFile::InputFile(std::filesystem::path path, std::uintmax_t limit)
         fail(tooLargeError());
     m_handle = fd;
     m_origin = { unsigned(status.st_mode) & 0666, status.st_uid, status.st_gid };
-    m_identity = { std::uint64_t(status.st_dev), std::uint64_t(status.st_ino), true };
+    identityAt(fd, "", AT_EMPTY_PATH, m_identity);
 }
 
 InputFile::~InputFile()

@@ -3,6 +3,7 @@
 #include "outputfile.h"
 
 #include "gsierror.h"
+#include "identity_posix.h"
 
 #include <algorithm>
 #include <atomic>
@@ -98,11 +99,6 @@ bool modesUnsupported(int error)
     return error == EPERM || error == ENOSYS || error == EOPNOTSUPP;
 }
 
-FileIdentity identityOf(const struct stat& status)
-{
-    return { std::uint64_t(status.st_dev), std::uint64_t(status.st_ino), true };
-}
-
 }
 
 void OutputFile::useNamedTemporaryForTesting(bool named) { namedOnly = named; }
@@ -162,14 +158,17 @@ void OutputFile::open(const FileOrigin& origin, const FileIdentity* mustReplace)
     m_mode = newMode;
     struct stat existing;
     if (::fstatat(dir, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (m_mustReplace.known
-            && !(S_ISREG(existing.st_mode) && identityOf(existing) == m_mustReplace))
-            refuse(GsiError::replacedSinceOpened(m_target));
         if (S_ISDIR(existing.st_mode))
             fail(EISDIR);
         m_replacing = S_ISREG(existing.st_mode);
     } else if (errno != ENOENT) {
         fail(errno);
+    }
+    try {
+        checkStillReplaces();
+    } catch (const GsiError&) {
+        discard();
+        throw;
     }
     struct statvfs fileSystem;
     if (::fstatvfs(dir, &fileSystem) == 0 && (fileSystem.f_flag & ST_RDONLY))
@@ -263,11 +262,15 @@ void OutputFile::checkStillReplaces() const
 {
     if (!m_mustReplace.known)
         return;
-    struct stat now;
-    const bool missing
-        = ::fstatat(int(m_folder), m_target.filename().c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0
-        && errno == ENOENT;
-    if (!missing && !(S_ISREG(now.st_mode) && identityOf(now) == m_mustReplace))
+    FileIdentity now;
+    bool ordinary = false;
+    if (!identityAt(
+            int(m_folder), m_target.filename().c_str(), AT_SYMLINK_NOFOLLOW, now, &ordinary)) {
+        if (errno == ENOENT)
+            return; // removed meanwhile: the text is written afresh under its name
+        throw GsiError::forWrite(m_target, errno);
+    }
+    if (!ordinary || now != m_mustReplace)
         throw GsiError::replacedSinceOpened(m_target);
 }
 
@@ -293,9 +296,7 @@ void OutputFile::commit()
     // an empty file under the output's name.
     if (::fsync(fd) != 0)
         fail(errno);
-    struct stat written;
-    if (::fstat(fd, &written) == 0)
-        m_identity = identityOf(written);
+    identityAt(fd, "", AT_EMPTY_PATH, m_identity);
 
     try {
         checkStillReplaces();
