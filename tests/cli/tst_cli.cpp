@@ -218,9 +218,11 @@ void CliTest::writesTheSameBytesAsTheMainWindow_data()
     QTest::newRow("profile of 1000 lines")
         << "pr3.gsi" << lines(1000, profileSample().left(97)) << pr;
     QTest::newRow("an empty profile") << "pr4.gsi" << QByteArray() << pr;
-    // One byte more is refused with 52 (aFailingFileGivesOneLineWithTheWindowsError).
-    QTest::newRow("an output name of exactly 255 bytes, the longest the file system holds")
-        << "al" + QString(247, 'x') + ".gsi" << alignmentSample() << al;
+    // One byte more is refused with 52 (aFailingFileGivesOneLineWithTheWindowsError). Windows
+    // refuses a path of more than 260 characters first.
+    if (!onWindows())
+        QTest::newRow("an output name of exactly 255 bytes, the longest the file system holds")
+            << "al" + QString(247, 'x') + ".gsi" << alignmentSample() << al;
     // The files that the real window is clicked on in its end-to-end test.
     const QDir fixtures(QStringLiteral(WINDOW_FIXTURES));
     QTest::newRow("the window test's alignment file")
