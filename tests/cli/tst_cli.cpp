@@ -374,9 +374,12 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
         QVERIFY(SystemFaults::makeFifo(dir.filePath("alfifo.gsi").toUtf8()));
         QVERIFY(QFile::link("alfifo.gsi", dir.filePath("allink.gsi")));
     }
-    QVERIFY(QFile::link("/proc/self/status", dir.filePath("alproc.gsi")));
-    QVERIFY(QFile::link("/sys/kernel/uevent_seqnum", dir.filePath("alsys.gsi")));
-    QVERIFY(QFile::link("/proc/kmsg", dir.filePath("alkmsg.gsi")));
+    if (name == "alproc.gsi" || name == "alsys.gsi" || name == "alkmsg.gsi") {
+        const char* kernelFile = name == "alproc.gsi" ? "/proc/self/status"
+            : name == "alsys.gsi"                     ? "/sys/kernel/uevent_seqnum"
+                                                      : "/proc/kmsg";
+        QVERIFY(QFile::link(kernelFile, dir.filePath(name)));
+    }
     if (name.size() > 250 && !name.contains('/'))
         QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
     const QStringList before = entries(dir.path());
