@@ -218,9 +218,11 @@ void CliTest::writesTheSameBytesAsTheMainWindow_data()
     QTest::newRow("profile of 1000 lines")
         << "pr3.gsi" << lines(1000, profileSample().left(97)) << pr;
     QTest::newRow("an empty profile") << "pr4.gsi" << QByteArray() << pr;
-    // One byte more is refused with 52 (aFailingFileGivesOneLineWithTheWindowsError).
-    QTest::newRow("an output name of exactly 255 bytes, the longest the file system holds")
-        << "al" + QString(247, 'x') + ".gsi" << alignmentSample() << al;
+    // One byte more is refused with 52 (aFailingFileGivesOneLineWithTheWindowsError). Windows
+    // refuses a path of more than 260 characters first.
+    if (!onWindows())
+        QTest::newRow("an output name of exactly 255 bytes, the longest the file system holds")
+            << "al" + QString(247, 'x') + ".gsi" << alignmentSample() << al;
     // The files that the real window is clicked on in its end-to-end test.
     const QDir fixtures(QStringLiteral(WINDOW_FIXTURES));
     QTest::newRow("the window test's alignment file")
@@ -372,9 +374,12 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
         QVERIFY(SystemFaults::makeFifo(dir.filePath("alfifo.gsi").toUtf8()));
         QVERIFY(QFile::link("alfifo.gsi", dir.filePath("allink.gsi")));
     }
-    QVERIFY(QFile::link("/proc/self/status", dir.filePath("alproc.gsi")));
-    QVERIFY(QFile::link("/sys/kernel/uevent_seqnum", dir.filePath("alsys.gsi")));
-    QVERIFY(QFile::link("/proc/kmsg", dir.filePath("alkmsg.gsi")));
+    if (name == "alproc.gsi" || name == "alsys.gsi" || name == "alkmsg.gsi") {
+        const char* kernelFile = name == "alproc.gsi" ? "/proc/self/status"
+            : name == "alsys.gsi"                     ? "/sys/kernel/uevent_seqnum"
+                                                      : "/proc/kmsg";
+        QVERIFY(QFile::link(kernelFile, dir.filePath(name)));
+    }
     if (name.size() > 250 && !name.contains('/'))
         QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
     const QStringList before = entries(dir.path());
