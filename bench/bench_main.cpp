@@ -8,6 +8,7 @@
 #include "form1.h"
 #include "listboxes.h"
 #include "module1.h"
+#include "textfile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,6 +60,43 @@ QString folderOf(const QTemporaryDir& root, int n)
 void row(const char* what, double ms, const char* target)
 {
     std::printf("| %-52s | %9.3f | %-9s |\n", what, ms, target);
+}
+
+// The process's peak memory in MB since the last reset, from Linux's own count; -1 elsewhere.
+double peakMegabytes(bool reset)
+{
+    if (reset) {
+        if (std::FILE* clear = std::fopen("/proc/self/clear_refs", "w")) {
+            std::fputs("5", clear);
+            std::fclose(clear);
+        }
+        return 0;
+    }
+    double kilobytes = -1;
+    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "VmHWM: %lf", &kilobytes) == 1)
+                break;
+        std::fclose(status);
+    }
+    return kilobytes < 0 ? -1 : kilobytes / 1024;
+}
+
+// The editor opening a file, once: its time and how far the process's peak memory grew.
+void editorRow(const char* what, const QString& file, const char* target)
+{
+    peakMegabytes(true);
+    const double before = peakMegabytes(false); // what the process holds now
+    QElapsedTimer timer;
+    timer.start();
+    const TextFile::ReadResult read = TextFile::read(file);
+    const double ms = timer.nsecsElapsed() / 1e6;
+    const double peak = peakMegabytes(false);
+    std::printf("| %-52s | %9.3f | %-9s |\n", what, ms, target);
+    std::printf("|   %-50s | %9.1f |           |\n",
+        read.ok ? "peak memory, MB (loaded)" : "peak memory, MB (refused)",
+        peak < 0 ? -1.0 : peak - before);
 }
 
 }
@@ -137,6 +175,15 @@ int main(int argc, char* argv[])
                 QCoreApplication::processEvents();
             }),
         "< 30");
+
+    // The editor on files far beyond any survey file: refused at once, or read whole.
+    const QString huge = root.filePath(QStringLiteral("huge.txt"));
+    const QString large = root.filePath(QStringLiteral("large.txt"));
+    write(huge, QByteArray("P1 12.5\r\n"));
+    QFile::resize(huge, qint64(1) << 30); // sparse where the file system allows
+    write(large, QByteArray(50 * 1024 * 1024, 'x'));
+    editorRow("editor opens a 1 GiB file (refused, error 7)", huge, "< 10");
+    editorRow("editor reads a 50 MB file", large, "");
 
     QDir::setCurrent(start);
     return 0;
