@@ -4,6 +4,7 @@
 
 #include "errno_win.h"
 #include "gsierror.h"
+#include "identity_win.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -39,8 +40,7 @@ InputFile::InputFile(std::filesystem::path path, std::uintmax_t limit)
         fail(tooLargeError());
     BY_HANDLE_FILE_INFORMATION information;
     if (GetFileInformationByHandle(file, &information))
-        m_identity = { information.dwVolumeSerialNumber,
-            (std::uint64_t(information.nFileIndexHigh) << 32) | information.nFileIndexLow, true };
+        m_identity = identityOf(information);
     m_handle = reinterpret_cast<std::intptr_t>(file);
 }
 

@@ -4,6 +4,7 @@
 
 #include "errno_win.h"
 #include "gsierror.h"
+#include "identity_win.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -123,24 +124,15 @@ void OutputFile::checkStillReplaces() const
 {
     if (!m_mustReplace.known)
         return;
-    const HANDLE file = CreateFileW(fullPath(m_target).c_str(), FILE_READ_ATTRIBUTES,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    FileIdentity now;
+    bool ordinary = false;
+    if (!identityAt(fullPath(m_target), now, ordinary)) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND)
-            return;
+            return; // removed meanwhile: the text is written afresh under its name
         throw GsiError::forWrite(m_target, errnoOf(error));
     }
-    BY_HANDLE_FILE_INFORMATION information;
-    const bool same = GetFileInformationByHandle(file, &information)
-        && !(information.dwFileAttributes
-            & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))
-        && FileIdentity { information.dwVolumeSerialNumber,
-               (std::uint64_t(information.nFileIndexHigh) << 32) | information.nFileIndexLow, true }
-            == m_mustReplace;
-    CloseHandle(file);
-    if (!same)
+    if (!ordinary || now != m_mustReplace)
         throw GsiError::replacedSinceOpened(m_target);
 }
 
@@ -183,10 +175,6 @@ void OutputFile::commit()
 {
     if (!FlushFileBuffers(handleOf(m_handle)))
         fail(errnoOf(GetLastError()));
-    BY_HANDLE_FILE_INFORMATION information;
-    if (GetFileInformationByHandle(handleOf(m_handle), &information))
-        m_identity = { information.dwVolumeSerialNumber,
-            (std::uint64_t(information.nFileIndexHigh) << 32) | information.nFileIndexLow, true };
     CloseHandle(handleOf(m_handle));
     m_handle = -1;
 
@@ -221,5 +209,9 @@ void OutputFile::commit()
     if (!replaced)
         fail(errnoOf(GetLastError()));
     m_temporary.clear();
+    // Read off the file in place: a replace may give it the old file's creation time.
+    bool ordinary = false;
+    if (!identityAt(target, m_identity, ordinary))
+        m_identity = {};
     discard();
 }
