@@ -8,6 +8,7 @@
 #include "module1.h"
 #include "nativepath.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -65,6 +66,15 @@ QString wrappable(const QString& text)
         }
     }
     return result;
+}
+
+// A plain top-level widget is a "filler" to a screen reader, which then does not say which
+// window it is in; the main window is a window.
+QAccessibleInterface* windowAccessible(const QString& key, QObject* object)
+{
+    if (key == QLatin1String("Form1") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
 }
 
 // The window's geometry is laid out in twips, 15 to the pixel.
@@ -141,6 +151,8 @@ QPushButton* button(QWidget* parent, const QString& caption, QRect geometry, con
 Form1::Form1(QWidget* parent)
     : QWidget(parent)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(windowAccessible), true);
+    Q_UNUSED(factoryInstalled);
     setWindowTitle(QStringLiteral("Sigtelinje"));
     setWindowIcon(QIcon(QStringLiteral(":/logo.png")));
     setFont(sansSerif(9.75, true));

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
@@ -145,6 +146,40 @@ void FileListBox::setFolder(const std::filesystem::path& folder)
     const QSignalBlocker blocker(this);
     clear();
     addItems(shown);
+}
+
+namespace {
+bool isUserInput(const QEvent* event)
+{
+    return event->isInputEvent() || event->type() == QEvent::InputMethod;
+}
+}
+
+bool FileListBox::event(QEvent* event)
+{
+    const QScopedValueRollback inInput(m_inUserInput, m_inUserInput || isUserInput(event));
+    return QListWidget::event(event);
+}
+
+bool FileListBox::viewportEvent(QEvent* event)
+{
+    const QScopedValueRollback inInput(m_inUserInput, m_inUserInput || isUserInput(event));
+    return QListWidget::viewportEvent(event);
+}
+
+void FileListBox::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QListWidget::selectionChanged(selected, deselected);
+    // Qt gives a screen reader no "press" on a list item, only "Toggle", which selects it,
+    // and the list's selection; either is the reader's user choosing the entry. The mouse and
+    // the keyboard only highlight by selecting, so their selections are left out.
+    // The choice runs once the reader's request has been answered: an error box would otherwise
+    // hold the answer back until it is closed.
+    if (!m_inUserInput && selected.indexes().size() == 1) {
+        const int row = selected.indexes().first().row();
+        QMetaObject::invokeMethod(
+            this, [this, row] { emit entryClicked(row); }, Qt::QueuedConnection);
+    }
 }
 
 void FileListBox::focusInEvent(QFocusEvent* event)

@@ -44,7 +44,8 @@ private:
 // regard to letter case, sorted by name, hidden and system files left out.
 // The folder is read when it is set and at no other time. A mouse click on an
 // entry chooses it at once; the keyboard only moves the highlight, and Enter or
-// Space chooses the highlighted entry.
+// Space chooses the highlighted entry. An assistive technology chooses by
+// selecting an entry (a list item's one action, "Toggle", or the list's selection).
 class FileListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -61,11 +62,16 @@ signals:
     void entryClicked(int row);
 
 protected:
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void selectionChanged(
+        const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
+    bool m_inUserInput = false; // the mouse or the keyboard is moving the selection
     QString m_pattern;
     std::filesystem::path m_folder;
     std::vector<std::filesystem::path> m_names;

@@ -489,6 +489,12 @@ void Form1Test::keysMoveTheHighlightAndEnterOrSpaceConverts_data()
                                               << "al3.gsi";
     QTest::newRow("Ctrl+Down moves without highlighting; Space takes it") << "Down,Ctrl+Down,Space"
                                                                           << "al2.gsi";
+    QTest::newRow("a screen reader toggles the second entry") << "Toggle 1"
+                                                              << "al2.gsi";
+    QTest::newRow("a screen reader toggles another entry than the highlighted") << "Down,Toggle 2"
+                                                                                << "al3.gsi";
+    QTest::newRow("a screen reader selects the third entry") << "Select row 2"
+                                                             << "al3.gsi";
     QTest::newRow("arrows alone convert nothing") << "Down,Down,End,Up,PgUp,Home"
                                                   << "";
     QTest::newRow("a typed name alone converts nothing") << "A,L,2"
@@ -510,7 +516,23 @@ void Form1Test::keysMoveTheHighlightAndEnterOrSpaceConverts()
     for (int i = 0; i < 4; ++i)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), window->File1);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(window->File1);
     for (const QString& key : keys.split(',')) {
+        // A screen reader's own ways to choose: an item's action, or the list's selection.
+        if (key.startsWith("Toggle ")) {
+            QAccessibleInterface* item = list->child(key.mid(7).toInt());
+            QVERIFY(item && item->actionInterface());
+            QCOMPARE(item->actionInterface()->actionNames(),
+                QStringList { QAccessibleActionInterface::toggleAction() });
+            item->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            QCoreApplication::processEvents();
+            continue;
+        }
+        if (key.startsWith("Select row ")) {
+            QVERIFY(list->tableInterface()->selectRow(key.mid(11).toInt()));
+            QCoreApplication::processEvents();
+            continue;
+        }
         const QKeyCombination combination = QKeySequence(key)[0];
         QTest::keyClick(window->File1, combination.key(), combination.keyboardModifiers());
     }
