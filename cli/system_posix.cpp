@@ -21,6 +21,7 @@ void writeText(std::FILE* to, std::string_view text)
     std::fwrite(text.data(), 1, text.size(), to);
 }
 
+namespace {
 fs::path::string_type lowerCase(const fs::path::string_type& name)
 {
     fs::path::string_type lower = name;
@@ -28,6 +29,12 @@ fs::path::string_type lowerCase(const fs::path::string_type& name)
         if (c >= 'A' && c <= 'Z')
             c = char(c - 'A' + 'a');
     return lower;
+}
+}
+
+int compareNames(const fs::path::string_type& a, const fs::path::string_type& b)
+{
+    return lowerCase(a).compare(lowerCase(b));
 }
 
 bool isHiddenFile(const fs::directory_entry& entry) { return HiddenFiles::isHidden(entry.path()); }
