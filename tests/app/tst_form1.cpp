@@ -563,9 +563,9 @@ void Form1Test::listsSortAsTheUserReads_data()
     const QStringList danish { "AL_CAPS.gsi", "alz.gsi", "alæ.gsi", "alø.gsi", "alå.gsi" };
     QTest::newRow("a Danish user: z, æ, ø, å") << "da_DK" << danish;
     QTest::newRow("a C/POSIX locale sorts as Danish") << "C" << danish;
-    // Another language's own order: in Swedish å comes first, æ and ø sort as ä and ö.
-    QTest::newRow("a Swedish user: z, å, ä, ö")
-        << "sv_SE" << QStringList { "AL_CAPS.gsi", "alz.gsi", "alå.gsi", "alæ.gsi", "alø.gsi" };
+    // Another language's own order: in English å and æ sort with a, ø with o.
+    QTest::newRow("an English user: å, æ, ø among a and o")
+        << "en_US" << QStringList { "AL_CAPS.gsi", "alå.gsi", "alæ.gsi", "alø.gsi", "alz.gsi" };
 }
 
 void Form1Test::listsSortAsTheUserReads()
@@ -585,7 +585,8 @@ void Form1Test::listsSortAsTheUserReads()
     QTreeWidgetItem* z = dirItem("z");
     QTreeWidgetItem* aRing = dirItem("å");
     QVERIFY(z && aRing);
-    QCOMPARE(window->Dir1->indexFromItem(aRing).row() > window->Dir1->indexFromItem(z).row(), true);
+    QCOMPARE(window->Dir1->indexFromItem(aRing).row() > window->Dir1->indexFromItem(z).row(),
+        order.indexOf("alå.gsi") > order.indexOf("alz.gsi"));
 }
 
 void Form1Test::everyControlHasADanishAccessibleName_data()
@@ -712,11 +713,14 @@ void Form1Test::errorBoxShowsTheWholeLongPath()
         Form1::errorBox(window, m_reported.first().number, m_reported.first().description));
     box->show();
     QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+    // The input is gone (53); on Windows the output's temporary name is too long first (52).
+    const QString description = m_reported.first().description;
+    QVERIFY2(description.contains(nativeSep(m_work + folder)), qPrintable(description));
     QString shown = box->text();
     shown.remove(QChar(0x200B));
-    QVERIFY2(shown.contains(nativeSep(input)), qPrintable(shown));
-    QVERIFY(box->accessibleDescription().contains(nativeSep(input)));
-    QVERIFY(box->accessibleName().contains("Fejl 53"));
+    QVERIFY2(shown.contains(description), qPrintable(shown));
+    QVERIFY(box->accessibleDescription().contains(description));
+    QVERIFY(box->accessibleName().contains(QString("Fejl %1").arg(m_reported.first().number)));
     const QRect screen = box->screen()->availableGeometry();
     QVERIFY2(screen.contains(box->frameGeometry()),
         qPrintable(QString("%1x%2").arg(box->frameGeometry().width()).arg(box->height())));
