@@ -14,7 +14,7 @@ packages=(
     clang libclang-rt-14-dev libasan8 libubsan1 util-linux mount
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xz-utils zip unzip
     reuse lintian help2man appstream patch
-    dbus dbus-x11 at-spi2-core python3-pyatspi
+    dbus at-spi2-core python3-pyatspi
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1; then
