@@ -8,6 +8,7 @@
 #include "module1.h"
 #include "nativepath.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -22,7 +23,9 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <memory>
 #include <new>
+#include <tuple>
 
 namespace {
 
@@ -39,9 +42,40 @@ Form1::Launcher helpLauncher = startDetached;
 Form1::Opener helpOpener = Form1::openWithAssociatedProgram;
 
 Form1::Reporter errorReporter = [](QWidget* window, int number, const QString& description) {
-    QMessageBox::critical(window, QStringLiteral("Sigtelinje"),
-        QStringLiteral("Fejl %1\n\n%2").arg(number).arg(description));
+    const std::unique_ptr<QMessageBox> box(Form1::errorBox(window, number, description));
+    box->exec();
 };
+
+// A message label wraps only where a line may break, so a long folder or file name, which has
+// no blanks, ran past the box's edge and was cut. A zero-width space after every path separator,
+// and every few characters inside a long part, lets the name wrap there instead.
+QString wrappable(const QString& text)
+{
+    constexpr int longestUnbroken = 32;
+    const QChar zeroWidthSpace(0x200B);
+    QString result;
+    result.reserve(text.size() + text.size() / 8);
+    int unbroken = 0;
+    for (const QChar c : text) {
+        result.append(c);
+        if (c.isSpace() || c == zeroWidthSpace) {
+            unbroken = 0;
+        } else if (c == u'/' || c == u'\\' || ++unbroken >= longestUnbroken) {
+            result.append(zeroWidthSpace);
+            unbroken = 0;
+        }
+    }
+    return result;
+}
+
+// A plain top-level widget is a "filler" to a screen reader, which then does not say which
+// window it is in; the main window is a window.
+QAccessibleInterface* windowAccessible(const QString& key, QObject* object)
+{
+    if (key == QLatin1String("Form1") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
 
 // The window's geometry is laid out in twips, 15 to the pixel.
 QRect twips(int left, int top, int width, int height)
@@ -117,6 +151,8 @@ QPushButton* button(QWidget* parent, const QString& caption, QRect geometry, con
 Form1::Form1(QWidget* parent)
     : QWidget(parent)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(windowAccessible), true);
+    Q_UNUSED(factoryInstalled);
     setWindowTitle(QStringLiteral("Sigtelinje"));
     setWindowIcon(QIcon(QStringLiteral(":/logo.png")));
     setFont(sansSerif(9.75, true));
@@ -176,6 +212,25 @@ Form1::Form1(QWidget* parent)
     setTabOrder(Dir1, File1);
     setTabOrder(File1, File2);
     setTabOrder(File2, Command1);
+
+    // What a screen reader says for each control: the caption beside it, and what it does.
+    const QString chooses = QStringLiteral("Konverterer den valgte fil: klik på en fil, eller "
+                                           "flyt med piletasterne og tryk Enter eller mellemrum");
+    const QList<std::tuple<QWidget*, QString, QString>> spoken {
+        { Drive1, QStringLiteral("Drev"), QStringLiteral("Drev: vælger drevet") },
+        { Command2, Command2->text(), QStringLiteral("Afslutter Sigtelinje") },
+        { Picture1, QStringLiteral("Sigtelinje logo"), Label1->text().replace(u'\n', u' ') },
+        { Dir1, Frame3->title(),
+            QStringLiteral("Mapperne på drevet; dobbeltklik eller Enter åbner den fremhævede") },
+        { File1, Frame4->title(), chooses },
+        { File2, Frame5->title(), chooses },
+        { Command1, Command1->text(), QStringLiteral("Viser hjælpen") },
+        { Text1, Frame1->title(), QStringLiteral("Den åbne mappes fulde sti") },
+    };
+    for (const auto& [control, name, what] : spoken) {
+        control->setAccessibleName(name);
+        control->setAccessibleDescription(what);
+    }
 
     // The lists start from the process's current drive and folder by themselves.
     const std::filesystem::path here = Drives::currentFolder();
@@ -238,6 +293,18 @@ void Form1::setHelpOpener(Opener opener)
 
 QString Form1::helpProgram() { return helpPrograms().value(0); }
 void Form1::setErrorReporter(Reporter reporter) { errorReporter = std::move(reporter); }
+
+QMessageBox* Form1::errorBox(QWidget* window, int number, const QString& description)
+{
+    const QString text = QStringLiteral("Fejl %1\n\n%2").arg(number).arg(description);
+    auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Sigtelinje"),
+        wrappable(text), QMessageBox::Ok, window);
+    box->setTextFormat(Qt::PlainText);
+    // The shown text holds break marks; a screen reader gets it as written.
+    box->setAccessibleName(QStringLiteral("Sigtelinje: Fejl %1").arg(number));
+    box->setAccessibleDescription(text);
+    return box;
+}
 
 QString Form1::helpArgument()
 {

@@ -12,6 +12,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMessageBox;
 class QPushButton;
 class DirListBox;
 class FileListBox;
@@ -41,6 +42,9 @@ public:
     static void setHelpLauncher(Launcher launcher);
     static void setHelpOpener(Opener opener);
     static void setErrorReporter(Reporter reporter);
+    // The box the real reporter shows: the whole description, long paths wrapped across lines
+    // rather than cut, no wider than the screen, and announced with its text by a screen reader.
+    static QMessageBox* errorBox(QWidget* window, int number, const QString& description);
 
     // The word processors the help button tries, in order, each started with the document as
     // its one argument; a program given by a full path is tried only where it exists. Then the

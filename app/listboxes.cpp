@@ -6,13 +6,28 @@
 #include "folderlisting.h"
 #include "nativepath.h"
 
+#include <QAccessibleWidget>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace {
 constexpr int PathRole = Qt::UserRole;
+
+// The style's own focus mark around `rect`. Styles that show it only after a key
+// moved the focus (Fusion) are told so: a control that takes the focus always shows it.
+void drawFocusMark(QWidget* widget, QPainter* painter, const QRect& rect)
+{
+    QStyleOptionFocusRect option;
+    option.initFrom(widget);
+    option.rect = rect;
+    option.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+    option.backgroundColor = widget->palette().color(widget->backgroundRole());
+    widget->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, painter, widget);
+}
 }
 
 DirListBox::DirListBox(QWidget* parent)
@@ -109,12 +124,12 @@ FileListBox::FileListBox(const QString& pattern, QWidget* parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
-    // Selection rather than the current item: tabbing into the list moves the
-    // current item without selecting, and must not convert anything.
-    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
-        const QList<QListWidgetItem*> selected = selectedItems();
-        if (selected.size() == 1)
-            emit entryClicked(row(selected.first()));
+    // A click (press and release on the same entry) chooses at once; a moved
+    // selection does not, so arrow keys and typed names never convert a file the
+    // user only passed over.
+    connect(this, &QListWidget::clicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            emit entryClicked(index.row());
     });
 }
 
@@ -133,13 +148,77 @@ void FileListBox::setFolder(const std::filesystem::path& folder)
     addItems(shown);
 }
 
+namespace {
+bool isUserInput(const QEvent* event)
+{
+    return event->isInputEvent() || event->type() == QEvent::InputMethod;
+}
+}
+
+bool FileListBox::event(QEvent* event)
+{
+    const QScopedValueRollback inInput(m_inUserInput, m_inUserInput || isUserInput(event));
+    return QListWidget::event(event);
+}
+
+bool FileListBox::viewportEvent(QEvent* event)
+{
+    const QScopedValueRollback inInput(m_inUserInput, m_inUserInput || isUserInput(event));
+    return QListWidget::viewportEvent(event);
+}
+
+void FileListBox::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QListWidget::selectionChanged(selected, deselected);
+    // Qt gives a screen reader no "press" on a list item, only "Toggle", which selects it,
+    // and the list's selection; either is the reader's user choosing the entry. The mouse and
+    // the keyboard only highlight by selecting, so their selections are left out.
+    // The choice runs once the reader's request has been answered: an error box would otherwise
+    // hold the answer back until it is closed.
+    if (!m_inUserInput && selected.indexes().size() == 1) {
+        const int row = selected.indexes().first().row();
+        QMetaObject::invokeMethod(
+            this, [this, row] { emit entryClicked(row); }, Qt::QueuedConnection);
+    }
+}
+
 void FileListBox::focusInEvent(QFocusEvent* event)
 {
     // Unlike a plain list, do not put the current item on the first entry when
-    // the focus arrives: the first arrow key then selects, and so converts, the
-    // first entry rather than the second.
+    // the focus arrives: the first arrow key then highlights the first entry
+    // rather than the second, and Enter on arrival chooses nothing.
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event)
+{
+    const bool choose = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
+        || event->key() == Qt::Key_Space || event->key() == Qt::Key_Select;
+    if (!choose || event->modifiers() & ~Qt::KeypadModifier) {
+        // With no entry highlighted yet every key would land on the first entry; End and Page
+        // Down go towards the last from there.
+        if (!currentItem() && count() > 0
+            && (event->key() == Qt::Key_End || event->key() == Qt::Key_PageDown))
+            setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        QListWidget::keyPressEvent(event);
+        return;
+    }
+    // The entry the keyboard stands on, even when Ctrl+arrow moved there without selecting it.
+    if (QListWidgetItem* entry = currentItem()) {
+        setCurrentItem(entry, QItemSelectionModel::ClearAndSelect);
+        emit entryClicked(row(entry));
+    }
+}
+
+void FileListBox::paintEvent(QPaintEvent* event)
+{
+    QListWidget::paintEvent(event);
+    // The list shows that it has the focus also before any entry is highlighted, and when empty.
+    if (hasFocus()) {
+        QPainter painter(viewport());
+        drawFocusMark(this, &painter, viewport()->rect().adjusted(1, 1, -1, -1));
+    }
 }
 
 QStringList FileListBox::names() const
@@ -151,15 +230,41 @@ QStringList FileListBox::names() const
     return result;
 }
 
+namespace {
+// A plain widget is a "panel" to a screen reader; the logo is a picture.
+QAccessibleInterface* pictureAccessible(const QString& key, QObject* object)
+{
+    if (key == QLatin1String("PictureBox") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    return nullptr;
+}
+}
+
 PictureBox::PictureBox(const QPixmap& picture, QWidget* parent)
     : QWidget(parent)
     , m_picture(picture)
 {
+    static const bool factoryInstalled = (QAccessible::installFactory(pictureAccessible), true);
+    Q_UNUSED(factoryInstalled);
     setFocusPolicy(Qt::StrongFocus);
+}
+
+void PictureBox::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void PictureBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_picture);
+    if (hasFocus())
+        drawFocusMark(this, &painter, rect().intersected(m_picture.rect()).adjusted(0, 0, -1, -1));
 }

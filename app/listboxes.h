@@ -42,7 +42,10 @@ private:
 
 // A file list showing the names in one folder that match one pattern, without
 // regard to letter case, sorted by name, hidden and system files left out.
-// The folder is read when it is set and at no other time.
+// The folder is read when it is set and at no other time. A mouse click on an
+// entry chooses it at once; the keyboard only moves the highlight, and Enter or
+// Space chooses the highlighted entry. An assistive technology chooses by
+// selecting an entry (a list item's one action, "Toggle", or the list's selection).
 class FileListBox : public QListWidget {
     Q_OBJECT
 public:
@@ -55,20 +58,27 @@ public:
     std::filesystem::path nativeName(int row) const { return m_names.at(std::size_t(row)); }
 
 signals:
-    // The entry in `row` was selected, by mouse or keyboard.
+    // The entry in `row` was chosen: clicked, or highlighted and Enter or Space pressed.
     void entryClicked(int row);
 
 protected:
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void selectionChanged(
+        const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
+    bool m_inUserInput = false; // the mouse or the keyboard is moving the selection
     QString m_pattern;
     std::filesystem::path m_folder;
     std::vector<std::filesystem::path> m_names;
 };
 
 // The logo box: draws its picture at the top left corner and takes the focus
-// like any other control, but does nothing with it.
+// like any other control, but does nothing with it beyond showing that it has it.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
@@ -76,6 +86,8 @@ public:
     QPixmap picture() const { return m_picture; }
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

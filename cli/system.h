@@ -33,10 +33,12 @@ bool isTerminal(std::FILE* stream);
 // leave them out: a leading dot on Linux, the hidden attribute on Windows.
 bool isHiddenFile(const std::filesystem::directory_entry& entry);
 
-// A name as it sorts without regard to letter case, as the main window's lists
-// sort: in lower case (letters beyond ASCII too on Windows, where the converter
-// expands wildcards itself; on Linux the shell has sorted them already).
-std::filesystem::path::string_type lowerCase(const std::filesystem::path::string_type& name);
+// Compares two names alphabetically without regard to letter case, as the main window's lists
+// sort them: below, equal to or above zero. On Windows, where the converter expands wildcards
+// itself, by the system's collation for the user's locale (..., z, æ, ø, å for a Danish user);
+// on Linux the shell has sorted them already, and only ASCII letters are folded.
+int compareNames(
+    const std::filesystem::path::string_type& a, const std::filesystem::path::string_type& b);
 
 // `*` and `?` in the file name part of each argument (not in an option before
 // "--") become the names of the matching files in that folder, sorted by name

@@ -30,6 +30,7 @@ bool writeText(std::FILE* to, std::string_view text)
 
 bool isTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
 
+namespace {
 fs::path::string_type lowerCase(const fs::path::string_type& name)
 {
     fs::path::string_type lower = name;
@@ -37,6 +38,12 @@ fs::path::string_type lowerCase(const fs::path::string_type& name)
         if (c >= 'A' && c <= 'Z')
             c = char(c - 'A' + 'a');
     return lower;
+}
+}
+
+int compareNames(const fs::path::string_type& a, const fs::path::string_type& b)
+{
+    return lowerCase(a).compare(lowerCase(b));
 }
 
 bool isHiddenFile(const fs::directory_entry& entry) { return HiddenFiles::isHidden(entry.path()); }

@@ -59,15 +59,15 @@ bool writeText(std::FILE* to, std::string_view text)
     return std::fwrite(ansi.data(), 1, ansi.size(), to) == ansi.size();
 }
 
-fs::path::string_type lowerCase(const fs::path::string_type& name)
+int compareNames(const fs::path::string_type& a, const fs::path::string_type& b)
 {
-    if (name.empty())
-        return name;
-    // The invariant locale's lower case, the same for every user.
-    std::wstring lower(name.size(), L'\0');
-    const int length = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, name.c_str(),
-        int(name.size()), lower.data(), int(lower.size()), nullptr, nullptr, 0);
-    return length > 0 ? lower : name;
+    // The user's locale, as the main window's collator takes it on Windows, so that a folder
+    // lists in the same order in both; Windows has no C locale for which that would need care.
+    const int order = CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
+        int(a.size()), b.c_str(), int(b.size()), nullptr, nullptr, 0);
+    if (order == 0)
+        return a.compare(b); // no collation at all: by code unit
+    return order - CSTR_EQUAL;
 }
 
 bool isHiddenFile(const fs::directory_entry& entry) { return HiddenFiles::isHidden(entry.path()); }

@@ -27,11 +27,10 @@ std::vector<Text> matchingFiles(const fs::path& folder, View pattern)
             && matchesPattern(pattern, View(name)))
             names.push_back(name);
     }
-    // As the main window sorts its lists: without regard to letter case first.
+    // As the main window sorts its lists: alphabetically without regard to letter case first.
     std::sort(names.begin(), names.end(), [](const Text& a, const Text& b) {
-        const Text lowerA = lowerCase(a);
-        const Text lowerB = lowerCase(b);
-        return lowerA != lowerB ? lowerA < lowerB : a < b;
+        const int c = compareNames(a, b);
+        return c != 0 ? c < 0 : a < b;
     });
     return names;
 }

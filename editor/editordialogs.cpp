@@ -32,7 +32,12 @@ public:
 
     void error(QWidget* parent, const QString& message) override
     {
-        QMessageBox::critical(parent, u"Sigtelinje - Text Editor"_s, message);
+        QMessageBox box(
+            QMessageBox::Critical, u"Sigtelinje - Text Editor"_s, message, QMessageBox::Ok, parent);
+        // A screen reader announces the box by its name and reads the message with it.
+        box.setAccessibleName(u"Sigtelinje - Text Editor: Fejl"_s);
+        box.setAccessibleDescription(message);
+        box.exec();
     }
 
 private:
@@ -41,6 +46,10 @@ private:
     {
         QFileDialog dialog(parent);
         dialog.setAcceptMode(mode);
+        dialog.setAccessibleName(mode == QFileDialog::AcceptOpen ? u"Åbn fil"_s : u"Gem som"_s);
+        dialog.setAccessibleDescription(mode == QFileDialog::AcceptOpen
+                ? u"Vælg den fil, der skal vises i editoren"_s
+                : u"Vælg navnet, teksten gemmes under"_s);
         dialog.setFileMode(
             mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         setUpFileDialog(dialog, filters, selectedFilter);

@@ -105,6 +105,8 @@ frmEditor::frmEditor()
 
     txtEdit = new QPlainTextEdit(this);
     txtEdit->setObjectName(u"txtEdit"_s);
+    txtEdit->setAccessibleName(u"Tekst"_s);
+    txtEdit->setAccessibleDescription(u"Filens tekst, som den gemmes"_s);
     txtEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

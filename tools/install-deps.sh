@@ -15,6 +15,7 @@ packages=(
     exfat-fuse exfatprogs bindfs ntfs-3g fusefat fuseiso genisoimage dosfstools strace fuse3
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xz-utils zip unzip
     reuse lintian help2man appstream patch
+    dbus at-spi2-core python3-pyatspi
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1; then

@@ -3,7 +3,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Drives the real program under Xvfb as a user would: clicks the first entry of
 # each file list, checks the written bytes, checks that the window came back
-# listing the new file by clicking that too, then leaves through "Exit".
+# listing the new file by clicking that too, then leaves through "Exit". Then,
+# in a folder of three files, the keyboard alone: arrows move, Enter and Space
+# convert the file highlighted last and no other.
 # Usage: e2e_mainwindow.sh PROGRAM FIXTURES
 # SIGTELINJE_LAUNCHER, when set, is the command that runs the program (Wine for a
 # Windows build).
@@ -72,4 +74,40 @@ done
 kill -0 "$pid" 2>/dev/null && fail "Exit did not end the program"
 wait "$pid" || fail "the program ended with status $?"
 pid=
-echo "e2e main window: 1 passed, 0 failed"
+
+# The keyboard alone. A click on the version text, which takes no focus, gives
+# the window the keyboard; the drive list has the focus, as after every start.
+mkdir "$work/keys"
+cd "$work/keys"
+for name in ala alb alc; do cp "$fixtures/al17.gsi" "$name.gsi"; done
+"${launcher[@]}" "$program" &
+pid=$!
+await main_window || fail "the main window did not appear for the keyboard"
+window=$(main_window)
+keys() { click "$window" 700 170; xdotool key --delay 100 "$@"; }
+
+# Tab to the alignment list (drive, Exit, logo, folders, alignment files), Down twice, Enter.
+keys Tab Tab Tab Tab Down Down Return
+await test -s albPI.gsi || fail "Enter did not convert the highlighted alb.gsi"
+await window_other_than "$window" || fail "the main window was not re-created after Enter"
+cmp albPI.gsi "$fixtures/al17PI.expected" || fail "albPI.gsi has the wrong bytes"
+[ "$(ls | tr '\n' ' ')" = "ala.gsi alb.gsi albPI.gsi alc.gsi " ] \
+    || fail "the arrows converted more than the file highlighted last: $(ls)"
+window=$(main_window)
+
+# Back to the list, which now shows ala, alb, albPI, alc: down to alc, Space.
+keys Tab Tab Tab Tab Down Down Down Down space
+await test -s alcPI.gsi || fail "Space did not convert the highlighted alc.gsi"
+await window_other_than "$window" || fail "the main window was not re-created after Space"
+[ "$(ls | tr '\n' ' ')" = "ala.gsi alb.gsi albPI.gsi alc.gsi alcPI.gsi " ] \
+    || fail "the arrows converted more than the file highlighted last: $(ls)"
+window=$(main_window)
+click "$window" 728 28
+for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "Exit did not end the program the second time"
+wait "$pid" || fail "the program ended with status $?"
+pid=
+echo "e2e main window: 2 passed, 0 failed"

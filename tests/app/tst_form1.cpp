@@ -10,16 +10,21 @@
 #include "module1.h"
 #include "platformtest.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QOperatingSystemVersion>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 using namespace Gsi;
 using namespace MainWindowTest;
@@ -76,7 +81,16 @@ private slots:
     void listsAreReadOnlyWhenTheFolderIsSet();
     void clickConvertsAndReopensOnTheSameFolder_data();
     void clickConvertsAndReopensOnTheSameFolder();
-    void arrowKeySelectionConvertsToo();
+    void keysMoveTheHighlightAndEnterOrSpaceConverts_data();
+    void keysMoveTheHighlightAndEnterOrSpaceConverts();
+    void listsSortAsTheUserReads_data();
+    void listsSortAsTheUserReads();
+    void everyControlHasADanishAccessibleName_data();
+    void everyControlHasADanishAccessibleName();
+    void focusedControlShowsAFocusMark_data();
+    void focusedControlShowsAFocusMark();
+    void errorBoxShowsTheWholeLongPath_data();
+    void errorBoxShowsTheWholeLongPath();
     void tabbingIntoAListConvertsNothing();
     void failedConversionReportsAndLeavesTheWindow_data();
     void failedConversionReportsAndLeavesTheWindow();
@@ -456,17 +470,268 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
     }
 }
 
-void Form1Test::arrowKeySelectionConvertsToo()
+void Form1Test::keysMoveTheHighlightAndEnterOrSpaceConverts_data()
 {
-    QVERIFY(writeFile(m_work + "/pr1.gsi", "*a\r\n*b\r\n"));
-    QVERIFY(writeFile(m_work + "/pr2.gsi", "*c\r\n"));
+    QTest::addColumn<QString>("keys"); // as QKeySequence spells them, one key each
+    QTest::addColumn<QString>("converted"); // the one input converted, or none
+
+    QTest::newRow("Down twice, then Enter") << "Down,Down,Return"
+                                            << "al2.gsi";
+    QTest::newRow("Down, then Space") << "Down,Space"
+                                      << "al1.gsi";
+    QTest::newRow("End, then the keypad's Enter") << "End,Num+Enter"
+                                                  << "al3.gsi";
+    QTest::newRow("End, Home, then Enter") << "End,Home,Return"
+                                           << "al1.gsi";
+    QTest::newRow("Page Down, then Enter") << "PgDown,Return"
+                                           << "al3.gsi";
+    QTest::newRow("a typed name, then Enter") << "A,L,3,Return"
+                                              << "al3.gsi";
+    QTest::newRow("Ctrl+Down moves without highlighting; Space takes it") << "Down,Ctrl+Down,Space"
+                                                                          << "al2.gsi";
+    QTest::newRow("a screen reader toggles the second entry") << "Toggle 1"
+                                                              << "al2.gsi";
+    QTest::newRow("a screen reader toggles another entry than the highlighted") << "Down,Toggle 2"
+                                                                                << "al3.gsi";
+    QTest::newRow("a screen reader selects the third entry") << "Select row 2"
+                                                             << "al3.gsi";
+    QTest::newRow("arrows alone convert nothing") << "Down,Down,End,Up,PgUp,Home"
+                                                  << "";
+    QTest::newRow("a typed name alone converts nothing") << "A,L,2"
+                                                         << "";
+    QTest::newRow("Enter before any highlight converts nothing") << "Return"
+                                                                 << "";
+}
+
+void Form1Test::keysMoveTheHighlightAndEnterOrSpaceConverts()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, converted);
+
+    const QStringList inputs { "al1.gsi", "al2.gsi", "al3.gsi" };
+    for (const QString& name : inputs)
+        QVERIFY(writeFile(m_work + "/" + name, name.toLatin1() + "\r\n"));
+    const QStringList before = QDir(m_work).entryList(QDir::Files);
     Form1* window = openWindow();
-    window->File2->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(window->File2, Qt::Key_Down);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), window->File1);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(window->File1);
+    for (const QString& key : keys.split(',')) {
+        // A screen reader's own ways to choose: an item's action, or the list's selection.
+        if (key.startsWith("Toggle ")) {
+            QAccessibleInterface* item = list->child(key.mid(7).toInt());
+            QVERIFY(item && item->actionInterface());
+            QCOMPARE(item->actionInterface()->actionNames(),
+                QStringList { QAccessibleActionInterface::toggleAction() });
+            item->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            QCoreApplication::processEvents();
+            continue;
+        }
+        if (key.startsWith("Select row ")) {
+            QVERIFY(list->tableInterface()->selectRow(key.mid(11).toInt()));
+            QCoreApplication::processEvents();
+            continue;
+        }
+        const QKeyCombination combination = QKeySequence(key)[0];
+        QTest::keyClick(window->File1, combination.key(), combination.keyboardModifiers());
+    }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(readFile(m_work + "/pr1VPI.gsi"), QByteArray("*a\r\n*b\r\n"));
-    QVERIFY(!QFile::exists(m_work + "/pr2VPI.gsi"));
-    QVERIFY(Form1::current() != window);
+
+    QVERIFY(m_reported.isEmpty());
+    QStringList expected = before;
+    if (converted.isEmpty()) {
+        QCOMPARE(Form1::current(), window);
+    } else {
+        const QString output = converted.chopped(4) + "PI.gsi";
+        expected.append(output);
+        QCOMPARE(readFile(m_work + "/" + output), converted.toLatin1() + "\r\n");
+        Form1* fresh = Form1::current();
+        QVERIFY(fresh && fresh != window);
+        QCOMPARE(fresh->focusWidget(), fresh->Drive1);
+        QCOMPARE(fresh->File1->selectedItems().size(), 0);
+    }
+    expected.sort();
+    // No file passed over on the way was converted.
+    QCOMPARE(QDir(m_work).entryList(QDir::Files), expected);
+}
+
+void Form1Test::listsSortAsTheUserReads_data()
+{
+    QTest::addColumn<QString>("locale"); // the user's, as the program finds it
+    QTest::addColumn<QStringList>("order");
+    const QStringList danish { "AL_CAPS.gsi", "alz.gsi", "alæ.gsi", "alø.gsi", "alå.gsi" };
+    QTest::newRow("a Danish user: z, æ, ø, å") << "da_DK" << danish;
+    QTest::newRow("a C/POSIX locale sorts as Danish") << "C" << danish;
+    // Another language's own order: in English å and æ sort with a, ø with o.
+    QTest::newRow("an English user: å, æ, ø among a and o")
+        << "en_US" << QStringList { "AL_CAPS.gsi", "alå.gsi", "alæ.gsi", "alø.gsi", "alz.gsi" };
+}
+
+void Form1Test::listsSortAsTheUserReads()
+{
+    QFETCH(QString, locale);
+    QFETCH(QStringList, order);
+    for (const char* name : { "alå.gsi", "alø.gsi", "alæ.gsi", "alz.gsi", "AL_CAPS.gsi" })
+        QVERIFY(writeFile(m_work + "/" + name, "*x\r\n"));
+    QVERIFY(QDir(m_work).mkdir("å"));
+    QVERIFY(QDir(m_work).mkdir("z"));
+    const QLocale previous;
+    QLocale::setDefault(QLocale(locale));
+    Form1* window = openWindow();
+    QLocale::setDefault(previous);
+    QCOMPARE(window->File1->names(), order);
+    // Folders sort the same way.
+    QTreeWidgetItem* z = dirItem("z");
+    QTreeWidgetItem* aRing = dirItem("å");
+    QVERIFY(z && aRing);
+    QCOMPARE(window->Dir1->indexFromItem(aRing).row() > window->Dir1->indexFromItem(z).row(),
+        order.indexOf("alå.gsi") > order.indexOf("alz.gsi"));
+}
+
+void Form1Test::everyControlHasADanishAccessibleName_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description"); // a part of it
+    QTest::addColumn<int>("role");
+    QTest::newRow("Drive1") << "Drive1"
+                            << "Drev"
+                            << "drevet" << int(QAccessible::ComboBox);
+    QTest::newRow("Command2") << "Command2"
+                              << "Exit"
+                              << "Afslutter" << int(QAccessible::Button);
+    QTest::newRow("Picture1") << "Picture1"
+                              << "Sigtelinje logo" << SIGTELINJE_VERSION
+                              << int(QAccessible::Graphic);
+    QTest::newRow("Dir1") << "Dir1"
+                          << "Mappe"
+                          << "Enter åbner" << int(QAccessible::Tree);
+    QTest::newRow("File1") << "File1"
+                           << "GSI Alignment filer"
+                           << "Konverterer den valgte fil" << int(QAccessible::List);
+    QTest::newRow("File2") << "File2"
+                           << "GSI Profil filer"
+                           << "Konverterer den valgte fil" << int(QAccessible::List);
+    QTest::newRow("Command1") << "Command1"
+                              << "Hjælp"
+                              << "hjælpen" << int(QAccessible::Button);
+    QTest::newRow("Text1") << "Text1"
+                           << "Mappe"
+                           << "sti" << int(QAccessible::EditableText);
+}
+
+void Form1Test::everyControlHasADanishAccessibleName()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QFETCH(QString, description);
+    QFETCH(int, role);
+    Form1* window = openWindow();
+    const QMap<QString, QWidget*> controls { { "Drive1", window->Drive1 },
+        { "Command2", window->Command2 }, { "Picture1", window->Picture1 },
+        { "Dir1", window->Dir1 }, { "File1", window->File1 }, { "File2", window->File2 },
+        { "Command1", window->Command1 }, { "Text1", window->Text1 } };
+    QWidget* widget = controls.value(control);
+    QVERIFY(widget);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    QVERIFY(accessible);
+    // A combo box's name on Linux is its value; Qt takes its caption from a label beside it,
+    // and the drive list has none. There the description begins with the caption.
+    if (widget == window->Drive1 && !PlatformTest::onWindows()) {
+        QCOMPARE(accessible->text(QAccessible::Name), window->Drive1->currentText());
+        QVERIFY(accessible->text(QAccessible::Description).startsWith(name));
+    } else {
+        QCOMPARE(accessible->text(QAccessible::Name), name);
+    }
+    QVERIFY2(accessible->text(QAccessible::Description).contains(description),
+        qPrintable(accessible->text(QAccessible::Description)));
+    QCOMPARE(int(accessible->role()), role);
+}
+
+void Form1Test::focusedControlShowsAFocusMark_data()
+{
+    QTest::addColumn<int>("tabs"); // its place in the tab order, from the drive list
+    QTest::newRow("Drive1") << 0;
+    QTest::newRow("Command2") << 1;
+    QTest::newRow("Picture1") << 2;
+    QTest::newRow("Dir1") << 3;
+    QTest::newRow("File1") << 4;
+    QTest::newRow("File2") << 5;
+    QTest::newRow("Command1") << 6;
+}
+
+void Form1Test::focusedControlShowsAFocusMark()
+{
+    QFETCH(int, tabs);
+    QVERIFY(writeFile(m_work + "/al1.gsi", "*x\r\n"));
+    Form1* window = openWindow();
+    QList<QWidget*> order { window->Drive1 };
+    for (int i = 0; i < 7; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.append(QApplication::focusWidget());
+    }
+    // Seen first with the focus elsewhere, then with the focus reached by Tab.
+    auto tabTo = [&](int place) {
+        while (QApplication::focusWidget() != order.at(place))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    };
+    QWidget* control = order.at(tabs);
+    tabTo((tabs + 4) % 7);
+    const QImage without = control->grab().toImage();
+    tabTo(tabs);
+    QVERIFY(control->hasFocus());
+    const QImage with = control->grab().toImage();
+    QVERIFY(with != without);
+}
+
+void Form1Test::errorBoxShowsTheWholeLongPath_data()
+{
+    QTest::addColumn<bool>("oneFolder"); // one long folder name, or many short ones
+    QTest::newRow("a 240-character path in one long folder name") << true;
+    QTest::newRow("a 240-character path in many folders") << false;
+}
+
+void Form1Test::errorBoxShowsTheWholeLongPath()
+{
+    QFETCH(bool, oneFolder);
+    const int room = 240 - int(nativeSep(m_work).size()) - int(QString("/al1.gsi").size());
+    QString folder = "/" + QString(oneFolder ? "lang" : "vej/").repeated(room).left(room - 1);
+    if (folder.endsWith('/'))
+        folder.back() = 'x';
+    const QString input = m_work + folder + "/al1.gsi";
+    QCOMPARE(input.size(), 240);
+    QVERIFY(QDir().mkpath(m_work + folder));
+    QVERIFY(writeFile(input, "*x\r\n"));
+    QVERIFY(QDir::setCurrent(m_work + folder));
+    Form1* window = openWindow();
+    QVERIFY(QFile::remove(input));
+    QVERIFY(clickEntry(window->File1, 0));
+    QCOMPARE(m_reported.size(), 1);
+
+    const std::unique_ptr<QMessageBox> box(
+        Form1::errorBox(window, m_reported.first().number, m_reported.first().description));
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+    // The input is gone (53); on Windows the output's temporary name is too long first (52).
+    const QString description = m_reported.first().description;
+    QVERIFY2(description.contains(nativeSep(m_work + folder)), qPrintable(description));
+    QString shown = box->text();
+    shown.remove(QChar(0x200B));
+    QVERIFY2(shown.contains(description), qPrintable(shown));
+    QVERIFY(box->accessibleDescription().contains(description));
+    QVERIFY(box->accessibleName().contains(QString("Fejl %1").arg(m_reported.first().number)));
+    const QRect screen = box->screen()->availableGeometry();
+    QVERIFY2(screen.contains(box->frameGeometry()),
+        qPrintable(QString("%1x%2").arg(box->frameGeometry().width()).arg(box->height())));
+    // No line runs past the label's edge, and every line fits its height.
+    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    QVERIFY(label);
+    QVERIFY(QFontMetrics(label->font()).horizontalAdvance(label->text()) > label->width());
+    QVERIFY2(label->minimumSizeHint().width() <= label->width(),
+        qPrintable(QString("%1 > %2").arg(label->minimumSizeHint().width()).arg(label->width())));
+    QVERIFY(label->heightForWidth(label->width()) <= label->height());
+    QVERIFY(QDir::setCurrent(m_work));
 }
 
 void Form1Test::tabbingIntoAListConvertsNothing()

@@ -10,6 +10,7 @@
 #include "systemfaults.h"
 #include "textlines.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QOperatingSystemVersion>
 #include <QProcess>
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 
 using Module1::Conversion;
@@ -1003,8 +1005,25 @@ void CliTest::wildcardsExpandToTheMatchingFiles_data()
     QTest::newRow("folders are not files") << QStringList { "s*" } << QStringList { "s*" } << none;
     QTest::newRow("sorted as the window sorts, whatever the case")
         << QStringList { "*.md" } << QStringList { "apple.md", "Banana.md", "Zed.md" } << none;
+    // The system's collation on Windows puts punctuation before digits, as the window's lists do;
+    // the plain folding of the Linux side (where the shell sorts) goes by code.
     QTest::newRow("a capital and an underscore")
-        << QStringList { "*.dat" } << QStringList { "xl17.dat", "XL_CAPS.dat" } << none;
+        << QStringList { "*.dat" }
+        << (onWindows() ? QStringList { "XL_CAPS.dat", "xl17.dat" }
+                        : QStringList { "xl17.dat", "XL_CAPS.dat" })
+        << none;
+    // Alphabetically for the user, as the window's lists sort for the same user: for a Danish
+    // user ..., z, æ, ø, å.
+    if (onWindows()) {
+        QStringList danish { "alå.dk", "AL_CAPS.dk", "alø.dk", "alz.dk", "alæ.dk" };
+        QCollator collator { QLocale::system() };
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        std::sort(danish.begin(), danish.end(), collator);
+        QTest::newRow("Danish letters in the user's alphabetical order")
+            << QStringList { "*.dk" } << danish << none;
+        qInfo("the user's locale here: %s, its order: %s", qPrintable(QLocale::system().name()),
+            qPrintable(danish.join(' ')));
+    }
     // Hidden as the lists hide it: a leading dot on Linux (Windows hides by attribute).
     if (!onWindows())
         QTest::newRow("hidden files are left out")
@@ -1019,9 +1038,9 @@ void CliTest::wildcardsExpandToTheMatchingFiles()
 
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("sub"));
-    for (const char* name :
-        { "al1.gsi", "al2.gsi", "alx.gsi", "pr1.gsi", "notes.txt", "sub/pr1.gsi", "sub/pr2.gsi",
-            "Zed.md", "Banana.md", "apple.md", "XL_CAPS.dat", "xl17.dat", ".al1.gsi" })
+    for (const char* name : { "al1.gsi", "al2.gsi", "alx.gsi", "pr1.gsi", "notes.txt",
+             "sub/pr1.gsi", "sub/pr2.gsi", "Zed.md", "Banana.md", "apple.md", "XL_CAPS.dat",
+             "xl17.dat", ".al1.gsi", "alz.dk", "alæ.dk", "alø.dk", "alå.dk", "AL_CAPS.dk" })
         QVERIFY(Gsi::writeFile(dir.filePath(name), "*\r\n"));
     const QString start = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));

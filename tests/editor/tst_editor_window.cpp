@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editortest.h"
 
+#include <QAccessible>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -23,6 +24,7 @@ private slots:
     void loadChoosesTheFileAndCaption();
     void captionAtTheRootHasTwoSeparators();
     void windowCarriesTheLogoAsItsIcon();
+    void textAreaHasADanishAccessibleName();
     void unreadableFileGivesAnErrorAndOpensUntitled();
     void textBoxFillsTheClientAreaAfterResizes_data();
     void textBoxFillsTheClientAreaAfterResizes();
@@ -243,6 +245,16 @@ void EditorWindowTest::windowCarriesTheLogoAsItsIcon()
     QCOMPARE(
         editor->windowIcon().pixmap(logo.size()).toImage().convertToFormat(QImage::Format_ARGB32),
         logo);
+}
+
+void EditorWindowTest::textAreaHasADanishAccessibleName()
+{
+    frmEditor* editor = loadEditor(QString());
+    QAccessibleInterface* text = QAccessible::queryAccessibleInterface(editor->txtEdit);
+    QVERIFY(text);
+    QCOMPARE(text->text(QAccessible::Name), u"Tekst"_s);
+    QVERIFY(text->text(QAccessible::Description).contains(u"tekst"_s));
+    QCOMPARE(text->role(), QAccessible::EditableText);
 }
 
 static QRect clientArea(QMainWindow* window)
