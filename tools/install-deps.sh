@@ -14,6 +14,8 @@ packages=(
     clang libclang-rt-14-dev libasan8 libubsan1 util-linux mount
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xz-utils zip unzip
     reuse lintian help2man appstream patch
+    libmount-dev pkg-config
+    fuse3 exfat-fuse exfatprogs bindfs fuseiso genisoimage strace
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1; then
