@@ -1,0 +1,303 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "fusemount.h"
+#include "gsisamples.h"
+#include "textlines.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Conversions on the media surveyors carry: USB sticks in exFAT or FAT, NTFS disks, shares that
+// keep no Unix modes (bindfs --chmod-deny stands in for them), a CD image. Each is a real FUSE
+// file system, so every fallback is reached because the medium refuses, not because a test
+// asks for it. The batch converter runs as a user runs it, as root and as nobody.
+
+using Kind = FuseMount::Kind;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QStringList out;
+    QStringList err;
+};
+
+// `user` "nobody" runs it as that user, the way a surveyor without root does.
+Run convert(const QString& folder, const QString& user, const QStringList& arguments,
+    const QStringList& wrapper = {})
+{
+    QStringList command = wrapper;
+    if (user == QLatin1String("nobody"))
+        command << QStringLiteral("setpriv") << QStringLiteral("--reuid=nobody")
+                << QStringLiteral("--regid=nogroup") << QStringLiteral("--clear-groups");
+    command << QStringLiteral(CONVERTER) << arguments;
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(command.takeFirst(), command);
+    Run run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        run.err << QStringLiteral("<hung>");
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = textLines(process.readAllStandardOutput());
+    run.err = textLines(process.readAllStandardError());
+    return run;
+}
+
+QStringList everything(const QString& folder)
+{
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QByteArray fixture(const QString& name)
+{
+    return Gsi::readFile(QDir(QStringLiteral(FIXTURES)).filePath(name));
+}
+
+// A folder that nobody may pass through and write in, as a shared folder on a stick is.
+bool openToEveryone(const QString& path)
+{
+    return QFile::setPermissions(path,
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+            | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther
+            | QFile::ExeOther);
+}
+
+// A medium mounted in a folder of its own; `skip` holds why not, for QSKIP.
+struct Medium {
+    QTemporaryDir place;
+    QString source;
+    std::unique_ptr<FuseMount> mount;
+    QString skip;
+
+    Medium(Kind kind, const QStringList& options)
+    {
+        skip = FuseMount::unavailable(kind);
+        if (!skip.isEmpty())
+            return;
+        openToEveryone(place.path());
+        source = place.filePath(QStringLiteral("source"));
+        QDir().mkpath(source);
+        openToEveryone(source);
+        mount = std::make_unique<FuseMount>(
+            kind, place.filePath(QStringLiteral("medium")), options, source);
+    }
+    QString path() const { return mount->mountPoint(); }
+};
+
+}
+
+class MediaTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aConversionWritesAndReplacesItsOutput_data();
+    void aConversionWritesAndReplacesItsOutput();
+    void aReadOnlyOutputIsRefusedWhereTheMediumHasModes_data();
+    void aReadOnlyOutputIsRefusedWhereTheMediumHasModes();
+    void aFailureIsReportedByItsTrueCause_data();
+    void aFailureIsReportedByItsTrueCause();
+    void anInterruptLeavesNoTemporaryFile_data();
+    void anInterruptLeavesNoTemporaryFile();
+};
+
+void MediaTest::aConversionWritesAndReplacesItsOutput_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("user");
+
+    const QStringList forAll { QStringLiteral("allow_other"), QStringLiteral("umask=0") };
+    const QStringList chmodDenied { QStringLiteral("--chmod-deny") };
+    QTest::newRow("exFAT stick for all users, as root") << int(Kind::ExFat) << forAll << "root";
+    QTest::newRow("exFAT stick for all users, as nobody") << int(Kind::ExFat) << forAll << "nobody";
+    QTest::newRow("share refusing chmod, as root") << int(Kind::Bindfs) << chmodDenied << "root";
+    QTest::newRow("share refusing chmod, as nobody")
+        << int(Kind::Bindfs) << chmodDenied << "nobody";
+    QTest::newRow("FAT stick, as root") << int(Kind::Fat) << QStringList() << "root";
+    QTest::newRow("NTFS disk, as root")
+        << int(Kind::Ntfs) << QStringList { "allow_other" } << "root";
+}
+
+void MediaTest::aConversionWritesAndReplacesItsOutput()
+{
+    QFETCH(int, kind);
+    QFETCH(QStringList, options);
+    QFETCH(QString, user);
+
+    Medium medium(Kind(kind), options);
+    if (!medium.skip.isEmpty())
+        QSKIP(qPrintable(medium.skip));
+    QVERIFY2(medium.mount->isMounted(), qPrintable(medium.mount->error()));
+    QVERIFY(Gsi::writeFile(QDir(medium.path()).filePath("al17.gsi"), fixture("al17.gsi")));
+    QVERIFY(Gsi::writeFile(QDir(medium.path()).filePath("pr17.gsi"), fixture("pr17.gsi")));
+
+    // The second round replaces the first one's outputs.
+    for (int round = 1; round <= 2; ++round) {
+        const Run run = convert(medium.path(), user, { "al17.gsi", "pr17.gsi" });
+        QCOMPARE(run.err.join('\n'), QString());
+        QCOMPARE(run.out, (QStringList { "al17PI.gsi", "pr17VPI.gsi" }));
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(
+            Gsi::readFile(QDir(medium.path()).filePath("al17PI.gsi")), fixture("al17PI.expected"));
+        QCOMPARE(Gsi::readFile(QDir(medium.path()).filePath("pr17VPI.gsi")),
+            fixture("pr17VPI.expected"));
+        QCOMPARE(everything(medium.path()),
+            (QStringList { "al17.gsi", "al17PI.gsi", "pr17.gsi", "pr17VPI.gsi" }));
+    }
+}
+
+void MediaTest::aReadOnlyOutputIsRefusedWhereTheMediumHasModes_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("user");
+
+    const QStringList chmodDenied { QStringLiteral("--chmod-deny") };
+    QTest::newRow("a share, as root") << QStringList() << "root";
+    QTest::newRow("a share, as nobody") << QStringList() << "nobody";
+    QTest::newRow("a share refusing chmod, as root") << chmodDenied << "root";
+    QTest::newRow("a share refusing chmod, as nobody") << chmodDenied << "nobody";
+}
+
+// Surveyors protect finished files by their mode; a medium that shows modes keeps that working.
+void MediaTest::aReadOnlyOutputIsRefusedWhereTheMediumHasModes()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, user);
+
+    Medium medium(Kind::Bindfs, options);
+    if (!medium.skip.isEmpty())
+        QSKIP(qPrintable(medium.skip));
+    QVERIFY2(medium.mount->isMounted(), qPrintable(medium.mount->error()));
+    // Made in the folder under the medium, as its owner made them.
+    const QDir source(medium.source);
+    QVERIFY(Gsi::writeFile(source.filePath("al17.gsi"), fixture("al17.gsi")));
+    const QByteArray old = "a finished output\r\n";
+    QVERIFY(Gsi::writeFile(source.filePath("al17PI.gsi"), old));
+    QVERIFY(QFile::setPermissions(
+        source.filePath("al17PI.gsi"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QStringList before = everything(medium.path());
+
+    const Run run = convert(medium.path(), user, { "al17.gsi" });
+
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QStringList());
+    QCOMPARE(run.err.size(), 1);
+    QVERIFY2(run.err.first().startsWith("sigtelinje-convert: Fejl 70: ")
+            && run.err.first().contains("skrivebeskyttet")
+            && run.err.first().contains("al17PI.gsi"),
+        qPrintable(run.err.first()));
+    QCOMPARE(everything(medium.path()), before);
+    QCOMPARE(Gsi::readFile(QDir(medium.path()).filePath("al17PI.gsi")), old);
+}
+
+void MediaTest::aFailureIsReportedByItsTrueCause_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("strace"); // faults injected into the converter
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("said");
+
+    // A CD image makes no files, and it shows no free space, which is not what is wrong.
+    QTest::newRow("a CD image makes no files: 57, not 61")
+        << int(Kind::Iso) << QStringList() << 57 << "kunne ikke skrives";
+    // A FAT stick shows no Unix modes and, through FUSE, little free space.
+    QTest::newRow("an I/O error on a FAT stick: 57, not 61")
+        << int(Kind::Fat) << QStringList { "-e", "inject=fsync,fdatasync:error=EIO" } << 57
+        << "kunne ikke skrives";
+}
+
+void MediaTest::aFailureIsReportedByItsTrueCause()
+{
+    QFETCH(int, kind);
+    QFETCH(QStringList, strace);
+    QFETCH(int, number);
+    QFETCH(QString, said);
+
+    if (!strace.isEmpty() && QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty())
+        QSKIP("strace is not installed; tools/install-deps.sh installs it");
+    QTemporaryDir files;
+    QVERIFY(Gsi::writeFile(files.filePath("al17.gsi"), fixture("al17.gsi")));
+    Medium medium(Kind(kind), {});
+    if (!medium.skip.isEmpty())
+        QSKIP(qPrintable(medium.skip));
+    if (Kind(kind) == Kind::Iso) {
+        medium.mount.reset();
+        QVERIFY(QFile::copy(files.filePath("al17.gsi"), QDir(medium.source).filePath("al17.gsi")));
+        medium.mount = std::make_unique<FuseMount>(
+            Kind::Iso, QDir(medium.place.path()).filePath("medium"), QStringList(), medium.source);
+    }
+    QVERIFY2(medium.mount->isMounted(), qPrintable(medium.mount->error()));
+    if (Kind(kind) != Kind::Iso)
+        QVERIFY(QFile::copy(files.filePath("al17.gsi"), QDir(medium.path()).filePath("al17.gsi")));
+    const QStringList before = everything(medium.path());
+
+    QStringList wrapper;
+    if (!strace.isEmpty())
+        wrapper = QStringList { "strace", "-f", "-o", "/dev/null" } + strace;
+    const Run run = convert(medium.path(), "root", { "al17.gsi" }, wrapper);
+
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err.size(), 1);
+    QVERIFY2(run.err.first().startsWith(QStringLiteral("sigtelinje-convert: Fejl %1: ").arg(number))
+            && run.err.first().contains(said) && run.err.first().contains("al17PI.gsi"),
+        qPrintable(run.err.first()));
+    QCOMPARE(everything(medium.path()), before);
+}
+
+void MediaTest::anInterruptLeavesNoTemporaryFile_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("signal");
+
+    const QStringList forAll { QStringLiteral("allow_other"), QStringLiteral("umask=0") };
+    QTest::newRow("Ctrl+C on an exFAT stick") << int(Kind::ExFat) << forAll << "INT";
+    QTest::newRow("SIGTERM on an exFAT stick") << int(Kind::ExFat) << forAll << "TERM";
+    QTest::newRow("SIGTERM on a share refusing chmod")
+        << int(Kind::Bindfs) << QStringList { QStringLiteral("--chmod-deny") } << "TERM";
+}
+
+// No medium here has anonymous files, so the unfinished output has a name while it is written.
+// The signal arrives as the converter writes its first bytes.
+void MediaTest::anInterruptLeavesNoTemporaryFile()
+{
+    QFETCH(int, kind);
+    QFETCH(QStringList, options);
+    QFETCH(QString, signal);
+
+    if (QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty())
+        QSKIP("strace is not installed; tools/install-deps.sh installs it");
+    Medium medium(Kind(kind), options);
+    if (!medium.skip.isEmpty())
+        QSKIP(qPrintable(medium.skip));
+    QVERIFY2(medium.mount->isMounted(), qPrintable(medium.mount->error()));
+    const QDir here(medium.path());
+    QVERIFY(Gsi::writeFile(here.filePath("al17.gsi"), fixture("al17.gsi")));
+    const QByteArray old = "an earlier output\r\n";
+    QVERIFY(Gsi::writeFile(here.filePath("al17PI.gsi"), old));
+    const QStringList before = everything(medium.path());
+
+    QProcess process;
+    process.setWorkingDirectory(medium.path());
+    process.start("strace",
+        { "-f", "-o", "/dev/null", "-e", "inject=write:signal=" + signal + ":when=1", CONVERTER,
+            "al17.gsi" });
+    QVERIFY(process.waitForFinished(60000));
+
+    // Ended by the signal (strace then ends by it too), not as if nothing had happened.
+    QVERIFY2(process.exitStatus() == QProcess::CrashExit || process.exitCode() != 0,
+        process.readAllStandardError().constData());
+    QCOMPARE(everything(medium.path()), before);
+    QCOMPARE(Gsi::readFile(here.filePath("al17PI.gsi")), old);
+}
+
+QTEST_GUILESS_MAIN(MediaTest)
+#include "tst_media.moc"
