@@ -16,7 +16,6 @@ packages=(
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xz-utils zip unzip
     reuse lintian help2man appstream patch
     libmount-dev pkg-config
-    fuse3 exfat-fuse exfatprogs bindfs fuseiso genisoimage strace
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1; then

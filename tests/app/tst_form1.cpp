@@ -4,6 +4,7 @@
 #include "drives.h"
 #include "form1.h"
 #include "form1platform.h"
+#include "fusemount.h"
 #include "gsisamples.h"
 #include "listboxes.h"
 #include "mainwindowtest.h"
@@ -23,6 +24,8 @@
 
 using namespace Gsi;
 using namespace MainWindowTest;
+
+Q_DECLARE_METATYPE(FuseMount::Kind)
 
 namespace {
 
@@ -90,6 +93,8 @@ private slots:
     void eachDriveKeepsItsOwnCurrentFolder();
     void failedFolderChangeKeepsThePreviousFolder();
     void failedDriveChangeKeepsThePreviousDrive();
+    void everyMediumThatHoldsFilesIsADrive_data();
+    void everyMediumThatHoldsFilesIsADrive();
 
 private:
     QTreeWidgetItem* dirItem(const QString& text);
@@ -779,6 +784,45 @@ void Form1Test::failedDriveChangeKeepsThePreviousDrive()
     QCOMPARE(text(window->Dir1->path()), a);
     QCOMPARE(window->Text1->text(), nativeSep(a));
     QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
+}
+
+void Form1Test::everyMediumThatHoldsFilesIsADrive_data()
+{
+    QTest::addColumn<FuseMount::Kind>("kind");
+    QTest::newRow("exFAT stick") << FuseMount::Kind::ExFat;
+    QTest::newRow("FAT stick, which reports a size of 0") << FuseMount::Kind::Fat;
+    QTest::newRow("NTFS disk (fuseblk)") << FuseMount::Kind::Ntfs;
+    QTest::newRow("share through bindfs") << FuseMount::Kind::Bindfs;
+    QTest::newRow("ISO image, which reports a size of 0") << FuseMount::Kind::Iso;
+}
+
+void Form1Test::everyMediumThatHoldsFilesIsADrive()
+{
+    QFETCH(FuseMount::Kind, kind);
+    if (const QString why = FuseMount::unavailable(kind); !why.isEmpty())
+        QSKIP(qPrintable(why));
+    QTemporaryDir source;
+    QVERIFY(writeFile(source.filePath("al1.gsi"), "*x\r\n"));
+    FuseMount medium(kind, m_work + "/STICK", {}, source.path());
+    QVERIFY2(medium.isMounted(), qPrintable(medium.error()));
+    const QString stick = medium.mountPoint();
+    if (kind != FuseMount::Kind::Bindfs && kind != FuseMount::Kind::Iso)
+        QVERIFY(writeFile(stick + "/al1.gsi", "*x\r\n"));
+
+    Form1* window = openWindow();
+    QStringList shown;
+    for (int i = 0; i < window->Drive1->count(); ++i)
+        shown << window->Drive1->itemText(i);
+    const int index = int(shown.indexOf(
+        QRegularExpression("^" + QRegularExpression::escape(stick) + "( \\[.*\\])?$")));
+    QVERIFY2(index >= 0, qPrintable(shown.join(" | ")));
+    window->Drive1->setCurrentIndex(index);
+    emit window->Drive1->activated(index);
+    QVERIFY2(m_reported.isEmpty(), qPrintable(m_reported.value(0).description));
+    QCOMPARE(window->Text1->text(), stick);
+    QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
+    // Out again, so that the medium can be unmounted.
+    QVERIFY(QDir::setCurrent(m_work));
 }
 
 QTEST_MAIN(Form1Test)
