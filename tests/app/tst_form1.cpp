@@ -95,6 +95,7 @@ private slots:
     void failedDriveChangeKeepsThePreviousDrive();
     void everyMediumThatHoldsFilesIsADrive_data();
     void everyMediumThatHoldsFilesIsADrive();
+    void driveLetterWhoseFolderVanishedSaysSo();
 
 private:
     QTreeWidgetItem* dirItem(const QString& text);
@@ -823,6 +824,40 @@ void Form1Test::everyMediumThatHoldsFilesIsADrive()
     QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
     // Out again, so that the medium can be unmounted.
     QVERIFY(QDir::setCurrent(m_work));
+}
+
+// Wine's drive letters are links in the prefix's dosdevices; wine-run.sh links s: to a folder of
+// the prefix, which this row removes and puts back.
+void Form1Test::driveLetterWhoseFolderVanishedSaysSo()
+{
+    const QString prefix = qEnvironmentVariable("WINEPREFIX");
+    if (QOperatingSystemVersion::currentType() != QOperatingSystemVersion::Windows
+        || prefix.isEmpty() || !QFileInfo::exists("S:/"))
+        QSKIP("a row for Wine, whose prefix links the drive s: to a folder (wine-run.sh)");
+    const QString unix = "Z:" + QDir::fromNativeSeparators(prefix);
+    const QString target = unix + "/drive_s";
+    QStringList letters
+        = QDir(unix + "/dosdevices").entryList({ "?:" }, QDir::AllEntries | QDir::System);
+    Form1* window = openWindow();
+    QStringList shown;
+    for (int i = 0; i < window->Drive1->count(); ++i)
+        shown << window->Drive1->itemText(i).left(2);
+    for (const QString& letter : letters)
+        QVERIFY2(
+            shown.contains(letter.toLower()), qPrintable(letter + " not in " + shown.join(' ')));
+    const int s = int(shown.indexOf("s:"));
+
+    QVERIFY(QDir(target).removeRecursively());
+    window->Drive1->setCurrentIndex(s);
+    emit window->Drive1->activated(s);
+    const bool back = QDir().mkpath(target);
+    QCOMPARE(m_reported.size(), 1);
+    QVERIFY2(m_reported.first().number == 68 || m_reported.first().number == 76,
+        qPrintable(m_reported.first().description));
+    QVERIFY2(m_reported.first().description.contains("S:", Qt::CaseInsensitive),
+        qPrintable(m_reported.first().description));
+    QCOMPARE(window->Text1->text(), nativeSep(m_work));
+    QVERIFY(back);
 }
 
 QTEST_MAIN(Form1Test)
