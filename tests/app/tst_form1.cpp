@@ -791,7 +791,7 @@ void Form1Test::everyMediumThatHoldsFilesIsADrive_data()
 {
     QTest::addColumn<FuseMount::Kind>("kind");
     QTest::newRow("exFAT stick") << FuseMount::Kind::ExFat;
-    QTest::newRow("FAT stick, which reports a size of 0") << FuseMount::Kind::Fat;
+    QTest::newRow("FAT stick") << FuseMount::Kind::Fat;
     QTest::newRow("NTFS disk (fuseblk)") << FuseMount::Kind::Ntfs;
     QTest::newRow("share through bindfs") << FuseMount::Kind::Bindfs;
     QTest::newRow("ISO image, which reports a size of 0") << FuseMount::Kind::Iso;
