@@ -3,8 +3,7 @@
 #include "folderlisting.h"
 
 #include "hiddenattributes_win.h"
-
-#include <QRegularExpression>
+#include "namepattern.h"
 
 namespace FolderListing {
 
@@ -45,11 +44,10 @@ Names readUnsorted(
     failure = Failure::None;
     // The pattern is matched here, not by FindFirstFileExW, which would also match the short
     // 8.3 names ("al*.gsi" would find "al1.gsix" by its short name AL1~1.GSI). Letter case is
-    // ignored, as Windows ignores it.
-    const QRegularExpression whole(pattern.isEmpty()
-            ? QStringLiteral(".*")
-            : QRegularExpression::wildcardToRegularExpression(pattern),
-        QRegularExpression::CaseInsensitiveOption);
+    // ignored, as Windows ignores it; the batch converter matches alike. No regular expression:
+    // this runs on a thread of its own, and Qt's per-thread matching state kept the program
+    // from ending under Windows.
+    const std::wstring wanted = pattern.isEmpty() ? std::wstring(L"*") : pattern.toStdWString();
 
     // Windows keeps hidden and system entries out of its own lists. One scan reads every
     // entry's attributes with its name: no call per file, which on a network drive would be one
@@ -73,7 +71,7 @@ Names readUnsorted(
             || HiddenFiles::hasHiddenAttributes(entry.dwFileAttributes)
             || isFolder != (kind == Kind::Folders))
             continue;
-        if (!whole.match(QString::fromStdWString(name)).hasMatch())
+        if (!matchesPattern(std::wstring_view(wanted), std::wstring_view(name)))
             continue;
         names.emplace_back(name);
     } while (FindNextFileW(scan, &entry));

@@ -4,10 +4,11 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QPointer>
+#include <QThread>
 #include <QTimer>
 
 #include <memory>
-#include <thread>
 
 namespace OffThread {
 
@@ -40,8 +41,10 @@ Outcome run(std::function<void()> work, std::chrono::milliseconds timeout)
     waiting = wait;
 
     // A thread held in the system by a medium that does not answer cannot be ended or
-    // joined, so it is left to finish by itself; it reports back through the event queue.
-    std::thread([work = std::move(work), wait] {
+    // waited for, so it is left to finish by itself and then deletes itself; it reports back
+    // through the event queue. A Qt thread, so that Qt's own per-thread data is cleaned up
+    // with it.
+    QThread* thread = QThread::create([work = std::move(work), wait] {
         work();
         if (QCoreApplication* app = QCoreApplication::instance())
             QMetaObject::invokeMethod(
@@ -52,7 +55,10 @@ Outcome run(std::function<void()> work, std::chrono::milliseconds timeout)
                         wait->loop->quit();
                 },
                 Qt::QueuedConnection);
-    }).detach();
+    });
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    const QPointer<QThread> running(thread);
+    thread->start();
 
     QTimer::singleShot(timeout, &loop, [&loop, wait] {
         wait->timedOut = true;
@@ -63,8 +69,13 @@ Outcome run(std::function<void()> work, std::chrono::milliseconds timeout)
     waiting = outer;
     if (wait->superseded)
         return Outcome::Superseded;
-    if (wait->done)
+    if (wait->done) {
+        // Its work is done and it is only ending: no thread of ours is left half-ended
+        // when the program ends (Windows does not take that well).
+        if (running)
+            running->wait();
         return Outcome::Done;
+    }
     // Otherwise the loop ended because the program is ending.
     return wait->timedOut ? Outcome::TimedOut : Outcome::Superseded;
 }
