@@ -416,6 +416,8 @@ void FaultTest::unreadableFolderSaysWhyAndTheWindowStays_data()
 void FaultTest::unreadableFolderSaysWhyAndTheWindowStays()
 {
     QFETCH(int, error);
+    if (error == 70 && QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows)
+        QSKIP("Windows keeps read access in access lists, which Qt does not set");
     if (error == 70 && Unprivileged::isRoot()) {
         Unprivileged::rerunRow("unreadableFolderSaysWhyAndTheWindowStays");
         return;
@@ -444,10 +446,11 @@ void FaultTest::unreadableFolderSaysWhyAndTheWindowStays()
         QString::fromUtf8(closed), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(m_reported.size(), 1);
     QCOMPARE(m_reported.first().number, error);
-    QVERIFY2(m_reported.first().description.contains(QFile::decodeName(closed)),
+    QVERIFY2(m_reported.first().description.contains(
+                 QDir::toNativeSeparators(QFile::decodeName(closed))),
         qPrintable(m_reported.first().description));
     QCOMPARE(QDir::currentPath(), QString::fromUtf8(row));
-    QCOMPARE(window->Text1->text(), QString::fromUtf8(row));
+    QCOMPARE(window->Text1->text(), QDir::toNativeSeparators(QString::fromUtf8(row)));
     QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
 }
 
