@@ -6,8 +6,6 @@
 #include "gsierror.h"
 #include "nativepath.h"
 
-#include <QStorageInfo>
-
 #include <algorithm>
 #include <map>
 #include <optional>
@@ -132,23 +130,20 @@ Path currentFolderOf(const Path& root)
 {
     const auto kept = keptFolders.find(root);
     const Path folder = kept != keptFolders.end() ? kept->second : Platform::systemFolderOf(root);
-    return !folder.empty() && isFolder(folder) ? folder : root;
+    return folder.empty() ? root : folder;
 }
 
-void makeCurrentDrive(const Path& root)
+void checkDrive(const Path& root)
 {
-    // An empty removable drive is still there but not ready; a drive that is
-    // gone (unmounted, unplugged) is not available at all.
-    const QStorageInfo storage(NativePath::toText(root));
-    const bool notReady = storage.isValid() && !storage.isReady();
+    // A drive that is gone (unmounted, unplugged) is not available at all; one that is
+    // there without a folder at its root (an empty card reader) is not ready.
     std::error_code error;
     const bool exists = std::filesystem::exists(root, error);
-    if (!exists && !notReady)
+    if (!exists && !error)
         fail(GsiError::DeviceUnavailable,
             QStringLiteral("Drevet %1 er ikke tilgængeligt").arg(shown(root)));
-    if (notReady || !isFolder(root))
+    if (!isFolder(root))
         fail(GsiError::DiskNotReady, QStringLiteral("Drevet %1 er ikke klar").arg(shown(root)));
-    changeFolder(currentFolderOf(root));
 }
 
 void makeCurrentFolder(const Path& path) { changeFolder(clean(path)); }

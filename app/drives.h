@@ -26,19 +26,21 @@ struct Drive {
 // The drives of the machine: the root first, then the others by path.
 QList<Drive> list();
 
-// The root of the drive that holds `path`: the longest root that contains it.
+// The root of the drive that holds `path`: the longest root that contains it. Asks no drive,
+// only the system's table of them.
 Path driveOf(const Path& path);
 
-// The current folder that `root` keeps.
+// The current folder that `root` keeps, as last seen: it may be gone by now. Asks no drive.
 Path currentFolderOf(const Path& root);
 
 // The process's current folder, by the path the user reached it through.
 // Empty when the system can no longer name it (it was deleted).
 Path currentFolder();
 
-// Makes `root` the current drive: the process moves to that drive's current
-// folder. Throws GsiError 68 or 71 when the drive cannot be used.
-void makeCurrentDrive(const Path& root);
+// Whether `root` can be used as a drive: throws GsiError 68 when it is gone, 71 when it is
+// there but holds no folder (not ready). Asks that drive alone, and may wait on it, so the
+// window calls it away from its own thread; it uses nothing the window's thread changes.
+void checkDrive(const Path& root);
 
 // Makes `path` the process's current folder and the current folder of its
 // drive. Throws GsiError (76, 70) when that is not possible; nothing changes then.

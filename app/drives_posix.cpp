@@ -4,24 +4,94 @@
 
 #include "nativepath.h"
 
-#include <QFileInfo>
+#include <QDir>
+#include <QFile>
+#include <QHash>
 #include <QSet>
-#include <QStorageInfo>
 
+#include <libmount/libmount.h>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
 
 namespace Drives::Platform {
 
 namespace {
 
-    // Mounts that hold no ordinary files the user would browse.
-    bool isPseudo(const QByteArray& type)
+    // Which mounts hold files a surveyor browses, judged from the table alone. libmount's
+    // pseudo list also holds tmpfs, ramfs, overlay and plain fuse, which hold ordinary files
+    // (a tmpfs mounted in a folder, a container's root); fuseblk (ntfs-3g, exFAT) is in no
+    // list and is a drive. The document portal shows the user's files twice.
+    bool holdsFiles(libmnt_fs* fs)
     {
-        static const QSet<QByteArray> pseudo = { "proc", "sysfs", "cgroup", "cgroup2", "devtmpfs",
-            "devpts", "securityfs", "pstore", "debugfs", "tracefs", "bpf", "mqueue", "hugetlbfs",
-            "configfs", "fusectl", "autofs", "binfmt_misc", "nsfs", "efivarfs", "rpc_pipefs",
-            "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal" };
-        return pseudo.contains(type);
+        const QByteArray type = mnt_fs_get_fstype(fs);
+        static const QSet<QByteArray> filesAfterAll = { "tmpfs", "ramfs", "overlay", "fuse" };
+        if (type == "fuse.portal" || type == "autofs")
+            return false;
+        return !mnt_fs_is_pseudofs(fs) || filesAfterAll.contains(type);
+    }
+
+    // The kernel's own trees, and the old places of /run, are the system's, not the user's.
+    bool isSystemPlace(const QByteArray& target)
+    {
+        for (const char* place : { "/proc", "/sys", "/dev", "/var/run", "/var/lock" }) {
+            const QByteArray root(place);
+            if (target == root || target.startsWith(root + '/'))
+                return true;
+        }
+        return false;
+    }
+
+    // A file mounted over a file (a container's /etc/hosts) is no drive. The type comes from
+    // what the system has cached: a FUSE or network mount is not asked, so a stalled one
+    // cannot hold the drive list up.
+    bool isFolderWithoutAsking(const char* target)
+    {
+        struct statx info;
+        if (statx(AT_FDCWD, target, AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC, STATX_TYPE, &info) != 0)
+            return true; // the table says it is mounted; let a visit tell the rest
+        return !(info.stx_mask & STATX_TYPE) || S_ISDIR(info.stx_mode);
+    }
+
+    // The volume labels the system has already read, by the device that carries them: the
+    // links in /dev/disk/by-label, read without asking any drive.
+    QHash<QByteArray, QString> labelsByDevice()
+    {
+        QHash<QByteArray, QString> labels;
+        const QDir byLabel(QStringLiteral("/dev/disk/by-label"));
+        for (const QString& name : byLabel.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+            const QByteArray link = QFile::encodeName(byLabel.filePath(name));
+            char target[4096];
+            const ssize_t length = readlink(link.constData(), target, sizeof target - 1);
+            if (length <= 0)
+                continue;
+            const QByteArray device = QFile::encodeName(QDir::cleanPath(
+                byLabel.absoluteFilePath(QFile::decodeName(QByteArray(target, length)))));
+            // udev writes a blank as \x20 and so on.
+            QByteArray label = QFile::encodeName(name);
+            for (qsizetype at = label.indexOf("\\x"); at >= 0 && at + 3 < label.size();
+                 at = label.indexOf("\\x", at + 1)) {
+                bool ok = false;
+                const char byte = char(label.mid(at + 2, 2).toInt(&ok, 16));
+                if (ok)
+                    label.replace(at, 4, QByteArray(1, byte));
+            }
+            labels.insert(device, QString::fromUtf8(label));
+        }
+        return labels;
+    }
+
+    // A share's or a FUSE mount's own name: "//server/share", "user@host:", a source folder.
+    // A bare program name ("fuseiso", "smbnetfs") says nothing the type does not.
+    QString sourceName(libmnt_fs* fs)
+    {
+        const QByteArray source = mnt_fs_get_source(fs);
+        if (source.startsWith("/dev/") || !(source.contains('/') || source.contains(':')))
+            return {};
+        return QString::fromUtf8(source);
     }
 
     // The current folder as the user chose it, as a shell keeps $PWD: the
@@ -41,20 +111,41 @@ namespace {
 // Names are bytes: ZMNT beside a mount zmnt is a folder of its own.
 bool sameName(const Path& a, const Path& b) { return a.native() == b.native(); }
 
+// The mount table, as /proc/self/mountinfo gives it: no mount is asked anything, so a
+// stalled share or a stopped FUSE program cannot hold up the list.
 QList<Drive> machineDrives()
 {
     QList<Drive> drives;
-    QSet<QString> seen;
-    for (const QStorageInfo& storage : QStorageInfo::mountedVolumes()) {
-        const QString root = storage.rootPath();
-        if (!storage.isValid() || isPseudo(storage.fileSystemType()) || seen.contains(root)
-            || !QFileInfo(root).isDir())
-            continue;
-        seen.insert(root);
-        drives.append({ NativePath::fromText(root), storage.name() });
+    const std::unique_ptr<libmnt_table, void (*)(libmnt_table*)> table(
+        mnt_new_table(), mnt_unref_table);
+    const std::unique_ptr<libmnt_iter, void (*)(libmnt_iter*)> next(
+        mnt_new_iter(MNT_ITER_FORWARD), mnt_free_iter);
+    if (table && next && mnt_table_parse_mtab(table.get(), nullptr) == 0) {
+        const QHash<QByteArray, QString> labels = labelsByDevice();
+        // A later mount on the same folder hides the earlier one.
+        QHash<QByteArray, qsizetype> byTarget;
+        libmnt_fs* fs = nullptr;
+        while (mnt_table_next_fs(table.get(), next.get(), &fs) == 0) {
+            const char* target = mnt_fs_get_target(fs);
+            if (!target || !holdsFiles(fs) || isSystemPlace(target))
+                continue;
+            const QByteArray source = mnt_fs_get_source(fs) ? mnt_fs_get_source(fs) : "";
+            const QString label
+                = labels.value(source, source.isEmpty() ? QString() : sourceName(fs));
+            const QByteArray key(target);
+            if (byTarget.contains(key)) {
+                drives[byTarget.value(key)].label = label;
+                continue;
+            }
+            if (!isFolderWithoutAsking(target))
+                continue;
+            byTarget.insert(key, drives.size());
+            drives.append({ Path(target), label });
+        }
+        if (byTarget.contains("/"))
+            return drives;
     }
-    if (!seen.contains(QStringLiteral("/")))
-        drives.append({ Path("/"), QString() });
+    drives.append({ Path("/"), QString() });
     return drives;
 }
 

@@ -5,10 +5,9 @@
 #include "nativepath.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QStorageInfo>
 
 #include <windows.h>
+#include <winnetwk.h>
 
 #include <cwctype>
 #include <string>
@@ -25,6 +24,29 @@ namespace {
             && (name[2] == L'/' || name[2] == L'\\');
     }
 
+    // \\server\share for a network drive, as Windows keeps the connection: the share
+    // itself is not asked, so one that is slow or gone cannot hold the list up.
+    QString shareOf(wchar_t letter)
+    {
+        const std::wstring drive = { letter, L':' };
+        wchar_t share[MAX_PATH + 1];
+        DWORD length = MAX_PATH + 1;
+        if (WNetGetConnectionW(drive.c_str(), share, &length) != NO_ERROR)
+            return {};
+        return QString::fromWCharArray(share);
+    }
+
+    // The volume label of a local disk. Removable and optical drives are not asked: that
+    // would wait for a medium, or spin one up.
+    QString labelOf(const std::wstring& root)
+    {
+        wchar_t label[MAX_PATH + 1];
+        if (!GetVolumeInformationW(
+                root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0))
+            return {};
+        return QString::fromWCharArray(label);
+    }
+
 }
 
 bool sameName(const Path& a, const Path& b)
@@ -38,9 +60,24 @@ bool sameName(const Path& a, const Path& b)
 QList<Drive> machineDrives()
 {
     QList<Drive> drives;
-    for (const QFileInfo& info : QDir::drives()) {
-        const QString root = info.absoluteFilePath();
-        drives.append({ NativePath::fromText(root), QStorageInfo(root).name() });
+    const DWORD letters = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (!(letters & (DWORD(1) << i)))
+            continue;
+        const wchar_t letter = wchar_t(L'A' + i);
+        QString label;
+        switch (GetDriveTypeW(std::wstring { letter, L':', L'\\' }.c_str())) {
+        case DRIVE_REMOTE:
+            label = shareOf(letter);
+            break;
+        case DRIVE_FIXED:
+        case DRIVE_RAMDISK:
+            label = labelOf({ letter, L':', L'\\' });
+            break;
+        default:
+            break;
+        }
+        drives.append({ Path(std::wstring { letter, L':', L'/' }), label });
     }
     return drives;
 }

@@ -24,10 +24,12 @@ namespace {
     }
 }
 
-std::vector<Entry> list(const std::filesystem::path& folder, Kind kind, const QString& pattern)
+std::vector<Entry> list(
+    const std::filesystem::path& folder, Kind kind, const QString& pattern, Failure* failure)
 {
     std::vector<Entry> entries;
-    for (std::filesystem::path& name : readUnsorted(folder, kind, pattern))
+    Failure read = Failure::None;
+    for (std::filesystem::path& name : readUnsorted(folder, kind, pattern, read))
         entries.push_back({ NativePath::toText(name), std::move(name) });
     // By the names the user sees, alphabetically; names shown alike keep a fixed order.
     const QCollator collator = userCollator();
@@ -37,6 +39,8 @@ std::vector<Entry> list(const std::filesystem::path& folder, Kind kind, const QS
             return c < 0;
         return a.shown != b.shown ? a.shown < b.shown : a.name.native() < b.name.native();
     });
+    if (failure)
+        *failure = read;
     return entries;
 }
 

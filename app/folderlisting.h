@@ -14,6 +14,10 @@
 namespace FolderListing {
 
 enum class Kind { Files, Folders };
+
+// Why a folder could not be read, in the program's terms; each platform maps its own errors.
+enum class Failure { None, Gone, NoAccess, NotAnswering, NotReady, IoError };
+
 using Names = std::vector<std::filesystem::path>;
 
 // A name as the file system holds it, and as the window shows it.
@@ -23,11 +27,13 @@ struct Entry {
 };
 
 // Sorted by shown name without regard to letter case. An empty pattern matches all.
-std::vector<Entry> list(
-    const std::filesystem::path& folder, Kind kind, const QString& pattern = QString());
+// A folder that cannot be read gives no names, and says why in `failure` when asked.
+std::vector<Entry> list(const std::filesystem::path& folder, Kind kind,
+    const QString& pattern = QString(), Failure* failure = nullptr);
 
 // The platform's own reading of the folder (folderlisting_posix.cpp or
 // folderlisting_win.cpp), in no particular order.
-Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString& pattern);
+Names readUnsorted(
+    const std::filesystem::path& folder, Kind kind, const QString& pattern, Failure& failure);
 
 }

@@ -6,21 +6,61 @@
 
 #include <QFile>
 
+#include <cerrno>
+
 #include <dirent.h>
 #include <sys/stat.h>
 
 namespace FolderListing {
 
+namespace {
+
+    // A share whose server has gone, or a FUSE program that has ended, says so in many ways.
+    Failure failureOf(int error)
+    {
+        switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return Failure::Gone;
+        case EACCES:
+        case EPERM:
+            return Failure::NoAccess;
+        case ENOTCONN:
+        case ENODEV:
+        case ENXIO:
+        case ESTALE:
+        case ETIMEDOUT:
+        case EHOSTDOWN:
+        case EHOSTUNREACH:
+        case ENETDOWN:
+        case ENETUNREACH:
+        case ECONNABORTED:
+        case ECONNRESET:
+        case ECONNREFUSED:
+            return Failure::NotAnswering;
+        default:
+            return Failure::IoError;
+        }
+    }
+
+}
+
 // Large survey folders are common, so the folder is read directly, with no
 // file information fetched for names that do not match.
-Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString& pattern)
+Names readUnsorted(
+    const std::filesystem::path& folder, Kind kind, const QString& pattern, Failure& failure)
 {
     Names names;
+    failure = Failure::None;
     DIR* dir = opendir(folder.c_str());
-    if (!dir)
+    if (!dir) {
+        failure = failureOf(errno);
         return names;
+    }
     const std::string encodedPattern = QFile::encodeName(pattern).toStdString();
     const int fd = dirfd(dir);
+    // readdir ends the folder and fails alike; only errno tells them apart.
+    errno = 0;
     while (const dirent* entry = readdir(dir)) {
         const std::string_view name(entry->d_name);
         if (name.starts_with('.'))
@@ -39,6 +79,11 @@ Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString
         }
         if (kind == Kind::Files ? isFile : isDir)
             names.emplace_back(std::string(entry->d_name));
+        errno = 0;
+    }
+    if (errno != 0) {
+        failure = failureOf(errno);
+        names.clear();
     }
     closedir(dir);
     return names;

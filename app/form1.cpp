@@ -3,10 +3,12 @@
 #include "form1.h"
 
 #include "drives.h"
+#include "folderlisting.h"
 #include "gsierror.h"
 #include "listboxes.h"
 #include "module1.h"
 #include "nativepath.h"
+#include "offthread.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -19,12 +21,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -32,6 +37,8 @@ namespace {
 Form1* currentWindow = nullptr;
 
 QString description(const GsiError& error) { return QString::fromStdString(error.description()); }
+
+QString shown(const std::filesystem::path& path) { return NativePath::shown(path); }
 
 bool startDetached(const QString& program, const QStringList& arguments)
 {
@@ -148,6 +155,14 @@ QPushButton* button(QWidget* parent, const QString& caption, QRect geometry, con
 
 }
 
+// One folder as the three lists show it, read together away from the window's thread.
+struct Form1::Listing {
+    std::filesystem::path folder; // the folder read, which a drive change chooses
+    std::optional<GsiError> error; // why the folder could not be shown
+    bool superseded = false; // the user asked for something else while it was read
+    std::vector<FolderListing::Entry> folders, alignment, profile;
+};
+
 Form1::Form1(QWidget* parent)
     : QWidget(parent)
 {
@@ -238,10 +253,12 @@ Form1::Form1(QWidget* parent)
         Drive1->addItem(drive.display());
         m_driveRoots.push_back(drive.root);
     }
-    showDrive(Drives::driveOf(here));
-    Dir1->restorePath(here);
-    File1->setFolder(here);
-    File2->setFolder(here);
+    Listing listing = read(here, {});
+    if (listing.error && !here.empty())
+        // Told once the window is up; the lists stay empty meanwhile.
+        QTimer::singleShot(0, this,
+            [this, error = *listing.error] { report(error.number(), description(error)); });
+    showFolder(here, std::move(listing));
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
@@ -370,53 +387,140 @@ void Form1::Drive1_Change()
     const std::filesystem::path chosen = m_driveRoots[std::size_t(index)];
     if (chosen == m_shownDrive)
         return;
-    const std::filesystem::path previousFolder = Drives::currentFolder();
-    try {
-        Drives::makeCurrentDrive(chosen);
-        // The folder change runs nested inside this step.
-        m_inDriveChange = true;
-        Dir1->setPath(Drives::currentFolderOf(chosen));
-        m_inDriveChange = false;
-        m_shownDrive = chosen;
-    } catch (const GsiError& error) {
-        m_inDriveChange = false;
-        // Back to the drive and folder the user came from.
+    const QPointer<Form1> alive(this);
+    Listing listing = read(Drives::currentFolderOf(chosen), chosen);
+    if (!alive || listing.superseded)
+        return;
+    if (!listing.error) {
         try {
-            Drives::makeCurrentFolder(previousFolder);
-        } catch (const GsiError&) {
-            // Gone meanwhile: the lists still show it, as after any vanished folder.
+            Drives::makeCurrentFolder(listing.folder);
+        } catch (const GsiError& error) {
+            listing.error = error;
         }
-        Drive1->setCurrentIndex(driveIndex(m_shownDrive));
-        Dir1->restorePath(previousFolder);
-        report(error.number(), description(error));
     }
-}
-
-void Form1::Dir1_Change()
-{
-    if (m_inDriveChange) {
-        changeFolder(); // errors go to the drive change
+    if (listing.error) {
+        // Nothing has moved: the drive and folder the user came from stay.
+        Drive1->setCurrentIndex(driveIndex(m_shownDrive));
+        report(listing.error->number(), description(*listing.error));
         return;
     }
-    const std::filesystem::path previousFolder = Drives::currentFolder();
-    try {
-        changeFolder();
-    } catch (const GsiError& error) {
-        Dir1->restorePath(previousFolder);
-        report(error.number(), description(error));
-    }
+    const std::filesystem::path folder = listing.folder;
+    showFolder(folder, std::move(listing));
+    m_shownDrive = chosen;
 }
 
-void Form1::changeFolder()
+void Form1::Dir1_Change(const std::filesystem::path& path)
 {
-    const std::filesystem::path path = Dir1->path();
-    Drives::makeCurrentFolder(path);
+    const QPointer<Form1> alive(this);
+    Listing listing = read(path, {});
+    if (!alive || listing.superseded)
+        return;
+    if (!listing.error) {
+        try {
+            Drives::makeCurrentFolder(path);
+        } catch (const GsiError& error) {
+            listing.error = error;
+        }
+    }
+    if (listing.error) {
+        report(listing.error->number(), description(*listing.error));
+        return;
+    }
+    showFolder(path, std::move(listing));
+}
+
+Form1::Listing Form1::read(
+    const std::filesystem::path& folder, const std::filesystem::path& drive) const
+{
+    // The work owns copies of all it needs: on a drive that does not answer it outlives the
+    // wait, and possibly this window.
+    auto result = std::make_shared<Listing>();
+    const QString alignmentPattern = File1->pattern();
+    const QString profilePattern = File2->pattern();
+    const auto work = [result, folder, drive, alignmentPattern, profilePattern] {
+        using FolderListing::Failure;
+        using FolderListing::Kind;
+        Listing read;
+        read.folder = folder;
+        try {
+            if (!drive.empty()) {
+                Drives::checkDrive(drive);
+                // A drive's folder that has gone since makes the drive start at its root.
+                std::error_code error;
+                if (!std::filesystem::is_directory(folder, error))
+                    read.folder = drive;
+            }
+        } catch (const GsiError& error) {
+            read.error = error;
+            *result = std::move(read);
+            return;
+        }
+        Failure failure = Failure::None;
+        read.folders = FolderListing::list(read.folder, Kind::Folders, {}, &failure);
+        if (failure == Failure::None)
+            read.alignment
+                = FolderListing::list(read.folder, Kind::Files, alignmentPattern, &failure);
+        if (failure == Failure::None)
+            read.profile = FolderListing::list(read.folder, Kind::Files, profilePattern, &failure);
+        const QString name = shown(read.folder);
+        switch (failure) {
+        case Failure::None:
+            break;
+        case Failure::Gone:
+            read.error = GsiError(GsiError::PathNotFound,
+                QStringLiteral("Mappen findes ikke: %1").arg(name).toStdString());
+            break;
+        case Failure::NoAccess:
+            read.error = GsiError(GsiError::PermissionDenied,
+                QStringLiteral("Ingen adgang til mappen %1").arg(name).toStdString());
+            break;
+        case Failure::NotAnswering:
+            read.error = GsiError(GsiError::DeviceUnavailable,
+                QStringLiteral("Enheden er ikke tilgængelig: mappen %1 kan ikke læses")
+                    .arg(name)
+                    .toStdString());
+            break;
+        case Failure::NotReady:
+            read.error = GsiError(GsiError::DiskNotReady,
+                QStringLiteral("Drevet med mappen %1 er ikke klar").arg(name).toStdString());
+            break;
+        case Failure::IoError:
+            read.error = GsiError(GsiError::DeviceIoError,
+                QStringLiteral("Mappen %1 kan ikke læses (I/O-fejl)").arg(name).toStdString());
+            break;
+        }
+        *result = std::move(read);
+    };
+    switch (OffThread::run(work, OffThread::answerTime())) {
+    case OffThread::Outcome::Done:
+        return std::move(*result);
+    case OffThread::Outcome::Superseded: {
+        Listing superseded;
+        superseded.superseded = true;
+        return superseded;
+    }
+    case OffThread::Outcome::TimedOut:
+        break;
+    }
+    const std::filesystem::path root = drive.empty() ? Drives::driveOf(folder) : drive;
+    Listing unanswered;
+    unanswered.folder = folder;
+    unanswered.error = GsiError(GsiError::DeviceUnavailable,
+        QStringLiteral("Enheden er ikke tilgængelig: drevet %1 svarer ikke (mappen %2)")
+            .arg(shown(root), shown(folder))
+            .toStdString());
+    return unanswered;
+}
+
+void Form1::showFolder(const std::filesystem::path& folder, Listing listing)
+{
     // A folder on another drive (a stick mounted inside this one) makes that
     // drive the shown one, as choosing it in Drive1 would.
-    showDrive(Drives::driveOf(path));
-    Text1->setText(NativePath::shown(path));
-    File1->setFolder(Dir1->path());
-    File2->setFolder(Dir1->path());
+    showDrive(Drives::driveOf(folder));
+    Text1->setText(shown(folder));
+    Dir1->showPath(folder, std::move(listing.folders));
+    File1->setFolder(Dir1->path(), std::move(listing.alignment));
+    File2->setFolder(Dir1->path(), std::move(listing.profile));
 }
 
 void Form1::File1_Click(int row) { convert(File1, row, &Module1::ConvertAlignment); }

@@ -76,11 +76,13 @@ private:
     void Command1_Click();
     void Command2_Click();
     void Drive1_Change();
-    void Dir1_Change();
+    void Dir1_Change(const std::filesystem::path& path);
     void File1_Click(int row);
     void File2_Click(int row);
 
-    void changeFolder();
+    struct Listing;
+    Listing read(const std::filesystem::path& folder, const std::filesystem::path& drive) const;
+    void showFolder(const std::filesystem::path& folder, Listing listing);
     void convert(FileListBox* list, int row, void (*conversion)());
     void report(int number, const QString& description);
     int driveIndex(const std::filesystem::path& root) const;
@@ -88,5 +90,4 @@ private:
 
     std::vector<std::filesystem::path> m_driveRoots; // one for each entry of Drive1
     std::filesystem::path m_shownDrive;
-    bool m_inDriveChange = false;
 };

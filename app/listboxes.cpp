@@ -47,20 +47,18 @@ DirListBox::DirListBox(QWidget* parent)
 void DirListBox::setPath(const std::filesystem::path& path)
 {
     const std::filesystem::path cleaned = Drives::clean(path);
-    if (cleaned == m_path)
-        return;
-    m_path = cleaned;
-    fill();
-    emit pathChanged();
+    if (cleaned != m_path)
+        emit pathChanged(cleaned);
 }
 
-void DirListBox::restorePath(const std::filesystem::path& path)
+void DirListBox::showPath(
+    const std::filesystem::path& path, std::vector<FolderListing::Entry> folders)
 {
     m_path = Drives::clean(path);
-    fill();
+    fill(std::move(folders));
 }
 
-void DirListBox::fill()
+void DirListBox::fill(std::vector<FolderListing::Entry> folders)
 {
     clear();
     m_itemPaths.clear();
@@ -92,8 +90,7 @@ void DirListBox::fill()
     }
     QTreeWidgetItem* current = item;
 
-    for (const FolderListing::Entry& folder :
-        FolderListing::list(m_path, FolderListing::Kind::Folders)) {
+    for (const FolderListing::Entry& folder : folders) {
         auto* child = new QTreeWidgetItem(current, { folder.shown });
         addItem(child, m_path / folder.name);
         child->setIcon(0, closedIcon);
@@ -133,13 +130,13 @@ FileListBox::FileListBox(const QString& pattern, QWidget* parent)
     });
 }
 
-void FileListBox::setFolder(const std::filesystem::path& folder)
+void FileListBox::setFolder(
+    const std::filesystem::path& folder, std::vector<FolderListing::Entry> files)
 {
     m_folder = folder;
     QStringList shown;
     m_names.clear();
-    for (FolderListing::Entry& entry :
-        FolderListing::list(folder, FolderListing::Kind::Files, m_pattern)) {
+    for (FolderListing::Entry& entry : files) {
         shown.append(entry.shown);
         m_names.push_back(std::move(entry.name));
     }

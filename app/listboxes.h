@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "folderlisting.h"
+
 #include <QListWidget>
 #include <QPixmap>
 #include <QTreeWidget>
@@ -13,19 +15,21 @@
 // The folder list: the drive's root, the folders down to the current one
 // (highlighted), and the current folder's subfolders, each level indented.
 // A click only moves the highlight; a double click or Enter opens the folder.
+// The list reads no folder itself: the window reads it and hands over the subfolders.
 class DirListBox : public QTreeWidget {
     Q_OBJECT
 public:
     explicit DirListBox(QWidget* parent = nullptr);
 
     std::filesystem::path path() const { return m_path; }
-    // Shows `path`; raises pathChanged() when it differs from the shown one.
+    // Asks for `path`: raises pathChanged() when it differs from the shown one. The list
+    // changes only once the folder is shown.
     void setPath(const std::filesystem::path& path);
-    // Shows `path` without raising pathChanged(), to undo a failed change.
-    void restorePath(const std::filesystem::path& path);
+    // Shows `path` with these subfolders, without raising pathChanged().
+    void showPath(const std::filesystem::path& path, std::vector<FolderListing::Entry> folders);
 
 signals:
-    void pathChanged();
+    void pathChanged(const std::filesystem::path& path);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -33,7 +37,7 @@ protected:
     void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override { }
 
 private:
-    void fill();
+    void fill(std::vector<FolderListing::Entry> folders);
     void open(QTreeWidgetItem* item);
 
     std::filesystem::path m_path;
@@ -42,7 +46,7 @@ private:
 
 // A file list showing the names in one folder that match one pattern, without
 // regard to letter case, sorted by name, hidden and system files left out.
-// The folder is read when it is set and at no other time. A mouse click on an
+// The window reads the folder when it is set, and at no other time. A mouse click on an
 // entry chooses it at once; the keyboard only moves the highlight, and Enter or
 // Space chooses the highlighted entry. An assistive technology chooses by
 // selecting an entry (a list item's one action, "Toggle", or the list's selection).
@@ -51,8 +55,10 @@ class FileListBox : public QListWidget {
 public:
     FileListBox(const QString& pattern, QWidget* parent = nullptr);
 
+    QString pattern() const { return m_pattern; }
     std::filesystem::path folder() const { return m_folder; }
-    void setFolder(const std::filesystem::path& folder);
+    // Shows the files of `folder` that match the pattern, as the window read them.
+    void setFolder(const std::filesystem::path& folder, std::vector<FolderListing::Entry> files);
     // The names as shown, and as the file system holds them.
     QStringList names() const;
     std::filesystem::path nativeName(int row) const { return m_names.at(std::size_t(row)); }

@@ -16,6 +16,7 @@ packages=(
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xz-utils zip unzip
     reuse lintian help2man appstream patch
     dbus at-spi2-core python3-pyatspi
+    libmount-dev pkg-config
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1; then

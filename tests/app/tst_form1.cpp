@@ -4,6 +4,7 @@
 #include "drives.h"
 #include "form1.h"
 #include "form1platform.h"
+#include "fusemount.h"
 #include "gsisamples.h"
 #include "listboxes.h"
 #include "mainwindowtest.h"
@@ -28,6 +29,8 @@
 
 using namespace Gsi;
 using namespace MainWindowTest;
+
+Q_DECLARE_METATYPE(FuseMount::Kind)
 
 namespace {
 
@@ -104,6 +107,9 @@ private slots:
     void eachDriveKeepsItsOwnCurrentFolder();
     void failedFolderChangeKeepsThePreviousFolder();
     void failedDriveChangeKeepsThePreviousDrive();
+    void everyMediumThatHoldsFilesIsADrive_data();
+    void everyMediumThatHoldsFilesIsADrive();
+    void driveLetterWhoseFolderVanishedSaysSo();
 
 private:
     QTreeWidgetItem* dirItem(const QString& text);
@@ -1044,6 +1050,79 @@ void Form1Test::failedDriveChangeKeepsThePreviousDrive()
     QCOMPARE(text(window->Dir1->path()), a);
     QCOMPARE(window->Text1->text(), nativeSep(a));
     QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
+}
+
+void Form1Test::everyMediumThatHoldsFilesIsADrive_data()
+{
+    QTest::addColumn<FuseMount::Kind>("kind");
+    QTest::newRow("exFAT stick") << FuseMount::Kind::ExFat;
+    QTest::newRow("FAT stick") << FuseMount::Kind::Fat;
+    QTest::newRow("NTFS disk (fuseblk)") << FuseMount::Kind::Ntfs;
+    QTest::newRow("share through bindfs") << FuseMount::Kind::Bindfs;
+    QTest::newRow("ISO image, which reports a size of 0") << FuseMount::Kind::Iso;
+}
+
+void Form1Test::everyMediumThatHoldsFilesIsADrive()
+{
+    QFETCH(FuseMount::Kind, kind);
+    if (const QString why = FuseMount::unavailable(kind); !why.isEmpty())
+        QSKIP(qPrintable(why));
+    QTemporaryDir source;
+    QVERIFY(writeFile(source.filePath("al1.gsi"), "*x\r\n"));
+    FuseMount medium(kind, m_work + "/STICK", {}, source.path());
+    QVERIFY2(medium.isMounted(), qPrintable(medium.error()));
+    const QString stick = medium.mountPoint();
+    if (kind != FuseMount::Kind::Bindfs && kind != FuseMount::Kind::Iso)
+        QVERIFY(writeFile(stick + "/al1.gsi", "*x\r\n"));
+
+    Form1* window = openWindow();
+    QStringList shown;
+    for (int i = 0; i < window->Drive1->count(); ++i)
+        shown << window->Drive1->itemText(i);
+    const int index = int(shown.indexOf(
+        QRegularExpression("^" + QRegularExpression::escape(stick) + "( \\[.*\\])?$")));
+    QVERIFY2(index >= 0, qPrintable(shown.join(" | ")));
+    window->Drive1->setCurrentIndex(index);
+    emit window->Drive1->activated(index);
+    QVERIFY2(m_reported.isEmpty(), qPrintable(m_reported.value(0).description));
+    QCOMPARE(window->Text1->text(), stick);
+    QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
+    // Out again, so that the medium can be unmounted.
+    QVERIFY(QDir::setCurrent(m_work));
+}
+
+// Wine's drive letters are links in the prefix's dosdevices; wine-run.sh links s: to a folder of
+// the prefix, which this row removes and puts back.
+void Form1Test::driveLetterWhoseFolderVanishedSaysSo()
+{
+    const QString prefix = qEnvironmentVariable("WINEPREFIX");
+    if (QOperatingSystemVersion::currentType() != QOperatingSystemVersion::Windows
+        || prefix.isEmpty() || !QFileInfo::exists("S:/"))
+        QSKIP("a row for Wine, whose prefix links the drive s: to a folder (wine-run.sh)");
+    const QString unix = "Z:" + QDir::fromNativeSeparators(prefix);
+    const QString target = unix + "/drive_s";
+    QStringList letters
+        = QDir(unix + "/dosdevices").entryList({ "?:" }, QDir::AllEntries | QDir::System);
+    Form1* window = openWindow();
+    QStringList shown;
+    for (int i = 0; i < window->Drive1->count(); ++i)
+        shown << window->Drive1->itemText(i).left(2);
+    for (const QString& letter : letters)
+        QVERIFY2(
+            shown.contains(letter.toLower()), qPrintable(letter + " not in " + shown.join(' ')));
+    const int s = int(shown.indexOf("s:"));
+
+    QVERIFY(QDir(target).removeRecursively());
+    window->Drive1->setCurrentIndex(s);
+    emit window->Drive1->activated(s);
+    const bool back = QDir().mkpath(target);
+    QCOMPARE(m_reported.size(), 1);
+    QVERIFY2(m_reported.first().number == 68 || m_reported.first().number == 76,
+        qPrintable(m_reported.first().description));
+    QVERIFY2(m_reported.first().description.contains("S:", Qt::CaseInsensitive),
+        qPrintable(m_reported.first().description));
+    QCOMPARE(window->Text1->text(), nativeSep(m_work));
+    QVERIFY(back);
 }
 
 QTEST_MAIN(Form1Test)

@@ -80,6 +80,10 @@ case "${1:-}" in
     # Wine hides a file whose name starts with a dot; Windows does not.
     run reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null \
         || { echo "wine-run: cannot show dot files" >&2; exit 1; }
+    # A drive letter linked to a folder, as `winecfg` maps one, for the rows about a drive
+    # whose folder vanishes.
+    mkdir -p "$WINEPREFIX/drive_s"
+    ln -sfn ../drive_s "$WINEPREFIX/dosdevices/s:"
     wineserver -w
     echo "Wine prefix ready: $WINEPREFIX"
     ;;

@@ -9,6 +9,7 @@
 #include "drives.h"
 #include "faultfiles.h"
 #include "form1.h"
+#include "fusemount.h"
 #include "gsisamples.h"
 #include "listboxes.h"
 #include "mainwindowtest.h"
@@ -17,6 +18,7 @@
 #include "systemfaults.h"
 #include "unprivileged.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QOperatingSystemVersion>
 #include <QProcess>
@@ -146,8 +148,13 @@ private slots:
     void cleanup();
     void faultIsSurvivedWithNothingLost_data();
     void faultIsSurvivedWithNothingLost();
+    void unreadableFolderSaysWhyAndTheWindowStays_data();
+    void unreadableFolderSaysWhyAndTheWindowStays();
+    void stalledDriveHoldsUpNoOtherWork();
 
 private:
+    void workBesideAStalledDrive(const QString& stalled);
+
     QTemporaryDir m_dir;
     QString m_start;
     QList<Reported> m_reported;
@@ -397,6 +404,149 @@ void FaultTest::faultIsSurvivedWithNothingLost()
     QCOMPARE(m_reported.size(), error == 0 ? 0 : 1);
     QCOMPARE(readRaw(row + "/al-nextPI.gsi"), NextOutput);
     QVERIFY(Form1::current() != now);
+}
+
+void FaultTest::unreadableFolderSaysWhyAndTheWindowStays_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::newRow("a folder that may be entered but not read") << 70;
+    QTest::newRow("a folder gone since it was listed") << 76;
+}
+
+void FaultTest::unreadableFolderSaysWhyAndTheWindowStays()
+{
+    QFETCH(int, error);
+    if (error == 70 && QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows)
+        QSKIP("Windows keeps read access in access lists, which Qt does not set");
+    if (error == 70 && Unprivileged::isRoot()) {
+        Unprivileged::rerunRow("unreadableFolderSaysWhyAndTheWindowStays");
+        return;
+    }
+    const QByteArray row = m_dir.path().toUtf8() + "/unreadable" + QByteArray::number(error);
+    const QByteArray closed = row + "/closed";
+    QVERIFY(makeFolder(row));
+    m_row = row;
+    QVERIFY(makeFolder(closed));
+    QVERIFY(writeRaw(row + "/al1.gsi", NextInput));
+    QVERIFY(writeRaw(closed + "/al2.gsi", NextInput));
+    QVERIFY(QDir::setCurrent(QString::fromUtf8(row)));
+    Form1* window = MainWindowTest::openWindow();
+    const QList<QTreeWidgetItem*> down
+        = window->Dir1->findItems(QStringLiteral("closed"), Qt::MatchExactly | Qt::MatchRecursive);
+    QCOMPARE(down.size(), 1);
+    if (error == 70)
+        QVERIFY(QFile::setPermissions(QString::fromUtf8(closed),
+            QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther));
+    else
+        QVERIFY(removeTree(closed));
+
+    window->Dir1->setCurrentItem(down.first());
+    QTest::keyClick(window->Dir1, Qt::Key_Return);
+    QFile::setPermissions(
+        QString::fromUtf8(closed), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(m_reported.size(), 1);
+    QCOMPARE(m_reported.first().number, error);
+    QVERIFY2(m_reported.first().description.contains(
+                 QDir::toNativeSeparators(QFile::decodeName(closed))),
+        qPrintable(m_reported.first().description));
+    QCOMPARE(QDir::currentPath(), QString::fromUtf8(row));
+    QCOMPARE(window->Text1->text(), QDir::toNativeSeparators(QString::fromUtf8(row)));
+    QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
+}
+
+// The window runs in a child, a copy of this test, so that a freeze fails the row instead of
+// holding up the suite; strace, where it is installed, counts what the child asks of mounts.
+void FaultTest::stalledDriveHoldsUpNoOtherWork()
+{
+    const QString stalled = qEnvironmentVariable("SIGTELINJE_STALLED_DRIVE");
+    if (!stalled.isEmpty()) {
+        workBesideAStalledDrive(stalled);
+        return;
+    }
+    if (const QString why = FuseMount::unavailable(FuseMount::Kind::Bindfs); !why.isEmpty())
+        QSKIP(qPrintable(why));
+    QTemporaryDir place;
+    FuseMount share(FuseMount::Kind::Bindfs, place.filePath(QStringLiteral("share")));
+    QVERIFY2(share.isMounted(), qPrintable(share.error()));
+    QVERIFY(writeRaw(QFile::encodeName(share.mountPoint()) + "/al9.gsi", NextInput));
+    const QString work = place.filePath(QStringLiteral("work"));
+    QVERIFY(QDir().mkpath(work));
+    QVERIFY(writeRaw(QFile::encodeName(work) + "/al1.gsi", inputFor(Content::Small, true)));
+    QVERIFY(writeRaw(QFile::encodeName(work) + "/al2.gsi", NextInput));
+    const QString trace = place.filePath(QStringLiteral("statfs.log"));
+    QStringList command;
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (!strace.isEmpty())
+        command << strace << QStringLiteral("-f") << QStringLiteral("-e")
+                << QStringLiteral("trace=statfs,fstatfs") << QStringLiteral("-o") << trace;
+    command << QCoreApplication::applicationFilePath()
+            << QStringLiteral("stalledDriveHoldsUpNoOtherWork");
+
+    share.stop();
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("SIGTELINJE_STALLED_DRIVE"), share.mountPoint());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(environment);
+    child.setWorkingDirectory(work);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(command.takeFirst(), command);
+    const bool finished = child.waitForFinished(60000);
+    if (!finished) {
+        child.kill();
+        child.waitForFinished();
+    }
+    share.resume();
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    QVERIFY2(finished, qPrintable("the window froze beside a stalled drive:\n" + output));
+    QVERIFY2(child.exitCode() == 0
+            && output.contains(
+                QStringLiteral("PASS   : FaultTest::stalledDriveHoldsUpNoOtherWork()")),
+        qPrintable(output));
+    if (strace.isEmpty())
+        return;
+    QFile log(trace);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QStringList calls = QString::fromLocal8Bit(log.readAll()).split(QLatin1Char('\n'));
+    const QStringList onStalled = calls.filter(share.mountPoint());
+    QVERIFY2(onStalled.isEmpty(), qPrintable(onStalled.join(QLatin1Char('\n'))));
+    qInfo("statfs calls while starting, converting twice and choosing the stalled drive: %d",
+        int(calls.filter(QStringLiteral("statfs(")).size()));
+}
+
+// In the child: start the window, convert, choose the stalled drive, convert again.
+void FaultTest::workBesideAStalledDrive(const QString& stalled)
+{
+    const QString here = QDir::currentPath();
+    Form1* window = MainWindowTest::openWindow();
+    QCOMPARE(window->Text1->text(), here);
+    int index = -1;
+    for (int i = 0; i < window->Drive1->count(); ++i)
+        if (window->Drive1->itemText(i).startsWith(stalled + QLatin1Char(' '))
+            || window->Drive1->itemText(i) == stalled)
+            index = i;
+    QVERIFY2(index >= 0, "the stalled drive is not in the drive list");
+
+    QVERIFY(MainWindowTest::clickEntry(window->File1, 0));
+    QVERIFY2(m_reported.isEmpty(), qPrintable(m_reported.value(0).description));
+    QVERIFY(QFile::exists(here + QStringLiteral("/al1PI.gsi")));
+
+    window = Form1::current();
+    const int shownIndex = window->Drive1->currentIndex();
+    window->Drive1->setCurrentIndex(index);
+    emit window->Drive1->activated(index);
+    QCOMPARE(m_reported.size(), 1);
+    QCOMPARE(m_reported.first().number, 68);
+    QVERIFY2(m_reported.first().description.contains(stalled),
+        qPrintable(m_reported.first().description));
+    QCOMPARE(window->Drive1->currentIndex(), shownIndex);
+    QCOMPARE(window->Text1->text(), here);
+
+    // The window still answers: the next click converts at once.
+    const int next = int(window->File1->names().indexOf(QStringLiteral("al2.gsi")));
+    QVERIFY(MainWindowTest::clickEntry(window->File1, next));
+    QCOMPARE(m_reported.size(), 1);
+    QVERIFY(QFile::exists(here + QStringLiteral("/al2PI.gsi")));
 }
 
 QTEST_MAIN(FaultTest)
