@@ -16,9 +16,10 @@ under_xvfb "$@"
 program=$(realpath "$1")
 fixtures=$(realpath "$2")
 
-# Waits up to ten seconds for a command to succeed.
+# Waits up to thirty seconds for a command to succeed: Wine on a busy machine may take
+# that long to show a window.
 await() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         "$@" >/dev/null 2>&1 && return 0
         sleep 0.1
     done
