@@ -80,6 +80,10 @@ case "${1:-}" in
     # Wine hides a file whose name starts with a dot; Windows does not.
     run reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null \
         || { echo "wine-run: cannot show dot files" >&2; exit 1; }
+    # A network share, \\landmaaler\gsi, for the tests of paths on shares: Wine serves
+    # \\server\share from dosdevices/unc/server/share.
+    mkdir -p "$WINEPREFIX/share/gsi" "$WINEPREFIX/dosdevices/unc/landmaaler" || exit 1
+    ln -sfn "$WINEPREFIX/share/gsi" "$WINEPREFIX/dosdevices/unc/landmaaler/gsi" || exit 1
     wineserver -w
     echo "Wine prefix ready: $WINEPREFIX"
     ;;
