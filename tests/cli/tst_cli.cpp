@@ -9,6 +9,7 @@
 #include "system.h"
 #include "systemfaults.h"
 #include "textlines.h"
+#include "traced.h"
 
 #include <QCollator>
 #include <QDir>
@@ -132,6 +133,7 @@ Run convertTraced(const QString& folder, const QStringList& strace, const QStrin
 {
     QProcess process;
     process.setWorkingDirectory(folder);
+    process.setProcessEnvironment(environmentForStrace());
     process.start(QStringLiteral("strace"),
         QStringList { "-f", "-o", "/dev/null" } + strace + QStringList { CONVERTER } + arguments);
     Run run;
@@ -594,6 +596,7 @@ void CliTest::aSignalTheCallerIgnoresStaysIgnored()
     QVERIFY(Gsi::writeFile(dir.filePath("al1.gsi"), alignmentSample()));
     QProcess process;
     process.setWorkingDirectory(dir.path());
+    process.setProcessEnvironment(environmentForStrace());
     process.start("/bin/sh",
         { "-c",
             "trap '' " + signal + "; exec strace -f -o /dev/null -e inject=write:signal=" + signal
@@ -646,6 +649,10 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing()
 
     if (onWindows() || !haveStrace())
         QSKIP("faults are injected with strace (tools/install-deps.sh installs it)");
+    // The sanitizer's runtime writes to pipes of its own before the converter writes a byte;
+    // the injection would fail those instead. The ordinary build runs these rows.
+    if (SIGTELINJE_SANITIZED && strace.join(u' ').contains(u"inject=write"))
+        QSKIP("in the sanitizer build the first write is the sanitizer's own");
     QTemporaryDir dir;
     const QByteArray old = "an earlier output\r\n";
     QVERIFY(Gsi::writeFile(dir.filePath("al1PI.gsi"), old));

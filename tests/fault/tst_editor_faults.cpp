@@ -9,6 +9,7 @@
 #include "faultfiles.h"
 #include "smalldisk.h"
 #include "systemfaults.h"
+#include "traced.h"
 #include "unprivileged.h"
 
 #include <QOperatingSystemVersion>
@@ -283,7 +284,7 @@ void EditorFaultTest::aFifoSwappedInAtOpenDoesNotHang()
         QProcess copy;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"SIGTELINJE_OPENS_HELD"_s, u"1"_s);
-        copy.setProcessEnvironment(environment);
+        copy.setProcessEnvironment(environmentForStrace(environment));
         copy.setProcessChannelMode(QProcess::MergedChannels);
         copy.start(u"strace"_s,
             { u"-f"_s, u"-o"_s, u"/dev/null"_s, u"-e"_s, u"inject=open,openat:delay_enter=1000"_s,

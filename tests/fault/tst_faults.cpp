@@ -14,6 +14,7 @@
 #include "listboxes.h"
 #include "mainwindowtest.h"
 #include "module1.h"
+#include "traced.h"
 #include "smalldisk.h"
 #include "systemfaults.h"
 #include "unprivileged.h"
@@ -484,7 +485,7 @@ void FaultTest::stalledDriveHoldsUpNoOtherWork()
 
     share.stop();
     QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = environmentForStrace();
     environment.insert(QStringLiteral("SIGTELINJE_STALLED_DRIVE"), share.mountPoint());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     child.setProcessEnvironment(environment);
