@@ -40,9 +40,13 @@ QString description(const GsiError& error) { return QString::fromStdString(error
 
 QString shown(const std::filesystem::path& path) { return NativePath::shown(path); }
 
+// The viewer starts in its own folder (this program's, for one found by name), never in the
+// folder being browsed, which may be a share where anyone can put a DLL.
 bool startDetached(const QString& program, const QStringList& arguments)
 {
-    return QProcess::startDetached(program, arguments);
+    const QString folder = QDir::isAbsolutePath(program) ? QFileInfo(program).absolutePath()
+                                                         : QCoreApplication::applicationDirPath();
+    return QProcess::startDetached(program, arguments, folder);
 }
 
 Form1::Launcher helpLauncher = startDetached;
@@ -338,6 +342,10 @@ void Form1::Command1_Click()
     const QString document = helpArgument();
     QStringList tried;
     for (const QString& program : helpPrograms()) {
+        if (QDir::isAbsolutePath(program) && !isSystemProgram(program)) {
+            tried << QStringLiteral("%1 (ikke i en af systemets programmapper)").arg(program);
+            continue;
+        }
         if (QDir::isAbsolutePath(program) && !QFileInfo::exists(program)) {
             tried << QStringLiteral("%1 (findes ikke)").arg(program);
             continue;

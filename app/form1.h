@@ -51,6 +51,9 @@ public:
     // document is opened by its association, where the platform has one (helpAssociationName()
     // is empty where it has not). These differ by platform: form1_posix.cpp, form1_win.cpp.
     static QStringList helpPrograms();
+    // Whether a program given by a full path lies where only the system's administrators put
+    // programs; one that does not is never started.
+    static bool isSystemProgram(const QString& program);
     static QString helpAssociationName();
     static bool openWithAssociatedProgram(const QString& document);
     // The first of helpPrograms(): the word processor's path as the window was designed with it.

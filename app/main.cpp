@@ -1,12 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Sigtelinje developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form1.h"
+#include "librarysearch.h"
 #include "outputfile.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    LibrarySearch::limitToSystemAndProgram();
     QApplication app(argc, argv);
     // Ctrl+C in the terminal that started the window must not leave a half-written file.
     OutputFile::removeUnfinishedOnInterrupt();

@@ -15,6 +15,8 @@ if(CMAKE_CROSSCOMPILING)
         CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
         INSTALL_COMMAND ""
         BUILD_BYPRODUCTS ${host_tools}/sigtelinje-makeicon
+        # Its own build decides whether the tool is out of date.
+        BUILD_ALWAYS TRUE
         EXCLUDE_FROM_ALL TRUE)
     set(makeicon ${host_tools}/sigtelinje-makeicon)
     set(makeicon_target sigtelinje_host_tools)
@@ -26,8 +28,9 @@ else()
 endif()
 set(SIGTELINJE_ICON ${CMAKE_BINARY_DIR}/sigtelinje.ico)
 add_custom_command(OUTPUT ${SIGTELINJE_ICON}
-    COMMAND ${makeicon} ${PROJECT_SOURCE_DIR}/resources/logo.png 48 ${SIGTELINJE_ICON}
+    COMMAND ${makeicon} ${PROJECT_SOURCE_DIR}/resources/logo.png 16,24,32,48,256 ${SIGTELINJE_ICON}
     DEPENDS ${makeicon_target} ${PROJECT_SOURCE_DIR}/resources/logo.png
+        ${PROJECT_SOURCE_DIR}/packaging/makeicon.cpp
     COMMENT "Making the Windows icon from the logo")
 add_custom_target(sigtelinje_icon DEPENDS ${SIGTELINJE_ICON})
 

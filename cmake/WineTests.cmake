@@ -30,7 +30,9 @@ set(SIGTELINJE_WINE_ENVIRONMENT
     "WINEPREFIX=${SIGTELINJE_WINEPREFIX}"
     "SIGTELINJE_WINE_DLL_DIRS=${wine_dll_dirs}"
     "QT_PLUGIN_PATH=${qt_plugin_dir_windows}"
-    "QT_QPA_PLATFORM=windows")
+    "QT_QPA_PLATFORM=windows"
+    # The network share the prefix maps (wine-run.sh --prefix).
+    "SIGTELINJE_TEST_SHARE=//landmaaler/gsi")
 
 add_test(NAME wine_prefix COMMAND ${SIGTELINJE_WINE_RUN} --prefix)
 set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine RESOURCE_LOCK wine TIMEOUT 300

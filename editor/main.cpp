@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Sigtelinje developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmeditor.h"
+#include "librarysearch.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -11,6 +12,7 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[])
 {
+    LibrarySearch::limitToSystemAndProgram();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"sigtelinje-editor"_s);
     QApplication::setApplicationVersion(QStringLiteral(SIGTELINJE_VERSION));

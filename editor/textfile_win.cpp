@@ -3,6 +3,7 @@
 #include "textfile.h"
 
 #include "hiddenattributes_win.h"
+#include "winpath_win.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,7 +12,7 @@ namespace TextFile {
 
 std::filesystem::path nativePath(const QString& name)
 {
-    return std::filesystem::path(QDir::toNativeSeparators(name).toStdWString());
+    return WinPath::full(QDir::toNativeSeparators(name).toStdWString());
 }
 
 QString fromNativePath(const std::filesystem::path& path)

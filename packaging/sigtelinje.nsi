@@ -13,7 +13,8 @@ Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define PRODUCT "Sigtelinje"
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Sigtelinje"
+!define UNINSTALLS "Software\Microsoft\Windows\CurrentVersion\Uninstall"
+!define UNINSTALL_KEY "${UNINSTALLS}\Sigtelinje"
 
 ; A user without administrator rights gets no elevation prompt, and the per-user install.
 !define MULTIUSER_EXECUTIONLEVEL Highest
@@ -26,6 +27,7 @@ SetCompressor /SOLID lzma
 !define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_VALUENAME "InstallMode"
 !include "MultiUser.nsh"
 !include "MUI2.nsh"
+!include "FileFunc.nsh"
 !include "${FILES}"
 
 Name "${PRODUCT} ${VERSION}"
@@ -59,6 +61,27 @@ Function .onInit
     !insertmacro MULTIUSER_INIT
     StrCmp $0 "" +2
     StrCpy $INSTDIR $0
+    Call RefuseOtherMode
+FunctionEnd
+
+; An install in the other mode (per user against per machine) is refused, not removed: it may
+; belong to another user, or need rights this run does not have. Add/Remove Programs would
+; otherwise list Sigtelinje twice, and the Start menu hold two folders. Exit code 3.
+Function RefuseOtherMode
+    StrCmp $MultiUser.InstallMode "AllUsers" 0 perUser
+    ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "UninstallString"
+    StrCpy $2 "for the current user alone"
+    Goto check
+perUser:
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "UninstallString"
+    StrCpy $2 "for all users"
+check:
+    StrCmp $1 "" done
+    StrCpy $3 "${PRODUCT} is already installed $2. Uninstall it first (Settings, Apps), then run"
+    MessageBox MB_OK|MB_ICONSTOP "$3 this setup again.$\r$\n$\r$\nIts uninstaller: $1" /SD IDOK
+    SetErrorLevel 3
+    Quit
+done:
 FunctionEnd
 
 Function un.onInit
@@ -69,6 +92,8 @@ FunctionEnd
 ; SHCTX is HKLM for a per-machine install and HKCU for a per-user one, as $SMPROGRAMS
 ; is the common or the user's own Start menu.
 Section "Sigtelinje"
+    ; Again: the mode page may have changed the mode since .onInit.
+    Call RefuseOtherMode
     !insertmacro SigtelinjeInstallFiles
     File "/oname=sigtelinje.ico" "${ICON}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -91,6 +116,10 @@ Section "Sigtelinje"
         '"$INSTDIR\uninstall.exe" /$MultiUser.InstallMode /S'
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
+    ; In KiB, as Add/Remove Programs shows it.
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    IntFmt $0 "0x%08X" $0
+    WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
 Section "Uninstall"
@@ -105,4 +134,6 @@ Section "Uninstall"
     RMDir "$SMPROGRAMS\${PRODUCT}"
 
     DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+    ; A user's own Uninstall key often exists only for this program: gone with it when empty.
+    DeleteRegKey /ifempty SHCTX "${UNINSTALLS}"
 SectionEnd

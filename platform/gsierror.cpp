@@ -152,3 +152,10 @@ GsiError GsiError::nameTooLong(const fs::path& path, bool pathTooLong)
         return { BadFileName, message("Stien ", path, " er for lang til systemet") };
     return { BadFileName, message("Filnavnet ", path, " er for langt til filsystemet") };
 }
+
+GsiError GsiError::pathOverLimit(const fs::path& path, std::size_t length, std::size_t limit)
+{
+    return { BadFileName,
+        message("Stien ", path, " er for lang til systemet: ") + std::to_string(length)
+            + " tegn, hvor der højst må være " + std::to_string(limit) };
+}

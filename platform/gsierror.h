@@ -52,6 +52,9 @@ public:
     // A file name longer than the file system holds (`pathTooLong` false), or a
     // whole path longer than the system takes.
     static GsiError nameTooLong(const std::filesystem::path& path, bool pathTooLong);
+    // A full path of `length` characters, where the system takes at most `limit`.
+    static GsiError pathOverLimit(
+        const std::filesystem::path& path, std::size_t length, std::size_t limit);
 
 private:
     int m_number;

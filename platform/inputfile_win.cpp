@@ -5,6 +5,7 @@
 #include "errno_win.h"
 #include "gsierror.h"
 #include "identity_win.h"
+#include "winpath_win.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,7 +21,9 @@ InputFile::InputFile(std::filesystem::path path, std::uintmax_t limit)
 {
     // Others may go on reading and writing the file, as they may while any program
     // reads it; one that holds it without sharing is reported as no access.
-    const HANDLE file = CreateFileW(m_path.c_str(), GENERIC_READ,
+    // The \\?\ form of the full path, as the output is written through, so that a share's
+    // file is read from the share and a verbatim path is taken as it stands.
+    const HANDLE file = CreateFileW(WinPath::extended(WinPath::full(m_path)).c_str(), GENERIC_READ,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -44,7 +47,7 @@ InputFile::InputFile(std::filesystem::path path, std::uintmax_t limit)
     m_handle = reinterpret_cast<std::intptr_t>(file);
 }
 
-std::filesystem::path InputFile::openedPath() const { return std::filesystem::absolute(m_path); }
+std::filesystem::path InputFile::openedPath() const { return WinPath::full(m_path); }
 
 InputFile::~InputFile()
 {

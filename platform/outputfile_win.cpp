@@ -5,6 +5,7 @@
 #include "errno_win.h"
 #include "gsierror.h"
 #include "identity_win.h"
+#include "winpath_win.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -33,18 +34,12 @@ BOOL WINAPI onConsoleEvent(DWORD)
     return FALSE; // on to the system's handler, which ends the process
 }
 
-// Full paths: ReplaceFileW does not find a bare name in the current folder.
-fs::path fullPath(const fs::path& path)
-{
-    std::error_code ec;
-    const fs::path full = fs::absolute(path, ec);
-    return ec ? path : full;
-}
+// Every call below takes the \\?\ form of the full path: ReplaceFileW does not find a bare name in
+// the current folder, and the temporary name beside an output of 259 characters goes past 260.
+fs::path systemPath(const fs::path& path) { return WinPath::extended(WinPath::full(path)); }
 
-bool tooLongForWindows(const fs::path& path)
-{
-    return path.native().size() >= MAX_PATH && !path.native().starts_with(L"\\\\?\\");
-}
+// The most a path may hold in the \\?\ form, less the separator and the temporary name.
+constexpr std::size_t VerbatimLimit = 32767;
 
 }
 
@@ -52,10 +47,15 @@ void OutputFile::useNamedTemporaryForTesting(bool) { }
 
 void OutputFile::checkName(const fs::path& target)
 {
-    const fs::path full = fullPath(target);
-    const fs::path temporary = folderOf(full) / temporaryFileName();
-    if (tooLongForWindows(full) || tooLongForWindows(temporary))
-        throw GsiError::nameTooLong(target, true);
+    // The 260 characters apply to the path the user gave, made full as Windows makes it; one
+    // given in the \\?\ form has opted out of that limit and meets only the system's own.
+    const fs::path full = WinPath::full(target);
+    if (!WinPath::isVerbatim(target) && full.native().size() >= MAX_PATH)
+        throw GsiError::pathOverLimit(target, full.native().size(), MAX_PATH - 1);
+    const std::size_t verbatim = WinPath::extended(full).native().size();
+    if (verbatim + 1 + temporaryFileName().size() >= VerbatimLimit)
+        throw GsiError::pathOverLimit(
+            target, verbatim, VerbatimLimit - 2 - temporaryFileName().size());
     // Every file system Windows writes to holds names of 255 UTF-16 units.
     if (target.filename().native().size() > 255)
         throw GsiError::nameTooLong(target, false);
@@ -67,15 +67,16 @@ void OutputFile::open(const FileOrigin&, const FileIdentity* mustReplace)
 {
     if (mustReplace)
         m_mustReplace = *mustReplace;
-    const fs::path full = fullPath(m_target);
+    const fs::path full = systemPath(m_target);
+    const fs::path folder = WinPath::folderOf(full);
     // The folder is held open without letting anyone delete or rename it (FILE_SHARE_DELETE
     // withheld), so the path cannot be made to lead elsewhere until the file is in place.
-    const HANDLE folder = CreateFileW(folderOf(full).c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+    const HANDLE held = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
         nullptr);
-    if (folder == INVALID_HANDLE_VALUE)
+    if (held == INVALID_HANDLE_VALUE)
         fail(errnoOf(GetLastError()));
-    m_folder = reinterpret_cast<std::intptr_t>(folder);
+    m_folder = reinterpret_cast<std::intptr_t>(held);
 
     const auto refuse = [this](const GsiError& error) {
         discard();
@@ -103,7 +104,7 @@ void OutputFile::open(const FileOrigin&, const FileIdentity* mustReplace)
     // Opened sharing nothing: no other program reads, writes, renames or
     // deletes the unfinished file.
     for (int attempt = 0;; ++attempt) {
-        m_temporary = folderOf(full) / temporaryFileName();
+        m_temporary = folder.native() + fs::path(temporaryFileName()).native();
         const HANDLE file = CreateFileW(m_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
@@ -126,7 +127,7 @@ void OutputFile::checkStillReplaces() const
         return;
     FileIdentity now;
     bool ordinary = false;
-    if (!identityAt(fullPath(m_target), now, ordinary)) {
+    if (!identityAt(systemPath(m_target), now, ordinary)) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND)
             return; // removed meanwhile: the text is written afresh under its name
@@ -180,7 +181,7 @@ void OutputFile::commit()
 
     // ReplaceFileW keeps the replaced file's attributes and permissions, as the
     // user set them; it needs an existing file, so a new output is moved instead.
-    const fs::path target = fullPath(m_target);
+    const fs::path target = systemPath(m_target);
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         fail(EISDIR);

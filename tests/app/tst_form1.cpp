@@ -827,8 +827,11 @@ void Form1Test::helpThatCannotStartIsReported()
     // Every route is named, the literal path first, as missing here.
     QVERIFY2(description.contains(Form1::helpProgram()), qPrintable(description));
     if (Form1Platform::helpShowsAWindow()) {
+        // C:\Programmer is no program folder of a fresh system: never started, whatever stands
+        // there.
         QVERIFY2(
-            description.contains("Tilbehør\\wordpad.exe (findes ikke)"), qPrintable(description));
+            description.contains("Tilbehør\\wordpad.exe (ikke i en af systemets programmapper)"),
+            qPrintable(description));
         QVERIFY2(
             description.contains(Form1Platform::freshSystemHelpViewer() + " (kunne ikke startes)"),
             qPrintable(description));
@@ -858,8 +861,11 @@ void Form1Test::helpFallsBackToTheDocumentsAssociation()
 void Form1Test::helpOpensTheDocumentForReal_data()
 {
     QTest::addColumn<bool>("wordPadStarts");
-    QTest::newRow("WordPad from its folder") << true;
-    QTest::newRow("the .rtf association") << false;
+    QTest::addColumn<bool>("markerAtTheLiteralPath");
+    QTest::newRow("WordPad from its folder") << true << false;
+    QTest::newRow("the .rtf association") << false << false;
+    QTest::newRow("WordPad, not a wordpad.exe any user could put at the literal path")
+        << true << true;
 }
 
 // The real routes, in a fresh system where nothing stands at the literal path: the document
@@ -867,11 +873,28 @@ void Form1Test::helpOpensTheDocumentForReal_data()
 void Form1Test::helpOpensTheDocumentForReal()
 {
     QFETCH(bool, wordPadStarts);
+    QFETCH(bool, markerAtTheLiteralPath);
     if (!Form1Platform::helpShowsAWindow())
         QSKIP("on Linux the security test follows xdg-open with a stand-in viewer");
     QVERIFY(!QFileInfo::exists(Form1::helpProgram()));
     QVERIFY(QFileInfo::exists(Form1::helpArgument()));
-    if (wordPadStarts) {
+    const QString marker = QDir::fromNativeSeparators(Form1::helpProgram());
+    const QString markerRoot = marker.section(u'/', 0, 1); // C:/Programmer
+    const auto removeMarker = qScopeGuard([&] {
+        if (markerAtTheLiteralPath)
+            QDir(markerRoot).removeRecursively();
+    });
+    if (markerAtTheLiteralPath) {
+        // As an ordinary user can: a folder in C:\ and a program in it.
+        QVERIFY(!QFileInfo::exists(markerRoot));
+        QVERIFY(QDir().mkpath(QFileInfo(marker).path()));
+        QVERIFY(QFile::copy(Form1Platform::freshSystemHelpViewer(), marker));
+        Form1::setHelpLauncher([this](const QString& program, const QStringList& arguments) {
+            m_launched.append(QStringList { program } + arguments);
+            return QProcess::startDetached(program, arguments, QFileInfo(program).absolutePath());
+        });
+        Form1::setHelpOpener([](const QString&) { return false; });
+    } else if (wordPadStarts) {
         Form1::setHelpLauncher({});
         Form1::setHelpOpener([](const QString&) { return false; });
     } else {
@@ -882,6 +905,10 @@ void Form1Test::helpOpensTheDocumentForReal()
     QTest::mouseClick(window->Command1, Qt::LeftButton);
     QVERIFY2(m_reported.isEmpty(), qPrintable(m_reported.value(0).description));
     QVERIFY(Form1Platform::otherProgramShowsWindow("hlp.rtf", 60000));
+    if (markerAtTheLiteralPath)
+        QCOMPARE(m_launched,
+            QList<QStringList>(
+                { { Form1Platform::freshSystemHelpViewer(), Form1::helpArgument() } }));
 }
 
 void Form1Test::folderListClickOnlyMovesTheHighlight()

@@ -27,7 +27,10 @@ struct Identity {
     QString fileDescription;
     QString legalCopyright;
     bool hasIcon = false;
+    QList<int> iconSizes; // in pixels, as the icon's group lists them
     QString manifest;
+    // The DLLs its import table names, as `objdump -p` lists them.
+    QStringList importedDlls;
 };
 std::optional<Identity> readIdentity(const QString& program);
 

@@ -3,12 +3,14 @@
 #include "cliplatform.h"
 
 #include <QDir>
+#include <QFile>
 
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
 
+#include <cstddef>
 #include <vector>
 
 namespace CliPlatform {
@@ -21,6 +23,49 @@ namespace {
     }
 
     QString quoted(const QString& argument) { return u'"' + argument + u'"'; }
+
+    // The import table read from the file itself, as the loader would find it.
+    QStringList importsOf(const QString& program)
+    {
+        QFile file(program);
+        if (!file.open(QIODevice::ReadOnly))
+            return { QStringLiteral("<unreadable>") };
+        const QByteArray image = file.readAll();
+        auto at = [&](qsizetype offset, qsizetype size) {
+            return offset >= 0 && offset + size <= image.size() ? image.constData() + offset
+                                                                : nullptr;
+        };
+        const auto* dos
+            = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
+        const auto* nt = dos ? reinterpret_cast<const IMAGE_NT_HEADERS64*>(
+                             at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS64)))
+                             : nullptr;
+        if (!nt)
+            return { QStringLiteral("<no PE header>") };
+        const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
+            at(dos->e_lfanew + offsetof(IMAGE_NT_HEADERS64, OptionalHeader)
+                    + nt->FileHeader.SizeOfOptionalHeader,
+                qsizetype(sizeof(IMAGE_SECTION_HEADER)) * nt->FileHeader.NumberOfSections));
+        auto offsetOf = [&](DWORD rva) -> qsizetype {
+            for (WORD i = 0; sections && i < nt->FileHeader.NumberOfSections; ++i)
+                if (rva >= sections[i].VirtualAddress
+                    && rva < sections[i].VirtualAddress + sections[i].SizeOfRawData)
+                    return rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
+            return -1;
+        };
+        QStringList names;
+        const DWORD table
+            = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+        for (qsizetype entry = offsetOf(table);; entry += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+            const auto* import = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+                at(entry, sizeof(IMAGE_IMPORT_DESCRIPTOR)));
+            if (!import || !import->Name)
+                break;
+            const char* name = at(offsetOf(import->Name), 1);
+            names << (name ? QString::fromLatin1(name) : QStringLiteral("<bad name>"));
+        }
+        return names;
+    }
 
 }
 
@@ -105,7 +150,17 @@ std::optional<Identity> readIdentity(const QString& program)
     HMODULE module = LoadLibraryExW(
         path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (module) {
-        identity.hasIcon = FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON) != nullptr;
+        const HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+        identity.hasIcon = group != nullptr;
+        if (group) {
+            // A count at byte 4, then 14 bytes for each image, its width first (0 for 256).
+            const auto* bytes
+                = static_cast<const unsigned char*>(LockResource(LoadResource(module, group)));
+            const DWORD size = SizeofResource(module, group);
+            const int count = size >= 6 ? bytes[4] | (bytes[5] << 8) : 0;
+            for (int i = 0; i < count && 6 + 14 * DWORD(i + 1) <= size; ++i)
+                identity.iconSizes << (bytes[6 + 14 * i] ? bytes[6 + 14 * i] : 256);
+        }
         if (HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST)) {
             const auto* bytes
                 = static_cast<const char*>(LockResource(LoadResource(module, manifest)));
@@ -114,6 +169,7 @@ std::optional<Identity> readIdentity(const QString& program)
         }
         FreeLibrary(module);
     }
+    identity.importedDlls = importsOf(program);
     return identity;
 }
 

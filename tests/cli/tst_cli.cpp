@@ -192,6 +192,8 @@ private slots:
     void wildcardsExpandToTheMatchingFiles();
     void danishTextReadsRightOnAConsole_data();
     void danishTextReadsRightOnAConsole();
+    void outputsLandBesideTheirInputsOnSharesAndLongPaths_data();
+    void outputsLandBesideTheirInputsOnSharesAndLongPaths();
     void programsCarryTheirIconVersionAndManifest_data();
     void programsCarryTheirIconVersionAndManifest();
 };
@@ -1103,6 +1105,85 @@ void CliTest::danishTextReadsRightOnAConsole()
     QVERIFY2(shown->join('\n').contains(expected), qPrintable(shown->join('\n')));
 }
 
+void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<bool>("window");
+    for (const bool window : { false, true }) {
+        const QString by = window ? QStringLiteral(", through the window's call")
+                                  : QStringLiteral(", by the converter");
+        QTest::newRow(qPrintable("a share's file by its bare name" + by)) << "bare" << window;
+        QTest::newRow(qPrintable("a share's file by its UNC path" + by)) << "unc" << window;
+        QTest::newRow(qPrintable("a share's file by its \\\\?\\UNC\\ path" + by))
+            << "verbatim" << window;
+        QTest::newRow(qPrintable("an output path of 259 characters" + by)) << "long" << window;
+    }
+}
+
+// The output lands beside its input, on the same share, and nowhere else: never in a folder
+// of the current drive named like the server. Wine maps the share (tests/common/wine-run.sh).
+void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths()
+{
+    QFETCH(QString, form);
+    QFETCH(bool, window);
+    const QString share = qEnvironmentVariable("SIGTELINJE_TEST_SHARE"); // //server/share
+    if (form != "long" && share.isEmpty())
+        QSKIP("no network share here: the Windows build's tests under Wine map one");
+    if (form == "bare" && !window)
+        QSKIP("Wine cannot start a program in a UNC folder (it starts it in C:\\windows); the "
+              "window's row has the share as its current folder");
+    QTemporaryDir local;
+    std::optional<QTemporaryDir> remote;
+    if (form != "long")
+        remote.emplace(share + QStringLiteral("/run-XXXXXX"));
+    QString folder = remote ? remote->path() : local.path();
+    QVERIFY(QFileInfo(folder).isDir());
+    if (form == "long") {
+        // Folder, separator and "al1PI.gsi": 259 characters as the system counts them.
+        folder += u'/' + QString(259 - QDir::toNativeSeparators(folder).size() - 11, u'x');
+        QVERIFY(QDir().mkpath(folder));
+    }
+    QVERIFY(Gsi::writeFile(folder + QStringLiteral("/al1.gsi"), alignmentSample()));
+    const QString native = QDir::toNativeSeparators(folder);
+    QString argument = native + QStringLiteral("\\al1.gsi");
+    if (form == "bare")
+        argument = QStringLiteral("al1.gsi");
+    else if (form == "verbatim")
+        argument = QStringLiteral("\\\\?\\UNC\\") + argument.mid(2);
+    else if (form == "long")
+        argument = QDir::toNativeSeparators(folder) + QDir::separator() + QStringLiteral("al1.gsi");
+    const QString expected = argument.chopped(4) + QStringLiteral("PI.gsi");
+    if (form == "long")
+        QCOMPARE(expected.size(), 259);
+    // Any other form starts on a drive of this machine.
+    const QString current = form == "bare" ? folder : local.path();
+
+    if (window) {
+        const QString start = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(current));
+        Module1::InputPath = CoreTest::path(argument);
+        QString error;
+        try {
+            Module1::ConvertAlignment();
+        } catch (const GsiError& e) {
+            error = QString::fromStdString(e.description());
+        }
+        QDir::setCurrent(start);
+        QCOMPARE(error, QString());
+        QCOMPARE(CoreTest::text(Module1::OutputPath), expected);
+    } else {
+        const Run run = convert(current, { argument });
+        QVERIFY2(run.err.isEmpty(), qPrintable(run.err.join(u'\n')));
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QStringList { expected });
+    }
+    QCOMPARE(Gsi::readFile(folder + QStringLiteral("/al1PI.gsi")),
+        CoreTest::convertBytes(Conversion::Alignment, alignmentSample()));
+    QCOMPARE(entries(folder), (QStringList { "al1.gsi", "al1PI.gsi" }));
+    if (!share.isEmpty())
+        QVERIFY(!QFileInfo::exists(QStringLiteral("C:/") + share.section(u'/', 2, 2)));
+}
+
 void CliTest::programsCarryTheirIconVersionAndManifest_data()
 {
     QTest::addColumn<QString>("program");
@@ -1126,10 +1207,21 @@ void CliTest::programsCarryTheirIconVersionAndManifest()
     QVERIFY(identity->fileDescription.startsWith("Sigtelinje"));
     QVERIFY(identity->legalCopyright.contains("Copyright"));
     QVERIFY(identity->hasIcon);
+    // Drawn for each size Windows asks for, never scaled from one.
+    QCOMPARE(identity->iconSizes, (QList<int> { 16, 24, 32, 48, 256 }));
     QVERIFY2(identity->manifest.contains("level=\"asInvoker\""), qPrintable(identity->manifest));
     QVERIFY(identity->manifest.contains("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));
     // The window programs agree with Qt, which makes itself per-monitor aware at start-up.
     QCOMPARE(identity->manifest.contains(">PerMonitorV2</dpiAwareness>"), window);
+    // Every DLL is Windows' own or deployed beside the program; the converter, copied on its
+    // own, needs none of the compiler's (libwinpthread-1.dll, libstdc++-6.dll).
+    const QString system = QDir::fromNativeSeparators(qEnvironmentVariable("SystemRoot"))
+        + QStringLiteral("/system32/");
+    const QString beside = QFileInfo(program).path() + u'/';
+    QVERIFY(!identity->importedDlls.isEmpty());
+    for (const QString& dll : identity->importedDlls)
+        QVERIFY2(QFileInfo::exists(system + dll) || (window && QFileInfo::exists(beside + dll)),
+            qPrintable(dll));
 }
 
 QTEST_GUILESS_MAIN(CliTest)

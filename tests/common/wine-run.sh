@@ -84,6 +84,10 @@ case "${1:-}" in
     # whose folder vanishes.
     mkdir -p "$WINEPREFIX/drive_s"
     ln -sfn ../drive_s "$WINEPREFIX/dosdevices/s:"
+    # A network share, \\landmaaler\gsi, for the tests of paths on shares: Wine serves
+    # \\server\share from dosdevices/unc/server/share.
+    mkdir -p "$WINEPREFIX/share/gsi" "$WINEPREFIX/dosdevices/unc/landmaaler" || exit 1
+    ln -sfn "$WINEPREFIX/share/gsi" "$WINEPREFIX/dosdevices/unc/landmaaler/gsi" || exit 1
     wineserver -w
     echo "Wine prefix ready: $WINEPREFIX"
     ;;

@@ -5,8 +5,9 @@
 # Under Wine (SIGTELINJE_LAUNCHER runs a Windows program, WINEPREFIX is the prefix):
 # installs silently into a scratch folder, checks what was installed and registered,
 # converts a sample with the installed converter, sees the installed main program's
-# window, uninstalls silently and checks that nothing of ours is left. Then the same
-# for a per-user install (/CurrentUser) into the user's own programs folder.
+# window, sees a per-user install refused while that one stands, uninstalls silently and
+# checks that nothing of ours is left. Then the same for a per-user install (/CurrentUser)
+# into the user's own programs folder.
 set -euo pipefail
 source "$(dirname "$0")/../common/session.sh"
 under_xvfb "$@"
@@ -47,8 +48,20 @@ registered UninstallString | grep -qF "$(windows_path "$target")\\uninstall.exe"
     || fail "no uninstaller in Add/Remove Programs: $(registered UninstallString)"
 registered DisplayName | grep -q 'REG_SZ *Sigtelinje$' || fail "Add/Remove Programs shows no name"
 
+registered EstimatedSize | grep -Eq 'REG_DWORD +0x0*[1-9a-f]' \
+    || fail "Add/Remove Programs shows no size: $(registered EstimatedSize)"
+
 # The installed converter on the main window's samples, and the main program's window.
 check_windows_programs "$target" installed
+
+# One entry only: a per-user install over the per-machine one is refused, with nothing written.
+user_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+user_keys_before=$("${wine[@]}" reg query "$user_key" >/dev/null 2>&1 && echo yes || echo no)
+status=0
+"${wine[@]}" "$setup" /S /CurrentUser || status=$?
+[ "$status" -eq 3 ] || fail "a per-user install beside the per-machine one was not refused ($status)"
+! "${wine[@]}" reg query "$user_key\Sigtelinje" >/dev/null 2>&1 \
+    || fail "the refused per-user install registered itself"
 
 SIGTELINJE_WINE_WAIT=1 "${wine[@]}" "$target/uninstall.exe" /S || fail "the silent uninstall failed"
 [ ! -e "$target" ] || fail "left behind after uninstalling: $(cd "$target" && find . | sort | tr '\n' ' ')"
@@ -88,4 +101,7 @@ SIGTELINJE_WINE_WAIT=1 "${wine[@]}" "$target/uninstall.exe" /S || fail "the per-
 [ ! -e "$target" ] || fail "left behind after uninstalling: $(cd "$target" && find . | sort | tr '\n' ' ')"
 [ ! -e "$menu" ] || fail "the user's Start-menu folder is left: $(ls "$menu")"
 ! registered UninstallString >/dev/null || fail "the per-user uninstaller is still registered"
+if [ "$user_keys_before" = no ]; then
+    ! "${wine[@]}" reg query "$user_key" >/dev/null 2>&1 || fail "an empty $user_key is left"
+fi
 echo "setup.exe under Wine: per machine and per user, installs, converts, uninstalls cleanly"
