@@ -16,6 +16,11 @@ fail() {
     exit 1
 }
 
+# A command that ends the test through `set -e` says which one it was, so that a
+# failure never shows as a bare status with nothing in the log.
+set -E
+trap 'err_status=$?; echo "FAIL: ${BASH_SOURCE[0]##*/} line $LINENO: \"$BASH_COMMAND\" ended with status $err_status" >&2' ERR
+
 # Runs the calling script again under xvfb-run, unless it already runs there.
 # Outside CI a machine without the X tools skips visibly (77); CI must have them.
 under_xvfb() {

@@ -71,12 +71,12 @@ SIGTELINJE_WINE_WAIT=1 "${wine[@]}" "$target/uninstall.exe" /S || fail "the sile
 
 # Per user: no folder given, so the user's own programs folder; shortcuts in the user's
 # Start menu, the uninstaller under HKCU and nothing under HKLM.
-unix_path() { "${wine[@]}" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
-local_app_data=$("${wine[@]}" cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
-app_data=$("${wine[@]}" cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
-target=$(unix_path "$local_app_data\\Programs\\Sigtelinje")
-menu=$(unix_path "$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Sigtelinje")
-[ -n "$target" ] && [ -n "$menu" ] || fail "Wine names no per-user folders ($local_app_data, $app_data)"
+# Wine keeps a user's profile under drive_c/users/<login name>; reading the folders from
+# the prefix, not through a Wine program, keeps this check out of Wine's start-up.
+profile="$WINEPREFIX/drive_c/users/$(id -un)"
+[ -d "$profile/AppData" ] || fail "the prefix has no profile for $(id -un) at $profile"
+target="$profile/AppData/Local/Programs/Sigtelinje"
+menu="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Sigtelinje"
 [ ! -e "$target" ] || fail "$target is there before the per-user install"
 machine_key=$key
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sigtelinje'
