@@ -27,9 +27,9 @@ QString registeredWordPad()
     const wchar_t* key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\wordpad.exe";
     wchar_t value[MAX_PATH * 2];
     DWORD size = sizeof value;
-    // REG_EXPAND_SZ comes back with %ProgramFiles% and the like expanded.
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, nullptr, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ,
-            nullptr, value, &size)
+    // A REG_EXPAND_SZ value comes back expanded, as REG_SZ, so REG_SZ alone asks for both:
+    // asking for REG_EXPAND_SZ as well, without RRF_NOEXPAND, fails with an invalid parameter.
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, nullptr, RRF_RT_REG_SZ, nullptr, value, &size)
         != ERROR_SUCCESS)
         return {};
     QString path = QString::fromWCharArray(value).trimmed();
