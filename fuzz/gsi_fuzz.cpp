@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Sigtelinje developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// libFuzzer entry: arbitrary bytes through the line reader and both
-// conversions. A broken rule aborts, so the fuzzer keeps the input.
+// libFuzzer entry: arbitrary bytes through the line reader, both conversions, the word
+// reader and the preview. A broken rule aborts, so the fuzzer keeps the input.
 
 #include "gsicheck.h"
 

@@ -8,8 +8,12 @@
 // again from the column map, independently of the conversion's own code.
 
 #include "gsierror.h"
+#include "gsiwords.h"
 #include "linereader.h"
 #include "module1.h"
+#include "roadmodel.h"
+
+#include <cmath>
 
 #include <sstream>
 #include <string>
@@ -103,6 +107,42 @@ inline bool expected(Module1::Conversion kind, const Lines& all, std::string& ou
     return true;
 }
 
+// The word reader keeps every word inside its line, and the preview reads any bytes into
+// finite points, counting each line once.
+inline std::string checkWords(std::string_view data, const Lines& all)
+{
+    std::vector<GsiWords::Word> words;
+    for (const std::string& line : all) {
+        GsiWords::split(line, words);
+        const char* begin = line.data();
+        const char* end = begin + line.size();
+        for (const GsiWords::Word& word : words) {
+            const std::string_view parts[] = { word.info, word.data };
+            for (const std::string_view part : parts)
+                if (part.data() < begin || part.data() + part.size() > end)
+                    return "a word reaches outside its line";
+            if (word.column < 2 || word.column + 22 > line.size())
+                return "a word's column lies outside its line";
+            double metres = 0;
+            if (GsiWords::length(word, metres) == GsiWords::Problem::None && !std::isfinite(metres))
+                return "a length is not a number";
+        }
+    }
+    for (const auto kind : { Module1::Conversion::Alignment, Module1::Conversion::Profile }) {
+        const RoadModel::Preview preview = RoadModel::build(kind, data);
+        if (preview.summary.linesRead != int(all.size()))
+            return "the preview counted the lines differently";
+        if (preview.summary.coordinateLines + preview.summary.dropped > preview.summary.linesRead)
+            return "the preview drew more points than there are lines";
+        for (const RoadModel::Drawing* drawing : { &preview.original, &preview.converted })
+            for (const RoadModel::Segment& segment : drawing->segments)
+                for (const RoadModel::Point& p : segment.points)
+                    if (!std::isfinite(p.x) || !std::isfinite(p.y))
+                        return "the preview drew a point that is not a number";
+    }
+    return {};
+}
+
 // Empty when everything held; otherwise what broke.
 inline std::string check(std::string_view data)
 {
@@ -132,7 +172,7 @@ inline std::string check(std::string_view data)
                 return name + ": unexpected error " + std::to_string(error.number());
         }
     }
-    return {};
+    return checkWords(data, all);
 }
 
 }
