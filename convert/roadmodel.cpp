@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <iterator>
 #include <numbers>
 #include <sstream>
 
@@ -477,9 +476,15 @@ Preview build(Kind kind, std::string_view bytes)
 Preview load(Kind kind, const std::filesystem::path& path)
 {
     InputFile file(path, MaxFileBytes);
-    std::istream stream(&file);
-    const std::string bytes { std::istreambuf_iterator<char>(stream),
-        std::istreambuf_iterator<char>() };
+    // In large pieces: the file layer reads byte by byte only for a reader that asks so.
+    std::string bytes;
+    std::vector<char> piece(64 * 1024);
+    for (;;) {
+        const std::streamsize got = file.sgetn(piece.data(), std::streamsize(piece.size()));
+        if (got <= 0)
+            break;
+        bytes.append(piece.data(), std::size_t(got));
+    }
     file.checkComplete();
     return build(kind, bytes);
 }

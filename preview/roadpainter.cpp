@@ -56,29 +56,53 @@ namespace {
         pen.setJoinStyle(Qt::RoundJoin);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
+        // Elements that join are drawn as one line, and points closer than a pixel as one.
+        QPolygonF line;
+        const auto flush = [&] {
+            if (line.size() > 1)
+                painter.drawPolyline(line);
+            line.clear();
+        };
         for (const RoadModel::Segment& segment : drawing.segments) {
-            QPainterPath path;
             for (std::size_t i = 0; i < segment.points.size(); ++i) {
                 const QPointF p = frame.toPixel(segment.points[i]);
-                if (i == 0)
-                    path.moveTo(p);
-                else
-                    path.lineTo(p);
+                if (i == 0 && !line.isEmpty() && QLineF(line.last(), p).length() > 0.5)
+                    flush();
+                if (line.isEmpty() || QLineF(line.last(), p).length() >= 1
+                    || i + 1 == segment.points.size())
+                    line.append(p);
             }
-            painter.drawPath(path);
         }
+        flush();
+        // A point's mark, and its label, only where they do not cover the one before.
         painter.setBrush(colour);
-        for (const RoadModel::Point& p : drawing.vertices)
-            painter.drawEllipse(frame.toPixel(p), width * 1.2, width * 1.2);
+        const double radius = width * 1.2;
+        QPointF last(-1e9, -1e9);
+        for (const RoadModel::Point& p : drawing.vertices) {
+            const QPointF at = frame.toPixel(p);
+            if (QLineF(last, at).length() < radius * 8)
+                continue;
+            painter.drawEllipse(at, radius, radius);
+            last = at;
+        }
         if (!labels)
             return;
         painter.setPen(colour);
         const QFontMetricsF metrics(painter.font());
+        std::vector<QRectF> taken;
         for (const RoadModel::Mark& mark : drawing.marks) {
             const QPointF at = frame.toPixel(mark.at);
             const QString text = qs(mark.text);
             const double y = below ? at.y() + unit + metrics.ascent() : at.y() - unit;
-            painter.drawText(QPointF(at.x() + unit, y), text);
+            const QPointF origin(at.x() + unit, y);
+            const QRectF box(origin.x(), origin.y() - metrics.ascent(),
+                metrics.horizontalAdvance(text), metrics.height());
+            const std::size_t from = taken.size() > 16 ? taken.size() - 16 : 0;
+            if (std::any_of(taken.begin() + std::ptrdiff_t(from), taken.end(),
+                    [&box](const QRectF& other) { return other.intersects(box); }))
+                continue;
+            painter.drawText(origin, text);
+            taken.push_back(box);
         }
     }
 
