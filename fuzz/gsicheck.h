@@ -109,7 +109,7 @@ inline bool expected(Module1::Conversion kind, const Lines& all, std::string& ou
 
 // The word reader keeps every word inside its line, and the preview reads any bytes into
 // finite points, counting each line once.
-inline std::string checkWords(std::string_view data, const Lines& all)
+inline std::string checkWords(std::string_view data, const Lines& all, bool everyKind)
 {
     std::vector<GsiWords::Word> words;
     for (const std::string& line : all) {
@@ -128,7 +128,13 @@ inline std::string checkWords(std::string_view data, const Lines& all)
                 return "a length is not a number";
         }
     }
-    for (const auto kind : { Module1::Conversion::Alignment, Module1::Conversion::Profile }) {
+    // The fuzzer reads each input one way, by its first byte, to keep its pace (it varies that
+    // byte as much as any other); the suite reads every kept input both ways.
+    std::vector<Module1::Conversion> kinds { Module1::Conversion::Alignment,
+        Module1::Conversion::Profile };
+    if (!everyKind)
+        kinds.erase(kinds.begin() + (!data.empty() && (data[0] & 1) ? 0 : 1));
+    for (const auto kind : kinds) {
         const RoadModel::Preview preview = RoadModel::build(kind, data);
         if (preview.summary.linesRead != int(all.size()))
             return "the preview counted the lines differently";
@@ -144,7 +150,7 @@ inline std::string checkWords(std::string_view data, const Lines& all)
 }
 
 // Empty when everything held; otherwise what broke.
-inline std::string check(std::string_view data)
+inline std::string check(std::string_view data, bool everyKind = true)
 {
     const Lines all = lines(data);
 
@@ -172,7 +178,7 @@ inline std::string check(std::string_view data)
                 return name + ": unexpected error " + std::to_string(error.number());
         }
     }
-    return checkWords(data, all);
+    return checkWords(data, all, everyKind);
 }
 
 }

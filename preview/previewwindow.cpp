@@ -81,9 +81,9 @@ PreviewWindow::PreviewWindow(
     m_summary->setTextFormat(Qt::PlainText);
     m_summary->setWordWrap(true);
     m_summary->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    // Read from the keyboard as well: Tab stops here and the arrows move through the text.
-    m_summary->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    m_summary->setFocusPolicy(Qt::StrongFocus);
+    // Selectable with the mouse for copying; a screen reader reads it as the label's text, and
+    // the keyboard passes it by, as a label shows no focus.
+    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_summary->setAccessibleName(QStringLiteral("Oversigt"));
     m_summary->setAccessibleDescription(m_summary->text());
 
@@ -133,12 +133,17 @@ PreviewWindow::PreviewWindow(
     layout->addWidget(m_view, 3);
     layout->addLayout(side, 2);
 
-    setTabOrder(m_summary, m_undrawn);
     setTabOrder(m_undrawn, png);
     setTabOrder(png, pdf);
     setTabOrder(pdf, printButton);
     setTabOrder(printButton, close);
-    m_undrawn->setFocus();
+    // The focus starts where there is something to do, on an entry that shows its focus mark.
+    if (m_undrawn->count() > 0) {
+        m_undrawn->setCurrentRow(0);
+        m_undrawn->setFocus();
+    } else {
+        png->setFocus();
+    }
     resize(1100, 640);
 }
 
@@ -164,8 +169,7 @@ QString PreviewWindow::summaryText() const
         lines << QStringLiteral("Overgangskurver er tegnet som parabler fra vejens retning til "
                                 "næste punkt.");
     }
-    lines << RoadPainter::extentText(
-        m_preview, RoadPainter::frameFor(m_preview, QRectF(0, 0, 800, 600)));
+    lines << RoadPainter::extentText(m_preview);
     QStringList units;
     for (const std::string& unit : s.units)
         units << qs(unit);

@@ -132,7 +132,7 @@ Frame frameFor(const RoadModel::Preview& preview, const QRectF& page)
     return frame;
 }
 
-QString extentText(const RoadModel::Preview& preview, const Frame& frame)
+QString extentText(const RoadModel::Preview& preview)
 {
     const RoadModel::Extent& e = preview.original.extent;
     if (e.empty)
@@ -140,12 +140,16 @@ QString extentText(const RoadModel::Preview& preview, const Frame& frame)
     if (preview.kind == RoadModel::Kind::Alignment)
         return QStringLiteral("Udstrækning: %1 m øst-vest × %2 m nord-syd")
             .arg(qs(RoadModel::metres(e.width())), qs(RoadModel::metres(e.height())));
-    return QStringLiteral(
-        "Stationering %1 til %2 m, højde %3 til %4 m; højderne er overhøjet %5 gange")
+    return QStringLiteral("Stationering %1 til %2 m, højde %3 til %4 m")
         .arg(qs(RoadModel::metres(e.minX)), qs(RoadModel::metres(e.maxX)),
-            qs(RoadModel::metres(e.minY)), qs(RoadModel::metres(e.maxY)),
-            QString::number(frame.exaggeration, 'f', frame.exaggeration < 10 ? 1 : 0)
-                .replace(QLatin1Char('.'), QLatin1Char(',')));
+            qs(RoadModel::metres(e.minY)), qs(RoadModel::metres(e.maxY)));
+}
+
+QString exaggerationText(const Frame& frame)
+{
+    return QStringLiteral("Højderne er overhøjet %1 gange")
+        .arg(QString::number(frame.exaggeration, 'f', frame.exaggeration < 10 ? 1 : 0)
+                 .replace(QLatin1Char('.'), QLatin1Char(',')));
 }
 
 void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& preview)
@@ -180,14 +184,16 @@ void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& prev
     legendLine(OriginalColour, QStringLiteral("Filen, som den er"));
     legendLine(ConvertedColour,
         plan && !preview.converted.vertices.empty()
-            ? QStringLiteral(
-                "Som konverteringen skriver den: øst og nord byttet, fra samme startpunkt")
+            ? QStringLiteral("Konverteret: øst og nord byttet, tegnet fra samme startpunkt")
             : QStringLiteral("Som konverteringen skriver den"));
 
     // The extent, and in the plan a scale bar and the north mark.
     painter.setPen(Qt::black);
     const double bottom = page.bottom() - unit * 2;
-    painter.drawText(QPointF(page.left() + unit * 4, bottom), extentText(preview, frame));
+    painter.drawText(QPointF(page.left() + unit * 4, bottom), extentText(preview));
+    if (!plan && !preview.original.extent.empty)
+        painter.drawText(
+            QPointF(page.left() + unit * 4, bottom - metrics.height()), exaggerationText(frame));
     if (plan) {
         const double length = roundLength(frame.plot.width() / 4 / frame.scaleX);
         const double pixels = length * frame.scaleX;
@@ -199,7 +205,7 @@ void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& prev
         painter.drawLine(QPointF(x0 + pixels, barY - unit), QPointF(x0 + pixels, barY + unit / 2));
         painter.drawText(QPointF(x0 + pixels + unit, barY + metrics.ascent() / 3),
             shownMetres(length) + QStringLiteral(" m"));
-        const QPointF north(page.right() - unit * 4, page.top() + unit * 3);
+        const QPointF north(page.right() - unit * 4, bottom - metrics.height() - unit * 6);
         painter.setBrush(Qt::black);
         painter.drawPolygon(
             QPolygonF { north, north + QPointF(-unit, unit * 3), north + QPointF(unit, unit * 3) });

@@ -43,8 +43,9 @@ void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& prev
 // The page as an image of `size` pixels, on white.
 QImage image(const RoadModel::Preview& preview, QSize size);
 
-// The lines the legend and the exports state: the extent, and for the elevation its
-// exaggeration.
-QString extentText(const RoadModel::Preview& preview, const Frame& frame);
+// The extent of the file's road, as the drawing and the summary state it.
+QString extentText(const RoadModel::Preview& preview);
+// How much an elevation stretches the heights, which depends on the page drawn on.
+QString exaggerationText(const Frame& frame);
 
 }
