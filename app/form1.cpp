@@ -581,6 +581,7 @@ void Form1::preview(FileListBox* list, int row, Module1::Conversion kind)
             [](QWidget* parent, int number, const QString& text) {
                 errorReporter(parent, number, text);
             });
+        window->setSaveFolder(NativePath::toText(folder));
         window->show();
         window->activateWindow();
     } catch (const GsiError& error) {

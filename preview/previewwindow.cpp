@@ -251,18 +251,27 @@ bool PreviewWindow::exportPdf(const QString& path)
     return true;
 }
 
+QString PreviewWindow::suggestedPath(const QString& suffix) const
+{
+    QString name = m_fileName;
+    if (name.endsWith(QLatin1String(".gsi"), Qt::CaseInsensitive))
+        name.chop(4);
+    name += suffix;
+    return m_saveFolder.isEmpty() ? name : m_saveFolder + QLatin1Char('/') + name;
+}
+
 void PreviewWindow::askPng()
 {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Gem som PNG"), QString(), QStringLiteral("PNG-billeder (*.png)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Gem som PNG"),
+        suggestedPath(QStringLiteral(".png")), QStringLiteral("PNG-billeder (*.png)"));
     if (!path.isEmpty())
         exportPng(path);
 }
 
 void PreviewWindow::askPdf()
 {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Gem som PDF"), QString(), QStringLiteral("PDF-dokumenter (*.pdf)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Gem som PDF"),
+        suggestedPath(QStringLiteral(".pdf")), QStringLiteral("PDF-dokumenter (*.pdf)"));
     if (!path.isEmpty())
         exportPdf(path);
 }

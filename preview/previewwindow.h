@@ -39,6 +39,9 @@ public:
         QWidget* parent = nullptr);
 
     const RoadModel::Preview& preview() const { return m_preview; }
+    // Where the export dialogs start: the file's own folder, so that a drawing lands beside its
+    // file unless the user chooses otherwise.
+    void setSaveFolder(const QString& folder) { m_saveFolder = folder; }
     QListWidget* undrawnList() const { return m_undrawn; }
     QLabel* summaryLabel() const { return m_summary; }
 
@@ -56,9 +59,11 @@ private:
     void askPdf();
     void print();
     QString summaryText() const;
+    QString suggestedPath(const QString& suffix) const;
 
     RoadModel::Preview m_preview;
     QString m_fileName;
+    QString m_saveFolder;
     Reporter m_reporter;
     RoadView* m_view;
     QLabel* m_summary;
