@@ -102,10 +102,19 @@ namespace {
             LineReader reader(stream, std::min(bytes.size() + 1, LineReader::DefaultChunkSize));
             std::string line;
             int number = 0;
+            int kept = 0;
             while (reader.next(line)) {
+                // The conversion's own limit, counted as it counts: a file it refuses is not
+                // read on, which also bounds what a file of millions of short lines can cost.
+                if (kept == Module1::MaxLines) {
+                    m_summary.tooManyLines = true;
+                    break;
+                }
                 ++number;
                 if (!m_converted)
                     ++m_summary.linesRead;
+                if (m_kind == Kind::Profile || !Columns::isDropped(line))
+                    ++kept;
                 readLine(number, line);
             }
             if (m_kind == Kind::Alignment)
@@ -486,7 +495,12 @@ Preview load(Kind kind, const std::filesystem::path& path)
         bytes.append(piece.data(), std::size_t(got));
     }
     file.checkComplete();
-    return build(kind, bytes);
+    Preview preview = build(kind, bytes);
+    if (preview.summary.tooManyLines)
+        throw GsiError(GsiError::SubscriptOutOfRange,
+            "Filen " + shownPath(path) + " har mere end " + std::to_string(Module1::MaxLines)
+                + " linjer og kan hverken konverteres eller vises");
+    return preview;
 }
 
 }

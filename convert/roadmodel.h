@@ -68,6 +68,8 @@ struct Summary {
     std::vector<std::string> units; // the length units met, in the order met
     std::vector<Undrawn> undrawn;
     std::string conversionError; // set when the conversion refuses the file
+    // More lines than the conversion takes: reading stopped at the limit (error 9).
+    bool tooManyLines = false;
     // How far the converted drawing was moved to start where the input starts (plan only): its
     // own coordinates lie elsewhere, as easting and northing change places.
     Point convertedShift;
@@ -84,7 +86,8 @@ struct Preview {
 Preview build(Kind kind, std::string_view bytes);
 
 // Reads the file through the program's one file layer and builds its preview. Throws GsiError,
-// naming the file, when it cannot be read.
+// naming the file, when it cannot be read, and error 9 when it holds more lines than the
+// conversion takes.
 Preview load(Kind kind, const std::filesystem::path& path);
 
 // A length as the window shows it: metres with three decimals and a decimal comma.

@@ -3,6 +3,7 @@
 // The preview seen from outside: where its drawing puts ink for files of known geometry, what
 // its summary lists, what its exports write, and how each word's unit is read.
 
+#include "gsierror.h"
 #include "gsiwords.h"
 #include "previewwindow.h"
 #include "roadmodel.h"
@@ -108,6 +109,7 @@ private slots:
     void summaryListsEachLineThatCannotBeDrawn_data();
     void summaryListsEachLineThatCannotBeDrawn();
     void summaryCountsWhatWasRead();
+    void fileOverTheLineLimitIsRefusedWithError9();
     void exportsWriteAPictureAndADocument();
     void exportThatCannotWriteReportsTheError();
 };
@@ -377,6 +379,42 @@ void PreviewTest::summaryCountsWhatWasRead()
     QVERIFY(p.summary.undrawn.empty());
     // The dropped line is not in the converted file, and the overlay has every point.
     QCOMPARE(p.converted.vertices.size(), std::size_t(4));
+}
+
+void PreviewTest::fileOverTheLineLimitIsRefusedWithError9()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // 1000 lines the conversion keeps and a dropped one: the alignment conversion refuses it.
+    QByteArrayList lines(999, profileLine(0, 10, 0));
+    lines.append('*' + word("74....", 1));
+    const QString path = dir.filePath("al1001.gsi");
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(file(lines));
+    out.close();
+    try {
+        RoadModel::load(Kind::Alignment, QFile::encodeName(path).toStdString());
+        QFAIL("a file the conversion refuses was shown");
+    } catch (const GsiError& error) {
+        QCOMPARE(error.number(), 9);
+        QVERIFY2(QString::fromStdString(error.description()).contains("al1001.gsi"),
+            error.description().c_str());
+    }
+    // The profile conversion drops nothing, so its 1001 lines are one too many; 1000 are not.
+    const RoadModel::Preview profile = preview(Kind::Profile, file(lines));
+    QVERIFY(profile.summary.tooManyLines);
+    QCOMPARE(profile.summary.linesRead, 1000);
+    QVERIFY(!profile.summary.conversionError.empty());
+    lines.removeLast();
+    const RoadModel::Preview whole = RoadModel::load(Kind::Profile, [&] {
+        QFile again(path);
+        again.open(QIODevice::WriteOnly);
+        again.write(file(lines));
+        return QFile::encodeName(path).toStdString();
+    }());
+    QVERIFY(!whole.summary.tooManyLines);
+    QCOMPARE(whole.summary.linesRead, 1000);
 }
 
 void PreviewTest::exportsWriteAPictureAndADocument()
