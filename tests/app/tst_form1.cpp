@@ -573,6 +573,7 @@ void Form1Test::contextMenuOpensThePreviewWithoutConverting_data()
     QTest::newRow("Shift+F10 in the alignment list") << false << "Shift+F10" << false;
     QTest::newRow("the menu key in the alignment list") << false << "Menu" << false;
     QTest::newRow("Shift+F10 in the profile list") << true << "Shift+F10" << false;
+    QTest::newRow("the right button on the entry") << false << "right button" << false;
     QTest::newRow("a file gone since the list was read gives error 53")
         << false << "Shift+F10" << true;
 }
@@ -597,8 +598,16 @@ void Form1Test::contextMenuOpensThePreviewWithoutConverting()
     QTest::keyClick(list, Qt::Key_Down);
     if (vanished)
         QVERIFY(QFile::remove(m_work + "/" + name));
-    const QKeyCombination combination = QKeySequence(key)[0];
-    QTest::keyClick(list, combination.key(), combination.keyboardModifiers());
+    if (key == "right button") {
+        // What the system sends for a right click over the entry.
+        const QPoint at = list->visualItemRect(list->item(0)).center();
+        QContextMenuEvent event(
+            QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at), Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &event);
+    } else {
+        const QKeyCombination combination = QKeySequence(key)[0];
+        QTest::keyClick(list, combination.key(), combination.keyboardModifiers());
+    }
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(menu);
     QCOMPARE(menu->actions().value(0)->text().remove('&'), QString("Vis kurve..."));
