@@ -109,6 +109,7 @@ private slots:
     void summaryListsEachLineThatCannotBeDrawn_data();
     void summaryListsEachLineThatCannotBeDrawn();
     void summaryCountsWhatWasRead();
+    void tabVisitsEveryControlAndEachHasADanishName();
     void fileOverTheLineLimitIsRefusedWithError9();
     void exportsWriteAPictureAndADocument();
     void exportThatCannotWriteReportsTheError();
@@ -379,6 +380,37 @@ void PreviewTest::summaryCountsWhatWasRead()
     QVERIFY(p.summary.undrawn.empty());
     // The dropped line is not in the converted file, and the overlay has every point.
     QCOMPARE(p.converted.vertices.size(), std::size_t(4));
+}
+
+void PreviewTest::tabVisitsEveryControlAndEachHasADanishName()
+{
+    PreviewWindow window(
+        preview(Kind::Alignment, file({ "*x", alignmentLine(0, "STRAIGHT", 0, { 0, 0 }) })),
+        "al1.gsi", [](QWidget*, int, const QString&) {});
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // The focus starts on the first line that was not drawn.
+    QCOMPARE(QApplication::focusWidget(), window.undrawnList());
+    QCOMPARE(window.undrawnList()->currentRow(), 0);
+    QStringList visited;
+    for (int i = 0; i < 5; ++i) {
+        visited << QApplication::focusWidget()->accessibleName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // Print takes no focus where no printer exists; where one does, it comes before Luk.
+    QStringList withoutPrint = visited;
+    withoutPrint.removeAll("Udskriv");
+    QCOMPARE(withoutPrint.mid(0, 4),
+        QStringList({ "Linjer der ikke kunne tegnes", "Gem som PNG", "Gem som PDF", "Luk" }));
+    for (QWidget* child : window.findChildren<QWidget*>())
+        if (child->isVisible() && child->focusPolicy() != Qt::NoFocus)
+            QVERIFY2(!child->accessibleName().isEmpty(), child->metaObject()->className());
+    QVERIFY(!window.findChild<RoadView*>()->accessibleName().isEmpty());
+    // Escape closes it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
 }
 
 void PreviewTest::fileOverTheLineLimitIsRefusedWithError9()
