@@ -72,11 +72,11 @@ namespace {
         bool present = false;
         Problem problem = Problem::None;
         double metres = 0;
-        const Word* word = nullptr;
         bool ok() const { return present && problem == Problem::None; }
     };
 
-    struct Point1 {
+    // A point as its line gives it, before it is joined to the next.
+    struct FilePoint {
         Point at;
         Element element = Element::Unknown;
         std::string elementText;
@@ -137,7 +137,6 @@ namespace {
                 if (word.index != index)
                     continue;
                 v.present = true;
-                v.word = &word;
                 v.problem = GsiWords::length(word, v.metres);
                 if (v.problem == Problem::None && !m_converted) {
                     GsiWords::LengthUnit unit {};
@@ -203,7 +202,7 @@ namespace {
                 undrawn(number, wordProblem(east.ok() ? 82 : 81, east.ok() ? north : east), line);
                 return;
             }
-            Point1 p;
+            FilePoint p;
             p.at = { east.metres, north.metres };
             p.line = number;
             p.chainage = chainage;
@@ -293,7 +292,7 @@ namespace {
             Point tangent {};
             bool haveTangent = false;
             for (std::size_t i = 0; i < m_points.size(); ++i) {
-                const Point1& p = m_points[i];
+                const FilePoint& p = m_points[i];
                 m_drawing.vertices.push_back(p.at);
                 m_drawing.extent.add(p.at);
                 if (!m_converted)
@@ -422,7 +421,7 @@ namespace {
         Summary& m_summary;
         bool m_converted;
         std::vector<Word> m_words;
-        std::vector<Point1> m_points;
+        std::vector<FilePoint> m_points;
         std::vector<std::string> m_lines;
     };
 
