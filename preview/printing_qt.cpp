@@ -22,13 +22,10 @@ bool print(QWidget* parent, const RoadModel::Preview& preview)
     dialog.setAccessibleName(QStringLiteral("Udskriv"));
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    // The painter's origin is the printable area's corner; the page is that area's size.
+    const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
     QPainter painter(&printer);
-    RoadPainter::paint(painter,
-        QRectF(
-            printer.pageLayout()
-                .paintRectPixels(printer.resolution())
-                .translated(-printer.pageLayout().paintRectPixels(printer.resolution()).topLeft())),
-        preview);
+    RoadPainter::paint(painter, QRectF(QPointF(0, 0), QSizeF(printable.size())), preview);
     return true;
 }
 
