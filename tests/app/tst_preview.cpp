@@ -178,6 +178,14 @@ void PreviewTest::planDrawsTheRoadAndItsMirror_data()
                alignmentLine(157.08, "STRAIGHT", 0, { 100, -100 }) })
         << Points { { 100 - bulge, -bulge } } << Points { { -bulge, 100 - bulge } }
         << Points { { bulge, bulge - 100 }, { bulge - 100, bulge }, { 50, -50 } };
+    // A spiral after a straight heading east is a parabola leaving eastwards: half way it passes
+    // (152.95, -12.5), well off the chord's middle (150, -25).
+    QTest::newRow("a spiral after a straight") << file(
+        { alignmentLine(0, "STRAIGHT", 0, { 0, 0 }), alignmentLine(100, "SPIRAL", 0, { 100, 0 }),
+            alignmentLine(212, "STRAIGHT", 0, { 200, -50 }) })
+                                               << Points { { 152.95, -12.5 } }
+                                               << Points { { -12.5, 152.95 } }
+                                               << Points { { 150, -25 }, { -25, 150 } };
     QTest::newRow("a curve of radius 100 m to the left")
         << file({ alignmentLine(0, "CURVE", -100, { 0, 0 }),
                alignmentLine(157.08, "STRAIGHT", 0, { 100, -100 }) })
