@@ -148,7 +148,8 @@ while at < len(data):
 width, height = struct.unpack(">II", data[16:24])
 assert seen[0] == b"IHDR" and seen[-1] == b"IEND" and b"IDAT" in seen and width > 0 and height > 0
 PY
-[ "$(ls | tr '\n' ' ')" = "al17.gsi al17.png " ] || fail "the preview converted or wrote more: $(ls)"
+[ "$(ls | tr '\n' ' ')" = "al17.gsi al17.png " ] \
+    || fail "the preview converted or wrote more: $(ls)"
 # Escape closes the preview, which stands over the main window.
 xdotool windowfocus --sync "$(preview_window)" key --delay 100 Escape
 preview_gone() { [ -z "$(preview_window)" ]; }
