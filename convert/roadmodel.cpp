@@ -455,19 +455,33 @@ namespace {
 
 }
 
+Converted convert(Kind kind, std::string_view bytes)
+{
+    Converted result;
+    try {
+        result.bytes = Module1::convertBytes(kind, bytes);
+    } catch (const GsiError& error) {
+        result.error = "Fejl " + std::to_string(error.number()) + ": " + error.description();
+    }
+    return result;
+}
+
 Preview build(Kind kind, std::string_view bytes)
+{
+    return build(kind, bytes, convert(kind, bytes));
+}
+
+Preview build(Kind kind, std::string_view bytes, const Converted& converted)
 {
     Preview preview;
     preview.kind = kind;
     Reader(kind, preview.original, preview.summary, false).read(bytes);
     addSegmentsToExtent(preview.original);
-    try {
-        const std::string converted = Module1::convertBytes(kind, bytes);
-        Reader(kind, preview.converted, preview.summary, true).read(converted);
+    if (converted.error.empty()) {
+        Reader(kind, preview.converted, preview.summary, true).read(converted.bytes);
         addSegmentsToExtent(preview.converted);
-    } catch (const GsiError& error) {
-        preview.summary.conversionError
-            = "Fejl " + std::to_string(error.number()) + ": " + error.description();
+    } else {
+        preview.summary.conversionError = converted.error;
     }
     // Easting and northing change places, so the converted road lies far from the input's in
     // most files; drawn from the same first point, the two can be compared by shape.

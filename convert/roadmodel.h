@@ -82,8 +82,18 @@ struct Preview {
     Summary summary;
 };
 
-// Reads `bytes` as the file `kind` names.
+// What the conversion makes of a file's bytes, in memory: its output, or the Danish error
+// ("Fejl 9: ...") that refused them.
+struct Converted {
+    std::string bytes;
+    std::string error;
+};
+Converted convert(Kind kind, std::string_view bytes);
+
+// Reads `bytes` as the file `kind` names, with the conversion's output for them.
 Preview build(Kind kind, std::string_view bytes);
+// The same for a caller that has converted the bytes already.
+Preview build(Kind kind, std::string_view bytes, const Converted& converted);
 
 // Reads the file through the program's one file layer and builds its preview. Throws GsiError,
 // naming the file, when it cannot be read, and error 9 when it holds more lines than the

@@ -13,6 +13,7 @@
 #include "module1.h"
 #include "roadmodel.h"
 
+#include <array>
 #include <cmath>
 
 #include <sstream>
@@ -109,7 +110,8 @@ inline bool expected(Module1::Conversion kind, const Lines& all, std::string& ou
 
 // The word reader keeps every word inside its line, and the preview reads any bytes into
 // finite points, counting each line once.
-inline std::string checkWords(std::string_view data, const Lines& all, bool everyKind)
+inline std::string checkWords(std::string_view data, const Lines& all,
+    const std::array<RoadModel::Converted, 2>& converted, bool everyKind)
 {
     std::vector<GsiWords::Word> words;
     for (const std::string& line : all) {
@@ -135,7 +137,8 @@ inline std::string checkWords(std::string_view data, const Lines& all, bool ever
     if (!everyKind)
         kinds.erase(kinds.begin() + (!data.empty() && (data[0] & 1) ? 0 : 1));
     for (const auto kind : kinds) {
-        const RoadModel::Preview preview = RoadModel::build(kind, data);
+        const RoadModel::Preview preview
+            = RoadModel::build(kind, data, converted[std::size_t(kind)]);
         // Every line, or for a file over the limit no more than the conversion would read.
         if (preview.summary.tooManyLines ? preview.summary.linesRead > int(all.size())
                     || preview.summary.conversionError.empty()
@@ -166,22 +169,26 @@ inline std::string check(std::string_view data, bool everyKind = true)
     if (reader.failed() || read != all)
         return "the line reader split the bytes differently";
 
+    // Each conversion's output, which the preview then reads as the window would.
+    std::array<RoadModel::Converted, 2> converted;
     for (const auto kind : { Module1::Conversion::Alignment, Module1::Conversion::Profile }) {
         const std::string name = kind == Module1::Conversion::Alignment ? "alignment" : "profile";
         std::string want;
         const bool allowed = expected(kind, all, want);
         try {
-            const std::string got = Module1::convertBytes(kind, data);
+            std::string got = Module1::convertBytes(kind, data);
             if (!allowed)
                 return name + ": more than 1000 lines converted";
             if (got != want)
                 return name + ": output differs from the rules";
+            converted[std::size_t(kind)].bytes = std::move(got);
         } catch (const GsiError& error) {
             if (allowed || error.number() != GsiError::SubscriptOutOfRange)
                 return name + ": unexpected error " + std::to_string(error.number());
+            converted[std::size_t(kind)].error = error.description();
         }
     }
-    return checkWords(data, all, everyKind);
+    return checkWords(data, all, converted, everyKind);
 }
 
 }
