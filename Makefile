@@ -17,8 +17,8 @@ QT_BUILD ?= build-qt
 QT_MINGW_ARCHIVE ?= $(firstword $(wildcard $(QT_BUILD)/qt6.4.2-mingw64.tar.xz \
 	../shared/toolchains/qt6.4.2-mingw64.tar.xz))
 QT_MINGW = $(abspath $(WIN_BUILD))/toolchain/qt6.4.2-mingw64
-# The conversion, main-window and editor tests, run again under the sanitizers.
-SANITIZE_TESTS = tst_conversion tst_properties tst_fuzzcases tst_form1 tst_faults tst_security \
+# The conversion, main-window, preview and editor tests, run again under the sanitizers.
+SANITIZE_TESTS = tst_conversion tst_properties tst_fuzzcases tst_form1 tst_preview tst_faults tst_security \
 	tst_editor_window tst_editor_files tst_editor_commands tst_editor_faults tst_cli
 
 .PHONY: all deps configure build run test sanitize-test fuzz bench package clean \

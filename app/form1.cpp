@@ -9,6 +9,8 @@
 #include "module1.h"
 #include "nativepath.h"
 #include "offthread.h"
+#include "previewwindow.h"
+#include "roadmodel.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -270,6 +272,10 @@ Form1::Form1(QWidget* parent)
     connect(Dir1, &DirListBox::pathChanged, this, &Form1::Dir1_Change);
     connect(File1, &FileListBox::entryClicked, this, &Form1::File1_Click);
     connect(File2, &FileListBox::entryClicked, this, &Form1::File2_Click);
+    connect(File1, &FileListBox::previewRequested, this,
+        [this](int row) { preview(File1, row, Module1::Conversion::Alignment); });
+    connect(File2, &FileListBox::previewRequested, this,
+        [this](int row) { preview(File2, row, Module1::Conversion::Profile); });
 
     Form_Load();
     Drive1->setFocus();
@@ -561,6 +567,30 @@ void Form1::convert(FileListBox* list, int row, void (*conversion)())
     // The conversion is done and its file closed: the window comes back afresh,
     // still inside this click, and lists the new file.
     reopen();
+}
+
+void Form1::preview(FileListBox* list, int row, Module1::Conversion kind)
+{
+    std::filesystem::path folder = Drives::currentFolder();
+    if (folder.empty())
+        folder = list->folder();
+    const std::filesystem::path path = Module1::inputPathFor(folder, list->nativeName(row));
+    try {
+        // Its own window, which stays open when this one is replaced after a conversion.
+        auto* window = new PreviewWindow(RoadModel::load(kind, path), list->item(row)->text(),
+            [](QWidget* parent, int number, const QString& text) {
+                errorReporter(parent, number, text);
+            });
+        window->setSaveFolder(NativePath::toText(folder));
+        window->show();
+        window->activateWindow();
+    } catch (const GsiError& error) {
+        report(error.number(), description(error));
+    } catch (const std::bad_alloc&) {
+        report(7,
+            QStringLiteral("Der er ikke hukommelse nok til at vise %1")
+                .arg(QString::fromStdString(shownPath(path))));
+    }
 }
 
 void Form1::report(int number, const QString& description)

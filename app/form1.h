@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "module1.h"
+
 #include <QWidget>
 
 #include <filesystem>
@@ -87,6 +89,8 @@ private:
     Listing read(const std::filesystem::path& folder, const std::filesystem::path& drive) const;
     void showFolder(const std::filesystem::path& folder, Listing listing);
     void convert(FileListBox* list, int row, void (*conversion)());
+    // Opens the preview of the entry in `row`, read as `kind`; converts nothing.
+    void preview(FileListBox* list, int row, Module1::Conversion kind);
     void report(int number, const QString& description);
     int driveIndex(const std::filesystem::path& root) const;
     void showDrive(const std::filesystem::path& root);

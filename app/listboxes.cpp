@@ -7,6 +7,7 @@
 #include "nativepath.h"
 
 #include <QAccessibleWidget>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -188,8 +189,42 @@ void FileListBox::focusInEvent(QFocusEvent* event)
     viewport()->update();
 }
 
+void FileListBox::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        // The entry under the pointer, which the right button's press has highlighted.
+        if (QListWidgetItem* entry = itemAt(event->pos()))
+            showMenu(row(entry), event->globalPos());
+        return;
+    }
+    if (QListWidgetItem* entry = currentItem())
+        showMenu(row(entry), viewport()->mapToGlobal(visualItemRect(entry).bottomLeft()));
+}
+
+void FileListBox::showMenu(int row, const QPoint& globalPos)
+{
+    // The menu key may reach the list both as a key and as the system's own menu request.
+    if (m_menu)
+        return;
+    m_menu = new QMenu(this);
+    m_menu->setAttribute(Qt::WA_DeleteOnClose);
+    m_menu->setAccessibleName(QStringLiteral("Filmenu"));
+    QAction* show = m_menu->addAction(QStringLiteral("&Vis kurve..."));
+    connect(show, &QAction::triggered, this, [this, row] { emit previewRequested(row); });
+    m_menu->setActiveAction(show);
+    m_menu->popup(globalPos);
+}
+
 void FileListBox::keyPressEvent(QKeyEvent* event)
 {
+    // The menu key and Shift+F10 open the highlighted entry's menu, as the mouse's right button
+    // does; they move nothing and convert nothing.
+    if ((event->key() == Qt::Key_Menu && !(event->modifiers() & ~Qt::KeypadModifier))
+        || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        if (QListWidgetItem* entry = currentItem())
+            showMenu(row(entry), viewport()->mapToGlobal(visualItemRect(entry).bottomLeft()));
+        return;
+    }
     const bool choose = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
         || event->key() == Qt::Key_Space || event->key() == Qt::Key_Select;
     if (!choose || event->modifiers() & ~Qt::KeypadModifier) {

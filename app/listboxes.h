@@ -5,7 +5,9 @@
 #include "folderlisting.h"
 
 #include <QListWidget>
+#include <QMenu>
 #include <QPixmap>
+#include <QPointer>
 #include <QTreeWidget>
 #include <QWidget>
 
@@ -66,9 +68,12 @@ public:
 signals:
     // The entry in `row` was chosen: clicked, or highlighted and Enter or Space pressed.
     void entryClicked(int row);
+    // "Vis kurve..." was chosen in the entry's context menu.
+    void previewRequested(int row);
 
 protected:
     bool event(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -77,7 +82,11 @@ protected:
         const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
+    // The context menu of the entry in `row`, at `globalPos`.
+    void showMenu(int row, const QPoint& globalPos);
+
     bool m_inUserInput = false; // the mouse or the keyboard is moving the selection
+    QPointer<QMenu> m_menu;
     QString m_pattern;
     std::filesystem::path m_folder;
     std::vector<std::filesystem::path> m_names;

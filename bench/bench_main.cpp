@@ -8,6 +8,9 @@
 #include "form1.h"
 #include "listboxes.h"
 #include "module1.h"
+#include "previewwindow.h"
+#include "roadmodel.h"
+#include "roadpainter.h"
 #include "textfile.h"
 
 #include <QApplication>
@@ -175,6 +178,30 @@ int main(int argc, char* argv[])
                 QCoreApplication::processEvents();
             }),
         "< 30");
+
+    // The preview: the file read through the file layer, converted in memory and both drawn.
+    const QString road = memory.filePath(QStringLiteral("al1000preview.gsi"));
+    write(road, previewAlignmentFile());
+    const std::filesystem::path roadPath = QFile::encodeName(road).toStdString();
+    row("preview reads and draws 1000-line alignment file",
+        medianMs(
+            31, [] {},
+            [&] {
+                RoadPainter::image(
+                    RoadModel::load(Module1::Conversion::Alignment, roadPath), QSize(800, 600));
+            }),
+        "< 50");
+    row("  the preview window opened and shown",
+        medianMs(
+            31, [] {},
+            [&] {
+                PreviewWindow preview(RoadModel::load(Module1::Conversion::Alignment, roadPath),
+                    QStringLiteral("al1000preview.gsi"), [](QWidget*, int, const QString&) {});
+                preview.setAttribute(Qt::WA_DeleteOnClose, false);
+                preview.show();
+                preview.repaint();
+            }),
+        "< 50");
 
     // The editor on files far beyond any survey file: refused at once, or read whole.
     const QString huge = root.filePath(QStringLiteral("huge.txt"));

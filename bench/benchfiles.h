@@ -40,6 +40,21 @@ inline QByteArray profileFile()
     return out;
 }
 
+// An alignment the preview draws whole: 999 points 10 m apart, straights and curves of
+// radius 250 m in turn, so every element is drawn and half of them as arcs.
+inline QByteArray previewAlignmentFile()
+{
+    QByteArray out = '*' + word("41", "0001", '+', 1) + "\r\n";
+    for (int i = 1; i < 1000; ++i)
+        out += '*' + word("11", "....", '+', i * 10000)
+            + word("71", "....", '+', 0)
+                  .replace("0000000000000000", i % 2 ? "00000000STRAIGHT" : "00000000000CURVE")
+            + word("72", "...0", i % 4 == 0 ? '-' : '+', i % 2 ? 0 : 250000)
+            + word("73", "...0", '+', 0) + word("81", "..10", '+', 55000000 + i * 8000)
+            + word("82", "..10", '-', 612000000 + i * 6000) + "\r\n";
+    return out;
+}
+
 // A benchmark without its input files is meaningless: stop at once.
 inline void write(const QString& path, const QByteArray& bytes)
 {

@@ -8,8 +8,13 @@
 // again from the column map, independently of the conversion's own code.
 
 #include "gsierror.h"
+#include "gsiwords.h"
 #include "linereader.h"
 #include "module1.h"
+#include "roadmodel.h"
+
+#include <array>
+#include <cmath>
 
 #include <sstream>
 #include <string>
@@ -103,8 +108,55 @@ inline bool expected(Module1::Conversion kind, const Lines& all, std::string& ou
     return true;
 }
 
+// The word reader keeps every word inside its line, and the preview reads any bytes into
+// finite points, counting each line once.
+inline std::string checkWords(std::string_view data, const Lines& all,
+    const std::array<RoadModel::Converted, 2>& converted, bool everyKind)
+{
+    std::vector<GsiWords::Word> words;
+    for (const std::string& line : all) {
+        GsiWords::split(line, words);
+        const char* begin = line.data();
+        const char* end = begin + line.size();
+        for (const GsiWords::Word& word : words) {
+            const std::string_view parts[] = { word.info, word.data };
+            for (const std::string_view part : parts)
+                if (part.data() < begin || part.data() + part.size() > end)
+                    return "a word reaches outside its line";
+            if (word.column < 2 || word.column + 22 > line.size())
+                return "a word's column lies outside its line";
+            double metres = 0;
+            if (GsiWords::length(word, metres) == GsiWords::Problem::None && !std::isfinite(metres))
+                return "a length is not a number";
+        }
+    }
+    // The fuzzer reads each input one way, by its first byte, to keep its pace (it varies that
+    // byte as much as any other); the suite reads every kept input both ways.
+    std::vector<Module1::Conversion> kinds { Module1::Conversion::Alignment,
+        Module1::Conversion::Profile };
+    if (!everyKind)
+        kinds.erase(kinds.begin() + (!data.empty() && (data[0] & 1) ? 0 : 1));
+    for (const auto kind : kinds) {
+        const RoadModel::Preview preview
+            = RoadModel::build(kind, data, converted[std::size_t(kind)]);
+        // Every line, or for a file over the limit no more than the conversion would read.
+        if (preview.summary.tooManyLines ? preview.summary.linesRead > int(all.size())
+                    || preview.summary.conversionError.empty()
+                                         : preview.summary.linesRead != int(all.size()))
+            return "the preview counted the lines differently";
+        if (preview.summary.coordinateLines + preview.summary.dropped > preview.summary.linesRead)
+            return "the preview drew more points than there are lines";
+        for (const RoadModel::Drawing* drawing : { &preview.original, &preview.converted })
+            for (const RoadModel::Segment& segment : drawing->segments)
+                for (const RoadModel::Point& p : segment.points)
+                    if (!std::isfinite(p.x) || !std::isfinite(p.y))
+                        return "the preview drew a point that is not a number";
+    }
+    return {};
+}
+
 // Empty when everything held; otherwise what broke.
-inline std::string check(std::string_view data)
+inline std::string check(std::string_view data, bool everyKind = true)
 {
     const Lines all = lines(data);
 
@@ -117,22 +169,26 @@ inline std::string check(std::string_view data)
     if (reader.failed() || read != all)
         return "the line reader split the bytes differently";
 
+    // Each conversion's output, which the preview then reads as the window would.
+    std::array<RoadModel::Converted, 2> converted;
     for (const auto kind : { Module1::Conversion::Alignment, Module1::Conversion::Profile }) {
         const std::string name = kind == Module1::Conversion::Alignment ? "alignment" : "profile";
         std::string want;
         const bool allowed = expected(kind, all, want);
         try {
-            const std::string got = Module1::convertBytes(kind, data);
+            std::string got = Module1::convertBytes(kind, data);
             if (!allowed)
                 return name + ": more than 1000 lines converted";
             if (got != want)
                 return name + ": output differs from the rules";
+            converted[std::size_t(kind)].bytes = std::move(got);
         } catch (const GsiError& error) {
             if (allowed || error.number() != GsiError::SubscriptOutOfRange)
                 return name + ": unexpected error " + std::to_string(error.number());
+            converted[std::size_t(kind)].error = error.description();
         }
     }
-    return {};
+    return checkWords(data, all, converted, everyKind);
 }
 
 }

@@ -5,7 +5,8 @@
 # each file list, checks the written bytes, checks that the window came back
 # listing the new file by clicking that too, then leaves through "Exit". Then,
 # in a folder of three files, the keyboard alone: arrows move, Enter and Space
-# convert the file highlighted last and no other.
+# convert the file highlighted last and no other. Last the preview: Shift+F10 on a file opens
+# its menu, "Vis kurve..." the preview, which saves its drawing as a PNG and converts nothing.
 # Usage: e2e_mainwindow.sh PROGRAM FIXTURES
 # SIGTELINJE_LAUNCHER, when set, is the command that runs the program (Wine for a
 # Windows build).
@@ -111,4 +112,54 @@ done
 kill -0 "$pid" 2>/dev/null && fail "Exit did not end the program the second time"
 wait "$pid" || fail "the program ended with status $?"
 pid=
-echo "e2e main window: 2 passed, 0 failed"
+
+# The preview from the keyboard: Tab to the alignment list, Down, Shift+F10, Enter on the menu.
+mkdir "$work/preview"
+cd "$work/preview"
+cp "$fixtures/al17.gsi" .
+"${launcher[@]}" "$program" &
+pid=$!
+await main_window || fail "the main window did not appear for the preview"
+window=$(main_window)
+keys Tab Tab Tab Tab Down shift+F10
+sleep 0.5
+xdotool key --delay 100 Return
+preview_window() { xdotool search --onlyvisible --name '^Vis - al17.gsi$' | head -n 1; }
+await preview_window || fail "Shift+F10 and Enter did not open the preview"
+# "Gem som PNG..." by its mnemonic, and a name typed into the file dialog.
+xdotool windowfocus --sync "$(preview_window)" key --delay 100 alt+p
+save_dialog() { xdotool search --onlyvisible --name '^Gem som PNG$' | head -n 1; }
+await save_dialog || fail "Gem som PNG did not ask for a name"
+sleep 0.5
+xdotool type --delay 50 "al17.png"
+xdotool key --delay 100 Return
+await test -s al17.png || fail "the preview did not save al17.png"
+python3 - al17.png <<'PY' || fail "al17.png is not a valid PNG image"
+import struct, sys, zlib
+data = open(sys.argv[1], "rb").read()
+assert data[:8] == b"\x89PNG\r\n\x1a\n"
+at, seen = 8, []
+while at < len(data):
+    length, kind = struct.unpack(">I4s", data[at:at + 8])
+    body = data[at + 8:at + 8 + length]
+    assert zlib.crc32(kind + body) == struct.unpack(">I", data[at + 8 + length:at + 12 + length])[0]
+    seen.append(kind)
+    at += 12 + length
+width, height = struct.unpack(">II", data[16:24])
+assert seen[0] == b"IHDR" and seen[-1] == b"IEND" and b"IDAT" in seen and width > 0 and height > 0
+PY
+[ "$(ls | tr '\n' ' ')" = "al17.gsi al17.png " ] \
+    || fail "the preview converted or wrote more: $(ls)"
+# Escape closes the preview, which stands over the main window.
+xdotool windowfocus --sync "$(preview_window)" key --delay 100 Escape
+preview_gone() { [ -z "$(preview_window)" ]; }
+await preview_gone || fail "Escape did not close the preview"
+click "$window" 728 28
+for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "Exit did not end the program after the preview"
+wait "$pid" || fail "the program ended with status $?"
+pid=
+echo "e2e main window: 3 passed, 0 failed"

@@ -10,6 +10,7 @@
 #include "mainwindowtest.h"
 #include "module1.h"
 #include "platformtest.h"
+#include "previewwindow.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -86,6 +87,8 @@ private slots:
     void clickConvertsAndReopensOnTheSameFolder();
     void keysMoveTheHighlightAndEnterOrSpaceConverts_data();
     void keysMoveTheHighlightAndEnterOrSpaceConverts();
+    void contextMenuOpensThePreviewWithoutConverting_data();
+    void contextMenuOpensThePreviewWithoutConverting();
     void listsSortAsTheUserReads_data();
     void listsSortAsTheUserReads();
     void everyControlHasADanishAccessibleName_data();
@@ -560,6 +563,83 @@ void Form1Test::keysMoveTheHighlightAndEnterOrSpaceConverts()
     expected.sort();
     // No file passed over on the way was converted.
     QCOMPARE(QDir(m_work).entryList(QDir::Files), expected);
+}
+
+void Form1Test::contextMenuOpensThePreviewWithoutConverting_data()
+{
+    QTest::addColumn<bool>("profile"); // the profile list, else the alignment list
+    QTest::addColumn<QString>("key"); // as QKeySequence spells it
+    QTest::addColumn<bool>("vanished"); // the file is removed before the menu is used
+    QTest::newRow("Shift+F10 in the alignment list") << false << "Shift+F10" << false;
+    QTest::newRow("the menu key in the alignment list") << false << "Menu" << false;
+    QTest::newRow("Shift+F10 in the profile list") << true << "Shift+F10" << false;
+    QTest::newRow("the right button on the entry") << false << "right button" << false;
+    QTest::newRow("a file gone since the list was read gives error 53")
+        << false << "Shift+F10" << true;
+}
+
+void Form1Test::contextMenuOpensThePreviewWithoutConverting()
+{
+    QFETCH(bool, profile);
+    QFETCH(QString, key);
+    QFETCH(bool, vanished);
+
+    const QString name = profile ? "pr1.gsi" : "al1.gsi";
+    const QByteArray line = profile
+        ? "*11....+0000000000000000 83..10+0000000000012500 72...0+0000000000000000 \r\n"
+        : "*11....+0000000000000000 71....+00000000STRAIGHT 72...0+0000000000000000 "
+          "73...0+0000000000000000 81..10+0000000000000000 82..10-0000000000000000 \r\n";
+    QVERIFY(writeFile(m_work + "/" + name, "*head\r\n" + line + line));
+    const QStringList before = QDir(m_work).entryList(QDir::Files);
+    Form1* window = openWindow();
+    FileListBox* list = profile ? window->File2 : window->File1;
+    const QRect layout = list->geometry();
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    if (vanished)
+        QVERIFY(QFile::remove(m_work + "/" + name));
+    if (key == "right button") {
+        // What the system sends for a right click over the entry.
+        const QPoint at = list->visualItemRect(list->item(0)).center();
+        QContextMenuEvent event(
+            QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at), Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &event);
+    } else {
+        const QKeyCombination combination = QKeySequence(key)[0];
+        QTest::keyClick(list, combination.key(), combination.keyboardModifiers());
+    }
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().value(0)->text().remove('&'), QString("Vis kurve..."));
+    QTest::keyClick(menu, Qt::Key_Return);
+    QCoreApplication::processEvents();
+
+    PreviewWindow* preview = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<PreviewWindow*>(widget); found && found->isVisible())
+            preview = found;
+    const std::unique_ptr<PreviewWindow> owned(preview);
+    if (vanished) {
+        QVERIFY(!preview);
+        QCOMPARE(m_reported.size(), 1);
+        QCOMPARE(m_reported.value(0).number, 53);
+        QVERIFY2(m_reported.value(0).description.contains(name),
+            qPrintable(m_reported.value(0).description));
+        return;
+    }
+    QVERIFY(m_reported.isEmpty());
+    QVERIFY(preview);
+    QVERIFY(preview->windowTitle().contains(name));
+    QCOMPARE(preview->preview().summary.coordinateLines, 2);
+    // Nothing converted, the same window with the same layout.
+    QCOMPARE(QDir(m_work).entryList(QDir::Files), before);
+    QCOMPARE(Form1::current(), window);
+    QCOMPARE(list->geometry(), layout);
+
+    // A click still converts.
+    QVERIFY(clickEntry(list, 0));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(QFileInfo::exists(m_work + "/" + name.chopped(4) + (profile ? "VPI.gsi" : "PI.gsi")));
 }
 
 void Form1Test::listsSortAsTheUserReads_data()

@@ -1,0 +1,71 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "roadmodel.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+// The drawing of one preview, scaled to the widget.
+class RoadView : public QWidget {
+    Q_OBJECT
+public:
+    explicit RoadView(const RoadModel::Preview& preview, QWidget* parent = nullptr);
+    QSize sizeHint() const override { return { 640, 480 }; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const RoadModel::Preview& m_preview;
+};
+
+// "Vis": a file's road drawn before and after the conversion, with a summary of what was read
+// and a list of the lines that could not be drawn. Nothing is converted or written, except an
+// export the user asks for.
+class PreviewWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Shows an error to the user: number and Danish description, as the main window does.
+    using Reporter = std::function<void(QWidget* window, int number, const QString& description)>;
+
+    PreviewWindow(RoadModel::Preview preview, const QString& fileName, Reporter reporter,
+        QWidget* parent = nullptr);
+
+    const RoadModel::Preview& preview() const { return m_preview; }
+    // Where the export dialogs start: the file's own folder, so that a drawing lands beside its
+    // file unless the user chooses otherwise.
+    void setSaveFolder(const QString& folder) { m_saveFolder = folder; }
+    QListWidget* undrawnList() const { return m_undrawn; }
+    QLabel* summaryLabel() const { return m_summary; }
+
+    // The drawing written to `path`; false after the error has been reported.
+    bool exportPng(const QString& path);
+    bool exportPdf(const QString& path);
+
+signals:
+    // A line of the list was opened: its text was shown.
+    void lineShown(const QString& text);
+
+private:
+    void showLine(int row);
+    void askPng();
+    void askPdf();
+    void print();
+    QString summaryText() const;
+    QString suggestedPath(const QString& suffix) const;
+
+    RoadModel::Preview m_preview;
+    QString m_fileName;
+    QString m_saveFolder;
+    Reporter m_reporter;
+    RoadView* m_view;
+    QLabel* m_summary;
+    QListWidget* m_undrawn;
+};

@@ -1,0 +1,32 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "printing.h"
+
+#include "roadpainter.h"
+
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace Printing {
+
+bool available() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
+
+bool print(QWidget* parent, const RoadModel::Preview& preview)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Udskriv"));
+    dialog.setAccessibleName(QStringLiteral("Udskriv"));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    // The painter's origin is the printable area's corner; the page is that area's size.
+    const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
+    QPainter painter(&printer);
+    RoadPainter::paint(painter, QRectF(QPointF(0, 0), QSizeF(printable.size())), preview);
+    return true;
+}
+
+}

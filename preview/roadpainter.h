@@ -1,0 +1,51 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "roadmodel.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+
+class QPainter;
+
+// Draws a preview on any paint device: the window, an image, a PDF page or a printer page, so
+// that what is exported is what was seen.
+namespace RoadPainter {
+
+// The file as it is, and as the conversion writes it.
+inline const QColor OriginalColour { 0, 70, 170 };
+inline const QColor ConvertedColour { 220, 90, 0 };
+
+// Where the drawing's metres land on a page. The plan has one scale for both axes and north
+// up; the elevation stretches the heights, by `exaggeration`, to fill the page.
+struct Frame {
+    QRectF plot; // the part of the page the road is drawn in
+    double scaleX = 1; // pixels per metre across
+    double scaleY = 1; // pixels per metre up
+    double originX = 0; // the metres at the plot's left edge
+    double originY = 0; // the metres at the plot's bottom edge
+    double exaggeration = 1;
+    QPointF toPixel(RoadModel::Point p) const
+    {
+        return { plot.left() + (p.x - originX) * scaleX, plot.bottom() - (p.y - originY) * scaleY };
+    }
+};
+
+Frame frameFor(const RoadModel::Preview& preview, const QRectF& page);
+
+// Draws the whole page: the road, the converted road over it, the legend, the scale bar and
+// the extent.
+void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& preview);
+
+// The page as an image of `size` pixels, on white.
+QImage image(const RoadModel::Preview& preview, QSize size);
+
+// The extent of the file's road, as the drawing and the summary state it.
+QString extentText(const RoadModel::Preview& preview);
+// How much an elevation stretches the heights, which depends on the page drawn on.
+QString exaggerationText(const Frame& frame);
+
+}

@@ -1,0 +1,499 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The preview seen from outside: where its drawing puts ink for files of known geometry, what
+// its summary lists, what its exports write, and how each word's unit is read.
+
+#include "gsierror.h"
+#include "gsiwords.h"
+#include "previewwindow.h"
+#include "roadmodel.h"
+#include "roadpainter.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+using RoadModel::Kind;
+using RoadModel::Point;
+
+// A word of 24 characters: index, information, unit code, sign, 16 digits and a blank.
+QByteArray word(const char* head, double value, double perDigit = 0.001)
+{
+    const long long digits = std::llround(std::abs(value) / perDigit);
+    return QByteArray(head) + (value < 0 ? '-' : '+')
+        + QByteArray::number(digits).rightJustified(16, '0') + ' ';
+}
+
+QByteArray textWord(const char* head, const char* text)
+{
+    return QByteArray(head) + '+' + QByteArray(text).rightJustified(16, '0') + ' ';
+}
+
+// A northing of 0 is written "-0000000000000000" as well, so that the conversion takes the line
+// for a coordinate line.
+QByteArray northing(double value)
+{
+    QByteArray w = word("82..10", value);
+    w[6] = value <= 0 ? '-' : '+';
+    return w;
+}
+
+// An alignment line as our users' files hold it: northing negative, with the '-' the
+// conversion looks for.
+QByteArray alignmentLine(double chainage, const char* element, double radius, Point at)
+{
+    return '*' + word("11....", chainage) + textWord("71....", element) + word("72...0", radius)
+        + word("73...0", 0) + word("81..10", at.x) + northing(at.y);
+}
+
+QByteArray profileLine(double chainage, double height, double curve)
+{
+    return '*' + word("11....", chainage) + word("83..10", height) + word("72...0", curve)
+        + word("73...0", 0);
+}
+
+QByteArray file(const QByteArrayList& lines)
+{
+    return "*410001+00000000HZALIGNM 42....+00000000TEST0001 \r\n" + lines.join("\r\n") + "\r\n";
+}
+
+RoadModel::Preview preview(Kind kind, const QByteArray& bytes)
+{
+    return RoadModel::build(kind, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+}
+
+constexpr QSize ImageSize { 800, 600 };
+
+bool near(QRgb pixel, const QColor& colour)
+{
+    return std::abs(qRed(pixel) - colour.red()) < 40
+        && std::abs(qGreen(pixel) - colour.green()) < 40
+        && std::abs(qBlue(pixel) - colour.blue()) < 40;
+}
+
+// Whether `colour` is drawn within `radius` pixels of where the metres `at` land.
+bool inkNear(const QImage& image, const RoadModel::Preview& p, Point at, const QColor& colour,
+    int radius = 3)
+{
+    const RoadPainter::Frame frame = RoadPainter::frameFor(p, QRectF(QPointF(), QSizeF(ImageSize)));
+    const QPoint centre = frame.toPixel(at).toPoint();
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx) {
+            const QPoint pixel = centre + QPoint(dx, dy);
+            if (image.rect().contains(pixel) && near(image.pixel(pixel), colour))
+                return true;
+        }
+    return false;
+}
+
+}
+
+using Points = QList<QPointF>;
+
+class PreviewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lengthsFollowTheirUnitCode_data();
+    void lengthsFollowTheirUnitCode();
+    void planDrawsTheRoadAndItsMirror_data();
+    void planDrawsTheRoadAndItsMirror();
+    void planHasOneScaleWithNorthUp();
+    void profileDrawsTheCrestHighestWithItsCurveMarked();
+    void summaryListsEachLineThatCannotBeDrawn_data();
+    void summaryListsEachLineThatCannotBeDrawn();
+    void summaryCountsWhatWasRead();
+    void tabVisitsEveryControlAndEachHasADanishName();
+    void fileOverTheLineLimitIsRefusedWithError9();
+    void exportsWriteAPictureAndADocument();
+    void exportThatCannotWriteReportsTheError();
+};
+
+void PreviewTest::lengthsFollowTheirUnitCode_data()
+{
+    QTest::addColumn<QByteArray>("word");
+    QTest::addColumn<double>("metres"); // NaN when the word is refused
+    const double refused = std::nan("");
+    QTest::newRow("0: metre, last digit 1 mm") << QByteArray("81..10+0000000000123456") << 123.456;
+    QTest::newRow("1: feet, last digit 1/1000 ft")
+        << QByteArray("81..11+0000000000010000") << 3.048;
+    QTest::newRow("6: metre, last digit 1/10 mm")
+        << QByteArray("81..16+0000000000123456") << 12.3456;
+    QTest::newRow("7: feet, last digit 1/10000 ft")
+        << QByteArray("81..17-0000000000100000") << -3.048;
+    QTest::newRow("8: metre, last digit 1/100 mm")
+        << QByteArray("81..18+0000000000123456") << 1.23456;
+    QTest::newRow(".: no unit, read as metre and mm")
+        << QByteArray("11....+0000000000125000") << 125.0;
+    QTest::newRow("2: an angle is not a length")
+        << QByteArray("81..12+0000000000123456") << refused;
+    QTest::newRow("9: no such unit") << QByteArray("81..19+0000000000123456") << refused;
+    QTest::newRow("a letter among the digits") << QByteArray("81..10+00000000001234x6") << refused;
+    QTest::newRow("no sign") << QByteArray("81..10 0000000000123456") << refused;
+}
+
+void PreviewTest::lengthsFollowTheirUnitCode()
+{
+    QFETCH(QByteArray, word);
+    QFETCH(double, metres);
+    const std::string line = "*" + word.toStdString() + " ";
+    std::vector<GsiWords::Word> words;
+    QCOMPARE(GsiWords::split(line, words), GsiWords::Problem::None);
+    QCOMPARE(words.size(), std::size_t(1));
+    double read = 0;
+    const GsiWords::Problem problem = GsiWords::length(words[0], read);
+    if (std::isnan(metres)) {
+        QVERIFY(problem != GsiWords::Problem::None);
+        QVERIFY(!GsiWords::describe(problem).empty());
+    } else {
+        QCOMPARE(problem, GsiWords::Problem::None);
+        QVERIFY2(std::abs(read - metres) < 1e-9, qPrintable(QString::number(read, 'f', 9)));
+    }
+}
+
+void PreviewTest::planDrawsTheRoadAndItsMirror_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Points>("original"); // metres where the file's road is drawn
+    QTest::addColumn<Points>("converted"); // metres where the converted road is drawn
+    QTest::addColumn<Points>("blank"); // metres where neither is
+    // East 100 m, then south 50 m; the conversion exchanges easting and northing.
+    QTest::newRow("an L of two straights") << file(
+        { alignmentLine(0, "STRAIGHT", 0, { 0, 0 }), alignmentLine(100, "STRAIGHT", 0, { 100, 0 }),
+            alignmentLine(150, "STRAIGHT", 0, { 100, -50 }) })
+                                           << Points { { 50, 0 }, { 100, -25 }, { 90, 0 } }
+                                           << Points { { 0, 50 }, { -25, 100 } }
+                                           << Points { { 50, -25 }, { 25, 50 } };
+    // A quarter circle of radius 100 m from (0, 0) to (100, -100): turning right it bulges
+    // north-east through (70.7, -29.3); turning left it would pass (29.3, -70.7).
+    const double bulge = 100 - 100 / std::sqrt(2.0);
+    QTest::newRow("a curve of radius 100 m to the right")
+        << file({ alignmentLine(0, "CURVE", 100, { 0, 0 }),
+               alignmentLine(157.08, "STRAIGHT", 0, { 100, -100 }) })
+        << Points { { 100 - bulge, -bulge } } << Points { { -bulge, 100 - bulge } }
+        << Points { { bulge, bulge - 100 }, { bulge - 100, bulge }, { 50, -50 } };
+    // A spiral after a straight heading east is a parabola leaving eastwards: half way it passes
+    // (152.95, -12.5), well off the chord's middle (150, -25).
+    QTest::newRow("a spiral after a straight") << file(
+        { alignmentLine(0, "STRAIGHT", 0, { 0, 0 }), alignmentLine(100, "SPIRAL", 0, { 100, 0 }),
+            alignmentLine(212, "STRAIGHT", 0, { 200, -50 }) })
+                                               << Points { { 152.95, -12.5 } }
+                                               << Points { { -12.5, 152.95 } }
+                                               << Points { { 150, -25 }, { -25, 150 } };
+    QTest::newRow("a curve of radius 100 m to the left")
+        << file({ alignmentLine(0, "CURVE", -100, { 0, 0 }),
+               alignmentLine(157.08, "STRAIGHT", 0, { 100, -100 }) })
+        << Points { { bulge, bulge - 100 } } << Points { { bulge - 100, bulge } }
+        << Points { { 100 - bulge, -bulge }, { -bulge, 100 - bulge }, { 50, -50 } };
+}
+
+void PreviewTest::planDrawsTheRoadAndItsMirror()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Points, original);
+    QFETCH(Points, converted);
+    QFETCH(Points, blank);
+    const RoadModel::Preview p = preview(Kind::Alignment, bytes);
+    QVERIFY(p.summary.undrawn.empty());
+    // Both start at the same point, so the converted road is drawn where it really lies.
+    QCOMPARE(p.summary.convertedShift.x, 0.0);
+    QCOMPARE(p.summary.convertedShift.y, 0.0);
+    const QImage image = RoadPainter::image(p, ImageSize);
+    for (const QPointF& at : original)
+        QVERIFY2(inkNear(image, p, { at.x(), at.y() }, RoadPainter::OriginalColour),
+            qPrintable(QString("no road at %1, %2").arg(at.x()).arg(at.y())));
+    for (const QPointF& at : converted)
+        QVERIFY2(inkNear(image, p, { at.x(), at.y() }, RoadPainter::ConvertedColour),
+            qPrintable(QString("no converted road at %1, %2").arg(at.x()).arg(at.y())));
+    for (const QPointF& at : blank) {
+        QVERIFY2(!inkNear(image, p, { at.x(), at.y() }, RoadPainter::OriginalColour, 2)
+                && !inkNear(image, p, { at.x(), at.y() }, RoadPainter::ConvertedColour, 2),
+            qPrintable(QString("ink at %1, %2").arg(at.x()).arg(at.y())));
+    }
+}
+
+void PreviewTest::planHasOneScaleWithNorthUp()
+{
+    const RoadModel::Preview p = preview(Kind::Alignment,
+        file({ alignmentLine(0, "STRAIGHT", 0, { 0, 0 }),
+            alignmentLine(300, "STRAIGHT", 0, { 300, 0 }) }));
+    const RoadPainter::Frame frame = RoadPainter::frameFor(p, QRectF(QPointF(), QSizeF(ImageSize)));
+    const QPointF origin = frame.toPixel({ 0, 0 });
+    const QPointF east = frame.toPixel({ 100, 0 }) - origin;
+    const QPointF north = frame.toPixel({ 0, 100 }) - origin;
+    QVERIFY(east.x() > 0 && std::abs(east.y()) < 1e-9);
+    QVERIFY(north.y() < 0 && std::abs(north.x()) < 1e-9);
+    QVERIFY(std::abs(east.x() + north.y()) < 1e-9);
+    // The road 300 m long, the converted one 300 m north: both fit the image.
+    QVERIFY(frame.plot.contains(frame.toPixel({ 300, 0 })));
+    QVERIFY(frame.plot.contains(frame.toPixel({ 0, 300 })));
+}
+
+void PreviewTest::profileDrawsTheCrestHighestWithItsCurveMarked()
+{
+    const RoadModel::Preview p = preview(Kind::Profile,
+        file({ profileLine(0, 10, 0), profileLine(50, 12, 2000), profileLine(100, 10, 0) }));
+    QVERIFY(p.summary.undrawn.empty());
+    const QImage image = RoadPainter::image(p, ImageSize);
+    const RoadPainter::Frame frame = RoadPainter::frameFor(p, QRectF(QPointF(), QSizeF(ImageSize)));
+    // The highest ink of the road, scanning from the top of the drawing, stands at the crest.
+    int top = -1, column = -1;
+    for (int y = int(frame.plot.top()) - 5; y < image.height() && top < 0; ++y)
+        for (int x = int(frame.plot.left()); x < int(frame.plot.right()); ++x)
+            if (near(image.pixel(x, y), RoadPainter::OriginalColour)) {
+                top = y;
+                column = x;
+                break;
+            }
+    const QPointF crest = frame.toPixel({ 50, 12 });
+    QVERIFY2(std::abs(column - crest.x()) < 12, qPrintable(QString::number(column)));
+    QVERIFY(inkNear(image, p, { 25, 11 }, RoadPainter::OriginalColour));
+    QVERIFY(inkNear(image, p, { 75, 11 }, RoadPainter::OriginalColour));
+    QVERIFY(!inkNear(image, p, { 50, 10.5 }, RoadPainter::OriginalColour));
+    // The vertical curve, before the conversion and after it turned the sign.
+    QCOMPARE(p.original.marks.size(), std::size_t(1));
+    QCOMPARE(p.original.marks[0].text, std::string("72: 2000,000"));
+    QCOMPARE(p.converted.marks.size(), std::size_t(1));
+    QCOMPARE(p.converted.marks[0].text, std::string("72: -2000,000"));
+    QVERIFY(RoadPainter::exaggerationText(frame).contains("overhøjet"));
+    QVERIFY(RoadPainter::extentText(p).contains("100,000"));
+    QVERIFY(frame.exaggeration > 1);
+}
+
+void PreviewTest::summaryListsEachLineThatCannotBeDrawn_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("line"); // the file's third line
+    QTest::addColumn<QString>("reason");
+    const int alignment = int(Kind::Alignment), profile = int(Kind::Profile);
+    const QByteArray good = alignmentLine(0, "STRAIGHT", 0, { 0, 0 });
+    QByteArray shifted = alignmentLine(10, "STRAIGHT", 0, { 10, 0 });
+    shifted[24] = 'x';
+    QByteArray badUnit = alignmentLine(10, "STRAIGHT", 0, { 10, 0 });
+    badUnit.replace("81..10", "81..19");
+    QByteArray angle = alignmentLine(10, "STRAIGHT", 0, { 10, 0 });
+    angle.replace("82..10", "82..13");
+    QByteArray sign = alignmentLine(10, "STRAIGHT", 0, { 10, 0 });
+    sign[sign.indexOf("81..10") + 6] = '*';
+    QByteArray digits = alignmentLine(10, "STRAIGHT", 0, { 10, 0 });
+    digits[digits.indexOf("81..10") + 20] = 'A';
+    QByteArray chainage = alignmentLine(10, "STRAIGHT", 0, { 10, 0 });
+    chainage.replace("11....", "11...3");
+
+    QTest::newRow("no leading *") << alignment << alignmentLine(10, "STRAIGHT", 0, { 10, 0 }).mid(1)
+                                  << "linjen begynder ikke med *";
+    QTest::newRow("a word cut short")
+        << alignment << alignmentLine(10, "STRAIGHT", 0, { 10, 0 }).chopped(5)
+        << "linjen slutter midt i et ord";
+    QTest::newRow("a word without its blank") << alignment << shifted << "kolonnerne er forskudt";
+    QTest::newRow("a word index that is no number")
+        << alignment << QByteArray("*1x....+0000000000000000 ") << "ordnummer er ikke to cifre";
+    QTest::newRow("an unknown unit code") << alignment << badUnit << "ord 81: ukendt enhedskode";
+    QTest::newRow("an angle's unit code")
+        << alignment << angle << "ord 82: enhedskoden er en vinkels";
+    QTest::newRow("no sign") << alignment << sign << "ord 81: fortegnet";
+    QTest::newRow("a letter in the data")
+        << alignment << digits << "ord 81: dataene er ikke 16 cifre";
+    QTest::newRow("an element without coordinates")
+        << alignment << ('*' + word("11....", 10) + textWord("71....", "STRAIGHT"))
+        << "mangler koordinaterne";
+    QTest::newRow("no northing") << alignment << ('*' + word("11....", 10) + word("81..10", 10))
+                                 << "mangler ord 82";
+    QTest::newRow("no easting") << alignment << ('*' + word("11....", 10) + word("82..10", -10))
+                                << "mangler ord 81";
+    QTest::newRow("a chainage that cannot be read")
+        << alignment << chainage << "ord 11: enhedskoden er en vinkels";
+    // The element named on a point runs to the next one, which the row's file adds.
+    QTest::newRow("an element of unknown type")
+        << alignment << alignmentLine(10, "HELIX", 0, { 10, 0 }) << "elementtypen \"HELIX\"";
+    QTest::newRow("no element type")
+        << alignment << ('*' + word("11....", 10) + word("81..10", 10) + word("82..10", 0))
+        << "mangler elementtypen";
+    QTest::newRow("a curve without radius")
+        << alignment
+        << ('*' + word("11....", 10) + textWord("71....", "CURVE") + word("81..10", 10)
+               + word("82..10", 0))
+        << "kurven mangler radius";
+    QTest::newRow("a radius shorter than half the chord")
+        << alignment << alignmentLine(10, "CURVE", 20, { 10, 0 }) << "er mindre end halvdelen";
+    QTest::newRow("a profile point without height")
+        << profile << ('*' + word("11....", 10) + word("72...0", 0)) << "mangler højden";
+    QTest::newRow("a profile point without chainage")
+        << profile << ('*' + word("83..10", 10)) << "mangler stationeringen";
+    QTest::newRow("a profile going back") << profile << profileLine(-5, 10, 0) << "går tilbage";
+    QTest::newRow("a profile height that cannot be read")
+        << profile << ('*' + word("11....", 10) + "83..19+0000000000010000 ")
+        << "ord 83: ukendt enhedskode";
+}
+
+void PreviewTest::summaryListsEachLineThatCannotBeDrawn()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, line);
+    QFETCH(QString, reason);
+    const QByteArray first = Kind(kind) == Kind::Alignment
+        ? alignmentLine(0, "STRAIGHT", 0, { 0, 0 })
+        : profileLine(0, 10, 0);
+    const QByteArray last = Kind(kind) == Kind::Alignment
+        ? alignmentLine(500, "STRAIGHT", 0, { 500, -500 })
+        : profileLine(500, 10, 0);
+    const QByteArray bytes = file({ first, line, last });
+    QList<int> reported;
+    PreviewWindow window(preview(Kind(kind), bytes), "al9.gsi",
+        [&reported](QWidget*, int number, const QString&) { reported.append(number); });
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    QListWidget* list = window.undrawnList();
+    QVERIFY(list->count() >= 1);
+    const QString entry = list->item(0)->text();
+    QVERIFY2(entry.startsWith("Linje 3: ") && entry.contains(reason), qPrintable(entry));
+    QVERIFY(window.summaryLabel()->text().contains(
+        QString("Linjer der ikke kunne tegnes: %1").arg(list->count())));
+    QVERIFY(!list->accessibleName().isEmpty());
+
+    // Enter on the entry shows the line itself.
+    QSignalSpy shown(&window, &PreviewWindow::lineShown);
+    list->setFocus();
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.at(0).at(0).toString(), QString::fromUtf8(line));
+    auto* box = window.findChild<QMessageBox*>("lineBox");
+    QVERIFY(box && box->text().contains(QString::fromUtf8(line)));
+    QVERIFY(reported.isEmpty());
+}
+
+void PreviewTest::summaryCountsWhatWasRead()
+{
+    QByteArray feet = alignmentLine(200, "STRAIGHT", 0, { 200, -100 });
+    feet.replace("11....+", "11...1+");
+    const RoadModel::Preview p = preview(Kind::Alignment,
+        file({ alignmentLine(0, "STRAIGHT", 0, { 0, 0 }),
+            alignmentLine(100, "CURVE", 300, { 100, 0 }),
+            '*' + word("11....", 100) + word("74....", 1),
+            alignmentLine(150, "SPIRAL", 0, { 150, -20 }), feet }));
+    QCOMPARE(p.summary.linesRead, 6);
+    QCOMPARE(p.summary.dropped, 1);
+    QCOMPARE(p.summary.coordinateLines, 4);
+    QCOMPARE(p.summary.straights, 1);
+    QCOMPARE(p.summary.curves, 1);
+    QCOMPARE(p.summary.spirals, 1);
+    QCOMPARE(p.summary.units, (std::vector<std::string> { "m (1 mm)", "ft (1/1000 ft)" }));
+    QVERIFY(p.summary.undrawn.empty());
+    // The dropped line is not in the converted file, and the overlay has every point.
+    QCOMPARE(p.converted.vertices.size(), std::size_t(4));
+}
+
+void PreviewTest::tabVisitsEveryControlAndEachHasADanishName()
+{
+    PreviewWindow window(
+        preview(Kind::Alignment, file({ "*x", alignmentLine(0, "STRAIGHT", 0, { 0, 0 }) })),
+        "al1.gsi", [](QWidget*, int, const QString&) {});
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // The focus starts on the first line that was not drawn.
+    QCOMPARE(QApplication::focusWidget(), window.undrawnList());
+    QCOMPARE(window.undrawnList()->currentRow(), 0);
+    QStringList visited;
+    for (int i = 0; i < 5; ++i) {
+        visited << QApplication::focusWidget()->accessibleName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // Print takes no focus where no printer exists; where one does, it comes before Luk.
+    QStringList withoutPrint = visited;
+    withoutPrint.removeAll("Udskriv");
+    QCOMPARE(withoutPrint.mid(0, 4),
+        QStringList({ "Linjer der ikke kunne tegnes", "Gem som PNG", "Gem som PDF", "Luk" }));
+    for (QWidget* child : window.findChildren<QWidget*>())
+        if (child->isVisible() && child->focusPolicy() != Qt::NoFocus)
+            QVERIFY2(!child->accessibleName().isEmpty(), child->metaObject()->className());
+    QVERIFY(!window.findChild<RoadView*>()->accessibleName().isEmpty());
+    // Escape closes it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
+}
+
+void PreviewTest::fileOverTheLineLimitIsRefusedWithError9()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // 1000 lines the conversion keeps and a dropped one: the alignment conversion refuses it.
+    QByteArrayList lines(999, profileLine(0, 10, 0));
+    lines.append('*' + word("74....", 1));
+    const QString path = dir.filePath("al1001.gsi");
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(file(lines));
+    out.close();
+    try {
+        RoadModel::load(Kind::Alignment, QFile::encodeName(path).toStdString());
+        QFAIL("a file the conversion refuses was shown");
+    } catch (const GsiError& error) {
+        QCOMPARE(error.number(), 9);
+        QVERIFY2(QString::fromStdString(error.description()).contains("al1001.gsi"),
+            error.description().c_str());
+    }
+    // The profile conversion drops nothing, so its 1001 lines are one too many; 1000 are not.
+    const RoadModel::Preview profile = preview(Kind::Profile, file(lines));
+    QVERIFY(profile.summary.tooManyLines);
+    QCOMPARE(profile.summary.linesRead, 1000);
+    QVERIFY(!profile.summary.conversionError.empty());
+    lines.removeLast();
+    const RoadModel::Preview whole = RoadModel::load(Kind::Profile, [&] {
+        QFile again(path);
+        again.open(QIODevice::WriteOnly);
+        again.write(file(lines));
+        return QFile::encodeName(path).toStdString();
+    }());
+    QVERIFY(!whole.summary.tooManyLines);
+    QCOMPARE(whole.summary.linesRead, 1000);
+}
+
+void PreviewTest::exportsWriteAPictureAndADocument()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    PreviewWindow window(preview(Kind::Alignment,
+                             file({ alignmentLine(0, "STRAIGHT", 0, { 0, 0 }),
+                                 alignmentLine(100, "STRAIGHT", 0, { 100, 0 }) })),
+        "al1.gsi", [](QWidget*, int, const QString&) { QFAIL("no error expected"); });
+    QVERIFY(window.exportPng(dir.filePath("road.png")));
+    QVERIFY(window.exportPdf(dir.filePath("road.pdf")));
+    const QImage image(dir.filePath("road.png"));
+    QVERIFY(!image.isNull());
+    QCOMPARE(image.size(), QSize(1600, 1200));
+    QFile pdf(dir.filePath("road.pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.readAll().startsWith("%PDF-"));
+}
+
+void PreviewTest::exportThatCannotWriteReportsTheError()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QList<QPair<int, QString>> reported;
+    PreviewWindow window(
+        preview(Kind::Alignment, file({ alignmentLine(0, "STRAIGHT", 0, { 0, 0 }) })), "al1.gsi",
+        [&reported](QWidget*, int number, const QString& text) {
+            reported.append({ number, text });
+        });
+    // A folder that does not exist: root cannot write there either.
+    const QString path = dir.filePath("gone/road.png");
+    QVERIFY(!window.exportPng(path));
+    QCOMPARE(reported.size(), 1);
+    QCOMPARE(reported[0].first, 76);
+    QVERIFY2(reported[0].second.contains("road.png") || reported[0].second.contains("gone"),
+        qPrintable(reported[0].second));
+    QVERIFY(!QFileInfo::exists(path));
+}
+
+QTEST_MAIN(PreviewTest)
+#include "tst_preview.moc"
