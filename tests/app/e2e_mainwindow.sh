@@ -131,6 +131,8 @@ xdotool windowfocus --sync "$(preview_window)" key --delay 100 alt+p
 save_dialog() { xdotool search --onlyvisible --name '^Gem som PNG$' | head -n 1; }
 await save_dialog || fail "Gem som PNG did not ask for a name"
 sleep 0.5
+# The name field holds the suggested name, which Windows' own dialog leaves unselected.
+xdotool key --delay 100 End shift+Home
 xdotool type --delay 50 "al17.png"
 xdotool key --delay 100 Return
 await test -s al17.png || fail "the preview did not save al17.png"
