@@ -276,4 +276,11 @@ void PreviewWindow::askPdf()
         exportPdf(path);
 }
 
-void PreviewWindow::print() { Printing::print(this, m_preview); }
+void PreviewWindow::print()
+{
+    try {
+        Printing::print(this, m_preview, QStringLiteral("Sigtelinje - ") + m_fileName);
+    } catch (const GsiError& error) {
+        m_reporter(this, error.number(), qs(error.description()));
+    }
+}

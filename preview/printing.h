@@ -4,14 +4,18 @@
 
 #include "roadmodel.h"
 
+#include <QString>
+
 class QWidget;
 
-// Printing where this build's Qt has it (printing_qt.cpp) and a printer exists; the Windows
-// Qt is built without its print module, so there printing_none.cpp stands in.
+// Printing the drawing on one page. On Linux through Qt's print module; the Windows Qt we ship
+// is built without it, so there the system's own print dialog and printer calls do the work.
 namespace Printing {
 
+// Whether any printer is installed, so that the window offers Print at all.
 bool available();
-// Asks for a printer and prints the drawing on one page. False when cancelled.
-bool print(QWidget* parent, const RoadModel::Preview& preview);
+// Asks for a printer and prints the drawing on one page, scaled to fit. False when the user
+// cancels. Throws GsiError 57, naming the printer and the system's cause, when printing fails.
+bool print(QWidget* parent, const RoadModel::Preview& preview, const QString& documentName);
 
 }

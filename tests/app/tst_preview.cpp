@@ -348,7 +348,6 @@ void PreviewTest::summaryListsEachLineThatCannotBeDrawn()
     PreviewWindow window(preview(Kind(kind), bytes), "al9.gsi",
         [&reported](QWidget*, int number, const QString&) { reported.append(number); });
     window.setAttribute(Qt::WA_DeleteOnClose, false);
-    window.show();
     QListWidget* list = window.undrawnList();
     QVERIFY(list->count() >= 1);
     const QString entry = list->item(0)->text();

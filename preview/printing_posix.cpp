@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printing.h"
 
+#include "gsierror.h"
 #include "roadpainter.h"
 
 #include <QPainter>
@@ -13,10 +14,11 @@ namespace Printing {
 
 bool available() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
 
-bool print(QWidget* parent, const RoadModel::Preview& preview)
+bool print(QWidget* parent, const RoadModel::Preview& preview, const QString& documentName)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(documentName);
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Udskriv"));
     dialog.setAccessibleName(QStringLiteral("Udskriv"));
@@ -24,8 +26,15 @@ bool print(QWidget* parent, const RoadModel::Preview& preview)
         return false;
     // The painter's origin is the printable area's corner; the page is that area's size.
     const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
-    QPainter painter(&printer);
-    RoadPainter::paint(painter, QRectF(QPointF(0, 0), QSizeF(printable.size())), preview);
+    QPainter painter;
+    bool printed = painter.begin(&printer);
+    if (printed) {
+        RoadPainter::paint(painter, QRectF(QPointF(0, 0), QSizeF(printable.size())), preview);
+        printed = painter.end();
+    }
+    if (!printed || printer.printerState() == QPrinter::Error)
+        throw GsiError(GsiError::DeviceIoError,
+            "Tegningen kunne ikke udskrives på " + printer.printerName().toStdString());
     return true;
 }
 
