@@ -44,6 +44,17 @@ window=$(main_window)
 first_row=42
 second_row=59
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+# "Exit" at the top of the right-hand column ends the program; WHEN names the time in a failure.
+exit_through_exit() {
+    click "$window" 728 28
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && fail "Exit did not end the program${1:+ $1}"
+    wait "$pid" || fail "the program ended with status $?"
+    pid=
+}
 
 click "$window" 300 $first_row
 await test -s al17PI.gsi || fail "al17PI.gsi was not written"
@@ -67,15 +78,7 @@ window=$(main_window)
 [ "$(ls | sort | tr '\n' ' ')" = "al17.gsi al17PI.gsi al17PIPI.gsi pr17.gsi pr17VPI.gsi " ] \
     || fail "unexpected files: $(ls)"
 
-# "Exit" at the top of the right-hand column ends the program.
-click "$window" 728 28
-for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "Exit did not end the program"
-wait "$pid" || fail "the program ended with status $?"
-pid=
+exit_through_exit
 
 # The keyboard alone. A click on the version text, which takes no focus, gives
 # the window the keyboard; the drive list has the focus, as after every start.
@@ -104,14 +107,7 @@ await window_other_than "$window" || fail "the main window was not re-created af
 [ "$(ls | tr '\n' ' ')" = "ala.gsi alb.gsi albPI.gsi alc.gsi alcPI.gsi " ] \
     || fail "the arrows converted more than the file highlighted last: $(ls)"
 window=$(main_window)
-click "$window" 728 28
-for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "Exit did not end the program the second time"
-wait "$pid" || fail "the program ended with status $?"
-pid=
+exit_through_exit "the second time"
 
 # The preview from the keyboard: Tab to the alignment list, Down, Shift+F10, Enter on the menu.
 mkdir "$work/preview"
@@ -156,12 +152,5 @@ PY
 xdotool windowfocus --sync "$(preview_window)" key --delay 100 Escape
 preview_gone() { [ -z "$(preview_window)" ]; }
 await preview_gone || fail "Escape did not close the preview"
-click "$window" 728 28
-for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "Exit did not end the program after the preview"
-wait "$pid" || fail "the program ended with status $?"
-pid=
+exit_through_exit "after the preview"
 echo "e2e main window: 3 passed, 0 failed"
