@@ -540,15 +540,18 @@ void Form1::showFolder(const std::filesystem::path& folder, Listing listing)
 void Form1::File1_Click(int row) { convert(File1, row, &Module1::ConvertAlignment); }
 void Form1::File2_Click(int row) { convert(File2, row, &Module1::ConvertProfile); }
 
-void Form1::convert(FileListBox* list, int row, void (*conversion)())
+std::filesystem::path Form1::entryFolder(const FileListBox* list)
 {
     // When the shown folder has been deleted the system can no longer name the
     // current folder; the list's own folder is the one the user clicked in.
     std::filesystem::path folder = Drives::currentFolder();
-    if (folder.empty())
-        folder = list->folder();
+    return folder.empty() ? list->folder() : folder;
+}
+
+void Form1::convert(FileListBox* list, int row, void (*conversion)())
+{
     // The names go to the conversion as the file system holds them.
-    Module1::InputPath = Module1::inputPathFor(folder, list->nativeName(row));
+    Module1::InputPath = Module1::inputPathFor(entryFolder(list), list->nativeName(row));
     try {
         conversion();
     } catch (const GsiError& error) {
@@ -571,9 +574,7 @@ void Form1::convert(FileListBox* list, int row, void (*conversion)())
 
 void Form1::preview(FileListBox* list, int row, Module1::Conversion kind)
 {
-    std::filesystem::path folder = Drives::currentFolder();
-    if (folder.empty())
-        folder = list->folder();
+    const std::filesystem::path folder = entryFolder(list);
     const std::filesystem::path path = Module1::inputPathFor(folder, list->nativeName(row));
     try {
         // Its own window, which stays open when this one is replaced after a conversion.
