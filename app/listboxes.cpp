@@ -209,7 +209,7 @@ void FileListBox::showMenu(int row, const QPoint& globalPos)
     m_menu = new QMenu(this);
     m_menu->setAttribute(Qt::WA_DeleteOnClose);
     m_menu->setAccessibleName(QStringLiteral("Filmenu"));
-    QAction* show = m_menu->addAction(QStringLiteral("&Vis kurve..."));
+    QAction* show = m_menu->addAction(QStringLiteral("&Vis kurve…"));
     connect(show, &QAction::triggered, this, [this, row] { emit previewRequested(row); });
     m_menu->setActiveAction(show);
     m_menu->popup(globalPos);

@@ -68,7 +68,7 @@ public:
 signals:
     // The entry in `row` was chosen: clicked, or highlighted and Enter or Space pressed.
     void entryClicked(int row);
-    // "Vis kurve..." was chosen in the entry's context menu.
+    // "Vis kurve…" was chosen in the entry's context menu.
     void previewRequested(int row);
 
 protected:

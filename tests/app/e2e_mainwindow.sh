@@ -6,7 +6,7 @@
 # listing the new file by clicking that too, then leaves through "Exit". Then,
 # in a folder of three files, the keyboard alone: arrows move, Enter and Space
 # convert the file highlighted last and no other. Last the preview: Shift+F10 on a file opens
-# its menu, "Vis kurve..." the preview, which saves its drawing as a PNG and converts nothing.
+# its menu, "Vis kurve…" the preview, which saves its drawing as a PNG and converts nothing.
 # Usage: e2e_mainwindow.sh PROGRAM FIXTURES
 # SIGTELINJE_LAUNCHER, when set, is the command that runs the program (Wine for a
 # Windows build).

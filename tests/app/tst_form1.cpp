@@ -610,7 +610,7 @@ void Form1Test::contextMenuOpensThePreviewWithoutConverting()
     }
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(menu);
-    QCOMPARE(menu->actions().value(0)->text().remove('&'), QString("Vis kurve..."));
+    QCOMPARE(menu->actions().value(0)->text().remove('&'), QString("Vis kurve…"));
     QTest::keyClick(menu, Qt::Key_Return);
     QCoreApplication::processEvents();
 
