@@ -431,6 +431,7 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
     if (!opened.isEmpty()) {
         QVERIFY(dirItem(opened));
         doubleClick(window->Dir1, window->Dir1->visualItemRect(dirItem(opened)));
+        QVERIFY(MainWindowTest::settle());
         QCOMPARE(window->Text1->text(), nativeSep(shown));
         checkDrive(window);
         if (QTest::currentTestFailed())
@@ -451,7 +452,7 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
     QCOMPARE(readFile(shown + "/" + output), expected);
 
     Form1* fresh = Form1::current();
-    QVERIFY(fresh && fresh != window);
+    QCOMPARE(fresh, window); // refreshed in place, never a second window
     int windows = 0;
     for (QWidget* widget : QApplication::topLevelWidgets())
         windows += qobject_cast<Form1*>(widget) ? 1 : 0;
@@ -472,6 +473,7 @@ void Form1Test::clickConvertsAndReopensOnTheSameFolder()
         const int earlier = fresh->Drive1->findText(nativeSep(m_work + "/" + drives.first()));
         fresh->Drive1->setCurrentIndex(earlier);
         emit fresh->Drive1->activated(earlier);
+        QVERIFY(MainWindowTest::settle());
         QCOMPARE(QDir::currentPath(), start);
         QCOMPARE(fresh->Text1->text(), nativeSep(start));
         QCOMPARE(fresh->Dir1->topLevelItem(0)->text(0), nativeSep(m_work + "/" + drives.first()));
@@ -544,7 +546,7 @@ void Form1Test::keysMoveTheHighlightAndEnterOrSpaceConverts()
         const QKeyCombination combination = QKeySequence(key)[0];
         QTest::keyClick(window->File1, combination.key(), combination.keyboardModifiers());
     }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(MainWindowTest::settle());
 
     QVERIFY(m_reported.isEmpty());
     QStringList expected = before;
@@ -555,7 +557,7 @@ void Form1Test::keysMoveTheHighlightAndEnterOrSpaceConverts()
         expected.append(output);
         QCOMPARE(readFile(m_work + "/" + output), converted.toLatin1() + "\r\n");
         Form1* fresh = Form1::current();
-        QVERIFY(fresh && fresh != window);
+        QCOMPARE(fresh, window); // refreshed in place, never a second window
         QCOMPARE(fresh->focusWidget(), fresh->Drive1);
         QCOMPARE(fresh->File1->selectedItems().size(), 0);
     }
@@ -611,7 +613,7 @@ void Form1Test::contextMenuOpensThePreviewWithoutConverting()
     QVERIFY(menu);
     QCOMPARE(menu->actions().value(0)->text().remove('&'), QString("Vis kurve…"));
     QTest::keyClick(menu, Qt::Key_Return);
-    QCoreApplication::processEvents();
+    QVERIFY(MainWindowTest::settle());
 
     PreviewWindow* preview = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets())
@@ -871,6 +873,7 @@ void Form1Test::failedConversionReportsAndLeavesTheWindow()
     // The window goes on working once the cause is gone.
     QVERIFY(writeFile(m_work + "/al6.gsi", "*y\r\n"));
     QTest::keyClick(window->Dir1, Qt::Key_Return); // the same folder: lists stay
+    QVERIFY(MainWindowTest::settle());
     QVERIFY(writeFile(input, "*z\r\n"));
     if (fault == "outputdir")
         QVERIFY(QDir(m_work).rmdir("al5PI.gsi"));
@@ -1013,6 +1016,7 @@ void Form1Test::folderListOpensOnDoubleClickAndEnter()
     QTreeWidgetItem* sub = dirItem("sub");
     QVERIFY(sub);
     doubleClick(window->Dir1, window->Dir1->visualItemRect(sub));
+    QVERIFY(MainWindowTest::settle());
     QCOMPARE(QDir::currentPath(), m_work + "/sub");
     QCOMPARE(window->Text1->text(), nativeSep(m_work + "/sub"));
     QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
@@ -1022,6 +1026,7 @@ void Form1Test::folderListOpensOnDoubleClickAndEnter()
     // Enter on a highlighted folder above opens it too.
     window->Dir1->setCurrentItem(dirItem(QFileInfo(m_work).fileName()));
     QTest::keyClick(window->Dir1, Qt::Key_Return);
+    QVERIFY(MainWindowTest::settle());
     QCOMPARE(QDir::currentPath(), m_work);
     QCOMPARE(window->Text1->text(), nativeSep(m_work));
     QCOMPARE(window->File1->names(), QStringList());
@@ -1078,6 +1083,7 @@ void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
     auto chooseDrive = [&](Form1* w, int index) {
         w->Drive1->setCurrentIndex(index);
         emit w->Drive1->activated(index);
+        QVERIFY(MainWindowTest::settle());
     };
 
     // A drive never visited starts at its root; one visited, where it was left.
@@ -1089,6 +1095,7 @@ void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
     QCOMPARE(window->File2->names(), QStringList({ "pr2.gsi" }));
 
     doubleClick(window->Dir1, window->Dir1->visualItemRect(dirItem("site")));
+    QVERIFY(MainWindowTest::settle());
     QCOMPARE(window->File1->names(), QStringList({ "al3.gsi" }));
 
     // Back on the first drive: its own folder, not its root.
@@ -1103,7 +1110,7 @@ void Form1Test::eachDriveKeepsItsOwnCurrentFolder()
     QCOMPARE(QDir::currentPath(), b + "/site");
     QVERIFY(clickEntry(window->File1, 0));
     Form1* fresh = Form1::current();
-    QVERIFY(fresh != window);
+    QCOMPARE(fresh, window);
     QCOMPARE(fresh->Drive1->currentIndex(), driveB);
     QCOMPARE(fresh->Text1->text(), nativeSep(b + "/site"));
     QCOMPARE(fresh->File1->names(), QStringList({ "al3.gsi", "al3PI.gsi" }));
@@ -1125,6 +1132,7 @@ void Form1Test::failedFolderChangeKeepsThePreviousFolder()
     QVERIFY(QDir(m_work).rmdir("gone"));
 
     doubleClick(window->Dir1, place);
+    QVERIFY(MainWindowTest::settle());
     QCOMPARE(m_reported.size(), 1);
     QCOMPARE(m_reported.first().number, 76);
     QVERIFY(m_reported.first().description.contains(nativeSep(m_work + "/gone")));
@@ -1148,6 +1156,7 @@ void Form1Test::failedDriveChangeKeepsThePreviousDrive()
 
     window->Drive1->setCurrentIndex(1);
     emit window->Drive1->activated(1);
+    QVERIFY(MainWindowTest::settle());
     QCOMPARE(m_reported.size(), 1);
     QCOMPARE(m_reported.first().number, 68);
     QVERIFY(m_reported.first().description.contains(nativeSep(b)));
@@ -1190,6 +1199,7 @@ void Form1Test::everyMediumThatHoldsFilesIsADrive()
     QVERIFY2(index >= 0, qPrintable(shown.join(" | ")));
     window->Drive1->setCurrentIndex(index);
     emit window->Drive1->activated(index);
+    QVERIFY(MainWindowTest::settle());
     QVERIFY2(m_reported.isEmpty(), qPrintable(m_reported.value(0).description));
     QCOMPARE(window->Text1->text(), stick);
     QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
@@ -1221,6 +1231,7 @@ void Form1Test::driveLetterWhoseFolderVanishedSaysSo()
     QVERIFY(QDir(target).removeRecursively());
     window->Drive1->setCurrentIndex(s);
     emit window->Drive1->activated(s);
+    QVERIFY(MainWindowTest::settle());
     const bool back = QDir().mkpath(target);
     QCOMPARE(m_reported.size(), 1);
     QVERIFY2(m_reported.first().number == 68 || m_reported.first().number == 76,
