@@ -529,10 +529,15 @@ void Form1::Drive1_Change()
     const std::filesystem::path chosen = m_driveRoots[std::size_t(index)];
     if (chosen == m_shownDrive && !m_reading)
         return;
+    m_written.clear();
     requestFolder({}, chosen);
 }
 
-void Form1::Dir1_Change(const std::filesystem::path& path) { requestFolder(path, {}); }
+void Form1::Dir1_Change(const std::filesystem::path& path)
+{
+    m_written.clear();
+    requestFolder(path, {});
+}
 
 void Form1::requestFolder(const std::filesystem::path& folder, const std::filesystem::path& drive)
 {
@@ -603,7 +608,7 @@ void Form1::folderRead(Listing listing)
         return; // the user has moved on
     m_reading = false;
     m_watch->stop();
-    setStatus(m_converting.empty() ? QString() : m_status);
+    setStatus(m_converting.empty() ? m_written : m_status);
     if (listing.error) {
         // Nothing has moved: the drive and folder the user came from stay.
         Drive1->setCurrentIndex(driveIndex(m_shownDrive));
@@ -677,7 +682,8 @@ void Form1::converted(FileListBox* list, const std::filesystem::path& input,
     }
     // The window reads its folder again, in place, so the new file is listed; the focus goes
     // to the drive list as in a window opened afresh, and the window tells what it wrote.
-    setStatus(QStringLiteral("Skrevet: %1").arg(shown(result.output)));
+    m_written = QStringLiteral("Skrevet: %1").arg(shown(result.output));
+    setStatus(m_written);
     list->clearSelection();
     if (!m_reading && !folder.empty())
         requestFolder(folder, {});

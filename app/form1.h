@@ -132,6 +132,7 @@ private:
     std::filesystem::path m_shownDrive;
     std::filesystem::path m_shownFolder;
     QString m_status;
+    QString m_written; // what the last conversion wrote, told until the user moves on
     bool m_started = false; // the drive list and the start folder have come
 
     // The newest folder request, and what its reader has told so far.

@@ -12,7 +12,7 @@ packages=(
     fonts-dejavu-core fonts-liberation
     dpkg-dev file desktop-file-utils gawk python3
     clang libclang-rt-14-dev libasan8 libubsan1 util-linux mount
-    exfat-fuse exfatprogs bindfs ntfs-3g fusefat fuseiso genisoimage dosfstools strace fuse3
+    exfat-fuse exfatprogs bindfs ntfs-3g fusefat fuseiso genisoimage dosfstools strace fuse3 libfuse3-dev
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xz-utils zip unzip
     reuse lintian help2man appstream patch
     dbus at-spi2-core python3-pyatspi

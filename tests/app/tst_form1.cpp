@@ -14,6 +14,7 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -26,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using namespace Gsi;
@@ -112,6 +114,8 @@ private slots:
     void failedDriveChangeKeepsThePreviousDrive();
     void everyMediumThatHoldsFilesIsADrive_data();
     void everyMediumThatHoldsFilesIsADrive();
+    void waitingOnAMediumLeavesTheWindowUsable_data();
+    void waitingOnAMediumLeavesTheWindowUsable();
     void driveLetterWhoseFolderVanishedSaysSo();
 
 private:
@@ -1240,6 +1244,150 @@ void Form1Test::driveLetterWhoseFolderVanishedSaysSo()
         qPrintable(m_reported.first().description));
     QCOMPARE(window->Text1->text(), nativeSep(m_work));
     QVERIFY(back);
+}
+
+// How long the window's thread was busy at most, in milliseconds, while `wait` ran: the largest
+// gap between ticks of a timer that asks to run every 5 ms.
+int longestStall(const std::function<void()>& wait)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(5);
+    wait();
+    return int(std::max(longest, clock.elapsed() - last));
+}
+
+void Form1Test::waitingOnAMediumLeavesTheWindowUsable_data()
+{
+    QTest::addColumn<QString>("case_");
+    QTest::newRow("a click, then Exit, with the medium stopped") << "exit";
+    QTest::newRow("two clicks while the medium is stopped") << "twice";
+    QTest::newRow("the window closed while another window is open") << "close";
+    QTest::newRow("a click on a list being replaced") << "replaced";
+    QTest::newRow("a slow folder that keeps answering") << "slow";
+    QTest::newRow("a dangling link listed last") << "dangling";
+}
+
+void Form1Test::waitingOnAMediumLeavesTheWindowUsable()
+{
+    QFETCH(QString, case_);
+    const QString source = m_work + "/source";
+    QVERIFY(QDir().mkpath(source));
+    if (case_ == "dangling") {
+        // tmpfs lists the newest entry first, so the link made first comes last.
+        QTemporaryDir memory("/dev/shm/sigtelinje-XXXXXX");
+        if (!memory.isValid())
+            QSKIP("no tmpfs at /dev/shm");
+        QVERIFY(QFile::link(memory.path() + "/missing", memory.path() + "/al4.gsi"));
+        QVERIFY(writeFile(memory.path() + "/al1.gsi", "*x\r\n"));
+        QDir unsorted(memory.path(), {}, QDir::Unsorted, QDir::AllEntries | QDir::System);
+        if (unsorted.entryList().value(unsorted.entryList().size() - 1) != "al4.gsi")
+            QSKIP("this tmpfs does not list the link last");
+        QVERIFY(QDir::setCurrent(memory.path()));
+        Form1* window = openWindow();
+        QVERIFY2(m_reported.isEmpty(), qPrintable(m_reported.value(0).description));
+        QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
+        return;
+    }
+
+    const FuseMount::Kind kind = case_ == "slow" ? FuseMount::Kind::Slow : FuseMount::Kind::Bindfs;
+    if (const QString why = FuseMount::unavailable(kind); !why.isEmpty())
+        QSKIP(qPrintable(why));
+    if (case_ == "slow") {
+        // Far more entries than one answer holds, each answer 200 ms late: several seconds in
+        // all, longer than any one call may take.
+        for (int i = 0; i < 4000; ++i)
+            QVERIFY(writeFile(source + QStringLiteral("/survey%1.txt").arg(i), ""));
+    }
+    QVERIFY(writeFile(source + "/al2.gsi", "*al2\r\n"));
+    const QStringList options = case_ == "slow" ? QStringList { "delay=200" } : QStringList();
+    FuseMount medium(kind, m_work + "/share", options, source);
+    QVERIFY2(medium.isMounted(), qPrintable(medium.error()));
+    const QString share = medium.mountPoint();
+    QVERIFY(writeFile(m_work + "/al1.gsi", "*al1\r\n"));
+
+    if (case_ == "replaced" || case_ == "slow") {
+        Form1* window = openWindow();
+        QCOMPARE(window->File1->names(), QStringList({ "al1.gsi" }));
+        if (case_ == "replaced")
+            medium.stop();
+        window->Dir1->setPath(NativePath::fromText(share));
+        QStringList said;
+        if (case_ == "replaced") {
+            // The list still shows this folder: a click converts the file shown there.
+            QVERIFY(window->isBusy());
+            QTest::mouseClick(window->File1->viewport(), Qt::LeftButton, {},
+                window->File1->visualItemRect(window->File1->item(0)).center());
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_work + "/al1PI.gsi"), 3000);
+            QVERIFY2(m_reported.isEmpty(), qPrintable(m_reported.value(0).description));
+            medium.resume();
+        }
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                said << window->statusText();
+                return !window->isBusy();
+            },
+            60000));
+        QVERIFY2(m_reported.isEmpty(), qPrintable(m_reported.value(0).description));
+        QCOMPARE(window->Text1->text(), nativeSep(share));
+        QCOMPARE(window->File1->names(), QStringList({ "al2.gsi" }));
+        QVERIFY(!QFile::exists(share + "/al2PI.gsi"));
+        if (case_ == "slow")
+            QVERIFY2(!said.filter(" poster)").isEmpty(), qPrintable(said.join('\n')));
+        return;
+    }
+
+    QVERIFY(QDir::setCurrent(share));
+    QPointer<Form1> window = openWindow();
+    QCOMPARE(window->File1->names(), QStringList({ "al2.gsi" }));
+    QWidget other; // a second top-level window, such as a preview
+    other.show();
+    medium.stop();
+    FileListBox* list = window->File1;
+    const QPoint entry = list->visualItemRect(list->item(0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry);
+    QVERIFY(window->isBusy());
+    QVERIFY(list->item(0)->font().italic());
+    QVERIFY2(window->statusText().contains("al2.gsi"), qPrintable(window->statusText()));
+    // The window's thread answers while the conversion waits on the stopped medium.
+    const int stall = longestStall([] { QTest::qWait(1500); });
+    QVERIFY2(stall < 1000, qPrintable(QString::number(stall)));
+
+    if (case_ == "exit") {
+        // Exit ends the event loop at once (0); the 10 s guard would end it with 1.
+        QTimer::singleShot(0, window, [&] { QTest::mouseClick(window->Command2, Qt::LeftButton); });
+        QTimer::singleShot(10000, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        return;
+    }
+    if (case_ == "twice")
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry);
+    if (case_ == "close") {
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!window);
+    }
+    medium.resume();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(share + "/al2PI.gsi"), 10000);
+    QVERIFY(settle());
+    int windows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        windows += qobject_cast<Form1*>(widget) ? 1 : 0;
+    QCOMPARE(windows, case_ == "close" ? 0 : 1);
+    QVERIFY2(m_reported.isEmpty(), qPrintable(m_reported.value(0).description));
+    if (case_ == "close")
+        return;
+    QCOMPARE(Form1::current(), window.data());
+    QCOMPARE(window->File1->names(), QStringList({ "al2.gsi", "al2PI.gsi" }));
+    QCOMPARE(window->focusWidget(), window->Drive1);
+    QVERIFY2(window->statusText().contains("al2PI.gsi"), qPrintable(window->statusText()));
+    QVERIFY(window->Drive1->accessibleDescription().contains("al2PI.gsi"));
 }
 
 QTEST_MAIN(Form1Test)
