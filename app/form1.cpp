@@ -293,7 +293,7 @@ void Form1::createControls()
     Text1->setEnabled(false);
     paintTooltipBackground(Text1, true);
 
-    Drive1 = new QComboBox(this);
+    Drive1 = new DriveComboBox(this);
     Drive1->setGeometry(twips(240, 240, 3375, 360));
     Drive1->setFont(regular);
     paintTooltipBackground(Drive1);
@@ -742,7 +742,7 @@ void Form1::setStatus(const QString& text)
                                   : QStringLiteral("Sigtelinje – %1").arg(text));
     Drive1->setAccessibleDescription(text.isEmpty()
             ? QStringLiteral("Drev: vælger drevet")
-            : QStringLiteral("%1. Drev: vælger drevet").arg(text));
+            : QStringLiteral("Drev: vælger drevet. %1").arg(text));
     if (!text.isEmpty()) {
         QAccessibleEvent event(this, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);

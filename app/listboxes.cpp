@@ -303,6 +303,15 @@ QStringList FileListBox::names() const
     return result;
 }
 
+void DriveComboBox::paintEvent(QPaintEvent* event)
+{
+    QComboBox::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        drawFocusMark(this, &painter, rect().adjusted(2, 2, -3, -3));
+    }
+}
+
 namespace {
 // A plain widget is a "panel" to a screen reader; the logo is a picture.
 QAccessibleInterface* pictureAccessible(const QString& key, QObject* object)

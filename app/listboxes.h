@@ -4,6 +4,7 @@
 
 #include "folderlisting.h"
 
+#include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QPixmap>
@@ -97,6 +98,17 @@ private:
     std::filesystem::path m_folder;
     std::vector<FolderListing::Entry> m_entries;
     std::vector<std::filesystem::path> m_pending;
+};
+
+// The drive list: a drop-down that shows its focus mark whenever it has the focus, also when
+// the window gave it the focus (at start, after a conversion) rather than a key.
+class DriveComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // The logo box: draws its picture at the top left corner and takes the focus

@@ -1388,6 +1388,13 @@ void Form1Test::waitingOnAMediumLeavesTheWindowUsable()
     QCOMPARE(window->focusWidget(), window->Drive1);
     QVERIFY2(window->statusText().contains("al2PI.gsi"), qPrintable(window->statusText()));
     QVERIFY(window->Drive1->accessibleDescription().contains("al2PI.gsi"));
+    // The focus comes back visibly: the drive list shows a mark while it has the focus.
+    other.close();
+    QApplication::setActiveWindow(window);
+    QVERIFY(window->Drive1->hasFocus());
+    const QImage focused = window->Drive1->grab().toImage();
+    window->Command2->setFocus();
+    QVERIFY(window->Drive1->grab().toImage() != focused);
 }
 
 QTEST_MAIN(Form1Test)
