@@ -303,6 +303,53 @@ QStringList FileListBox::names() const
     return result;
 }
 
+namespace {
+// Qt names a combo box after its value on Linux, so a screen reader said "/" for the drive list.
+// This one is named by its caption on every platform; its value is the drive shown, and the
+// drop-down's list is its child as before.
+class DriveAccessible : public QAccessibleWidget {
+public:
+    explicit DriveAccessible(QComboBox* box)
+        : QAccessibleWidget(box, QAccessible::ComboBox)
+    {
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        auto* box = static_cast<QComboBox*>(widget());
+        if (t == QAccessible::Name)
+            return box->accessibleName();
+        if (t == QAccessible::Value)
+            return box->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override
+    {
+        return index == 0
+            ? QAccessible::queryAccessibleInterface(static_cast<QComboBox*>(widget())->view())
+            : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child && child->object() == static_cast<QComboBox*>(widget())->view() ? 0 : -1;
+    }
+};
+
+QAccessibleInterface* driveAccessible(const QString& key, QObject* object)
+{
+    if (key == QLatin1String("DriveComboBox") && object && object->isWidgetType())
+        return new DriveAccessible(static_cast<QComboBox*>(object));
+    return nullptr;
+}
+}
+
+DriveComboBox::DriveComboBox(QWidget* parent)
+    : QComboBox(parent)
+{
+    static const bool factoryInstalled = (QAccessible::installFactory(driveAccessible), true);
+    Q_UNUSED(factoryInstalled);
+}
+
 void DriveComboBox::paintEvent(QPaintEvent* event)
 {
     QComboBox::paintEvent(event);

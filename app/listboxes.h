@@ -101,11 +101,12 @@ private:
 };
 
 // The drive list: a drop-down that shows its focus mark whenever it has the focus, also when
-// the window gave it the focus (at start, after a conversion) rather than a key.
+// the window gave it the focus (at start, after a conversion) rather than a key, and that a
+// screen reader names by its accessible name on every platform.
 class DriveComboBox : public QComboBox {
     Q_OBJECT
 public:
-    using QComboBox::QComboBox;
+    explicit DriveComboBox(QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
