@@ -26,15 +26,22 @@ QT_MINGW = $(abspath $(WIN_BUILD))/toolchain/qt6.4.2-mingw64
 SANITIZE_TESTS = tst_conversion tst_properties tst_fuzzcases tst_form1 tst_preview tst_faults tst_security \
 	tst_editor_window tst_editor_files tst_editor_commands tst_editor_faults tst_cli
 
-.PHONY: all deps configure build run test test-linux sanitize-test fuzz bench package clean distclean \
+.PHONY: all deps configure build run test test-linux sanitize-test fuzz bench package reproducible clean distclean \
 	windows windows-test windows-package windows-qt mutate
 
 all: build
 
+# Packages carry the last commit's time, not the time they were built (help2man's date in the
+# manual page, the file times in the .deb and the Windows packages).
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
+
 # Which package sets `deps` installs; a target's own setting holds for everything it builds.
 DEPS_SETS = running building
-test test-linux sanitize-test fuzz mutate bench package windows windows-test windows-package \
-	windows-qt: DEPS_SETS = running building testing
+test test-linux sanitize-test fuzz mutate bench package reproducible windows windows-test \
+	windows-package windows-qt: DEPS_SETS = running building testing
 
 deps:
 	@tools/install-deps.sh $(DEPS_SETS)
@@ -84,8 +91,19 @@ bench: build
 	$(BUILD)/bin/sigtelinje-bench
 	$(BUILD)/bin/sigtelinje-compare $(BUILD)/bin/sigtelinje-convert bench/gsiconvert.awk
 
+# CPack gives the .deb's own members the modes of its temporary files: a fixed umask keeps
+# the package the same for everyone.
 package: build
-	cpack -G DEB --config $(BUILD)/CPackConfig.cmake
+	umask 022 && cpack -G DEB --config $(BUILD)/CPackConfig.cmake
+
+# Each package built twice from this commit, in two build folders at two times, and compared
+# byte for byte: the .deb, then the setup.exe and the portable zip. The Linux half takes a few
+# minutes on two cores, the Windows half about as long again.
+REPRO_BUILD ?= $(BUILD)/reproducible
+reproducible: deps $(QT_MINGW)/lib/cmake/Qt6/qt.toolchain.cmake
+	CMAKE_FLAGS="$(CMAKE_FLAGS)" tests/package/reproducible.sh $(REPRO_BUILD) deb
+	CMAKE_FLAGS="$(CMAKE_FLAGS)" tests/package/reproducible.sh $(REPRO_BUILD) windows \
+	  $(QT_MINGW)/lib/cmake/Qt6/qt.toolchain.cmake
 
 # No Windows Qt found: build one, saying first what that costs. The archive stays in
 # QT_BUILD, where the next run finds it.
