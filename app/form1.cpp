@@ -11,6 +11,7 @@
 #include "offthread.h"
 #include "previewwindow.h"
 #include "roadmodel.h"
+#include "shownname.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -323,7 +324,9 @@ void Form1::setErrorReporter(Reporter reporter) { errorReporter = std::move(repo
 
 QMessageBox* Form1::errorBox(QWidget* window, int number, const QString& description)
 {
-    const QString text = QStringLiteral("Fejl %1\n\n%2").arg(number).arg(description);
+    // A name may hold characters that would rewrite the box: they are shown as escapes.
+    const QString text = QStringLiteral("Fejl %1\n\n%2").arg(number).arg(
+        QString::fromStdString(visiblyEscaped(description.toStdString())));
     auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Sigtelinje"),
         wrappable(text), QMessageBox::Ok, window);
     box->setTextFormat(Qt::PlainText);

@@ -72,9 +72,9 @@ namespace {
         FileOrigin origin;
     };
 
-    ReadFile readFile(Conversion kind, const fs::path& input)
+    ReadFile readFile(Conversion kind, const Folder& folder, const fs::path& input)
     {
-        InputFile file(input, MaxInputBytes);
+        InputFile file(folder, input, MaxInputBytes);
         std::istream stream(&file);
         const int lineCount = readLines(kind, stream, input);
         file.checkComplete();
@@ -181,7 +181,7 @@ fs::path tryConversion(Conversion kind, const fs::path& input)
 {
     const fs::path output = outputPathFor(input, kind);
     checkOutputStaysBeside(input, output);
-    renderLines(kind, readFile(kind, input).lineCount);
+    renderLines(kind, readFile(kind, Folder(input, false), input).lineCount);
     return output;
 }
 
@@ -189,9 +189,11 @@ fs::path convertFile(Conversion kind, const fs::path& input)
 {
     const fs::path output = outputPathFor(input, kind);
     checkOutputStaysBeside(input, output);
-    const ReadFile read = readFile(kind, input);
+    // One folder, opened once: the output lands where the input was read, whatever is renamed.
+    const Folder folder(input, false);
+    const ReadFile read = readFile(kind, folder, input);
     const std::string bytes = renderLines(kind, read.lineCount);
-    OutputFile file(output, read.origin);
+    OutputFile file(folder, output, read.origin);
     file.write(bytes);
     file.commit();
     return output;

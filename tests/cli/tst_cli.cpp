@@ -209,6 +209,7 @@ private slots:
     void aSignalTheCallerIgnoresStaysIgnored();
     void aFailingCallGivesItsTrueCauseAndLeavesNothing_data();
     void aFailingCallGivesItsTrueCauseAndLeavesNothing();
+    void aSwappedFolderNeverReceivesTheOutput_data();
     void aSwappedFolderNeverReceivesTheOutput();
     void namesAreQuotedOnlyOnATerminal_data();
     void namesAreQuotedOnlyOnATerminal();
@@ -707,11 +708,22 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing()
     QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")), old);
 }
 
+void CliTest::aSwappedFolderNeverReceivesTheOutput_data()
+{
+    QTest::addColumn<bool>("keptReadOnly"); // root's file in the other folder
+
+    QTest::newRow("root's read-only file") << true;
+    // Only one open of the folder keeps the input's and the output's folder the same.
+    QTest::newRow("root's writable file") << false;
+}
+
 // Another user exchanges the output's folder for a link to a folder of root's, again and again,
 // while root converts there: the output lands in the folder that was opened, or nowhere. strace
 // holds each call that looks a path up for a moment, so that the exchange falls between them.
 void CliTest::aSwappedFolderNeverReceivesTheOutput()
 {
+    QFETCH(bool, keptReadOnly);
+
     if (onWindows() || !haveStrace())
         QSKIP("needs renameat2 and strace (tools/install-deps.sh installs strace)");
     QTemporaryDir dir;
@@ -719,10 +731,11 @@ void CliTest::aSwappedFolderNeverReceivesTheOutput()
     QVERIFY(base.mkdir("work") && base.mkdir("other"));
     QVERIFY(QFile::link(dir.filePath("other"), dir.filePath("link")));
     QVERIFY(Gsi::writeFile(dir.filePath("work/al1.gsi"), alignmentSample()));
-    // A finished file its owner has made read-only.
+    // A finished file of root's, made read-only or not.
     const QByteArray kept = "root's own\r\n";
     QVERIFY(Gsi::writeFile(dir.filePath("other/al1PI.gsi"), kept));
-    QVERIFY(QFile::setPermissions(dir.filePath("other/al1PI.gsi"), QFile::ReadOwner));
+    QVERIFY(QFile::setPermissions(dir.filePath("other/al1PI.gsi"),
+        keptReadOnly ? QFile::ReadOwner : QFile::ReadOwner | QFile::WriteOwner));
 
     QProcess swapper;
     swapper.setWorkingDirectory(dir.path());
@@ -758,18 +771,29 @@ void CliTest::namesAreQuotedOnlyOnATerminal_data()
 {
     QTest::addColumn<bool>("terminal");
     QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("good"); // a file that converts
+    QTest::addColumn<QString>("missing"); // one that is not there
     QTest::addColumn<QByteArrayList>("shown");
 
     // One file converts, one is missing: a path on standard output and an error line.
+    const QString escapes = QString::fromUtf8("al\x1b[1Ax.gsi");
+    const QString clears = QString::fromUtf8("al\x1b[2Ky.gsi");
     QTest::newRow("a terminal gets them quoted as ls quotes them")
-        << true << QStringList()
+        << true << QStringList() << escapes << clears
         << QByteArrayList { "'al'$'\\033''[1AxPI.gsi'\r\n",
                "Filen findes ikke: 'al'$'\\033''[2Ky.gsi'" };
     QTest::newRow("a pipe gets the bytes as they are")
-        << false << QStringList()
+        << false << QStringList() << escapes << clears
         << QByteArrayList { "al\x1b[1AxPI.gsi\n", "Filen findes ikke: al\x1b[2Ky.gsi" };
-    QTest::newRow("-0 gets the bytes as they are, on a terminal too")
-        << true << QStringList { "-0" } << QByteArrayList { "al\x1b[1AxPI.gsi" + QByteArray(1, 0) };
+    QTest::newRow("-0 on a terminal gets them quoted too")
+        << true << QStringList { "-0" } << escapes << clears
+        << QByteArrayList { "'al'$'\\033''[1AxPI.gsi'" + QByteArray(1, 0) };
+    // A bidi override turns the rest of the line around; a line separator starts a new one.
+    QTest::newRow("a terminal gets bidi controls and line separators quoted")
+        << true << QStringList() << QString::fromUtf8("al\u202ex\u2028.gsi")
+        << QString::fromUtf8("al\u2066y.gsi")
+        << QByteArrayList { "'al'$'\\342\\200\\256''x'$'\\342\\200\\250''PI.gsi'\r\n",
+               "Filen findes ikke: 'al'$'\\342\\201\\246''y.gsi'" };
 }
 
 // A name holding a terminal's control sequences must not move the cursor, clear lines or set the
@@ -778,14 +802,15 @@ void CliTest::namesAreQuotedOnlyOnATerminal()
 {
     QFETCH(bool, terminal);
     QFETCH(QStringList, options);
+    QFETCH(QString, good);
+    QFETCH(QString, missing);
     QFETCH(QByteArrayList, shown);
 
     if (onWindows() || QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
         QSKIP("a terminal of its own needs script (util-linux)");
     QTemporaryDir dir;
-    const QString good = QString::fromUtf8("al\x1b[1Ax.gsi");
     QVERIFY(Gsi::writeFile(dir.filePath(good), alignmentSample()));
-    const QStringList files { good, QString::fromUtf8("al\x1b[2Ky.gsi") };
+    const QStringList files { good, missing };
 
     QProcess process;
     process.setWorkingDirectory(dir.path());
@@ -809,9 +834,10 @@ void CliTest::namesAreQuotedOnlyOnATerminal()
     }
     for (const QByteArray& part : shown)
         QVERIFY2(bytes.contains(part), bytes.toPercentEncoding(" '$\\:/").constData());
-    if (terminal && options.isEmpty())
-        QVERIFY2(!bytes.contains('\x1b'), bytes.toPercentEncoding(" '$\\:/").constData());
-    QVERIFY(QFile::exists(dir.filePath("al\x1b[1AxPI.gsi")));
+    if (terminal)
+        QVERIFY2(!bytes.contains('\x1b') && !bytes.contains("\xe2\x80"),
+            bytes.toPercentEncoding(" '$\\:/").constData());
+    QVERIFY(QFile::exists(dir.filePath(good.chopped(4) + "PI.gsi")));
 }
 
 void CliTest::aWrongCommandLineExitsWithTwoAndWritesNothing_data()

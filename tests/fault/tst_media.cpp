@@ -205,9 +205,9 @@ void MediaTest::aFailureIsReportedByItsTrueCause_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("said");
 
-    // A CD image makes no files, and it shows no free space, which is not what is wrong.
-    QTest::newRow("a CD image makes no files: 57, not 61")
-        << int(Kind::Iso) << QStringList() << 57 << "kunne ikke skrives";
+    // A CD image makes no files (ENOSYS), and it shows no free space, which is not what is wrong.
+    QTest::newRow("a CD image makes no files: 70, read-only, not 57 or 61")
+        << int(Kind::Iso) << QStringList() << 70 << "skrivebeskyttet";
     // A FAT stick shows no Unix modes and, through FUSE, little free space.
     QTest::newRow("an I/O error on a FAT stick: 57, not 61")
         << int(Kind::Fat) << QStringList { "-e", "inject=fsync,fdatasync:error=EIO" } << 57
