@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <streambuf>
+#include <string>
 
 class GsiError;
 
@@ -70,6 +71,10 @@ public:
     std::filesystem::path openedPath() const;
     // The folder the file was found in, as it was then: where a save writes it back.
     Folder openedFolder() const;
+
+    // The whole file, read in large pieces, within the limit. Throws the error that stopped the
+    // reading, as checkComplete() does. The one way a program here reads a whole file.
+    std::string readAll();
 
     // What looked like the end of the file to the reader may have been a read
     // error or the limit: throws the error that stopped the reading, if any.
