@@ -212,7 +212,7 @@ def main():
         ["--target", *args.targets] if args.targets else [])
     env_ok = (run(["cmake", "-S", str(tree), "-B", str(build), "-G", "Ninja",
                    "-DSIGTELINJE_BENCH=OFF"], scratch, log) == 0
-              and run(["cmake", "--build", str(build)], scratch, log) == 0)
+              and run(rebuild, scratch, log) == 0)
     if not env_ok:
         sys.exit(f"mutate: the unchanged tree does not build; see {log}")
     if run(ctest, scratch, log) != 0:
