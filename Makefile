@@ -83,9 +83,20 @@ fuzz: deps
 
 # The mutation check: each mutant in tools/mutants.txt is built and run against the Linux
 # tests in a scratch copy of the tree. About an hour on 2 cores; not part of `make test`.
+# MUTATE_MODE=rules makes the mutants by rule from MUTATE_FILES instead, and runs
+# MUTATE_SAMPLE of them picked at random (see tools/mutate.py --help).
 MUTANTS ?=
+MUTATE_MODE ?= list
+MUTATE_FILES ?= platform/inputfile.cpp platform/inputfile_posix.cpp platform/outputfile_posix.cpp \
+	platform/gsierror.cpp platform/shownname.cpp cli/batch.cpp
+MUTATE_SAMPLE ?= 60
+MUTATE_SEED ?= 0
 mutate: deps
+ifeq ($(MUTATE_MODE),rules)
+	@tools/mutate.py --rules $(MUTATE_FILES) --sample $(MUTATE_SAMPLE) --seed $(MUTATE_SEED)
+else
 	@tools/mutate.py $(MUTANTS)
+endif
 
 bench: build
 	$(BUILD)/bin/sigtelinje-bench

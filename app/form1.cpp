@@ -11,6 +11,7 @@
 #include "nativepath.h"
 #include "previewwindow.h"
 #include "roadmodel.h"
+#include "shownname.h"
 
 #include <QAbstractScrollArea>
 #include <QAccessibleWidget>
@@ -451,7 +452,11 @@ void Form1::setErrorReporter(Reporter reporter) { errorReporter = std::move(repo
 
 QMessageBox* Form1::errorBox(QWidget* window, int number, const QString& description)
 {
-    const QString text = QStringLiteral("Fejl %1\n\n%2").arg(number).arg(description);
+    // A name may hold characters that would rewrite the box: they are shown as escapes.
+    const QString text
+        = QStringLiteral("Fejl %1\n\n%2")
+              .arg(number)
+              .arg(QString::fromStdString(visiblyEscaped(description.toStdString())));
     auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Sigtelinje"),
         wrappable(text), QMessageBox::Ok, window);
     box->setTextFormat(Qt::PlainText);

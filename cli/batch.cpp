@@ -5,6 +5,7 @@
 #include "gsierror.h"
 #include "module1.h"
 #include "namepattern.h"
+#include "shownname.h"
 #include "system.h"
 
 #include <algorithm>
@@ -68,45 +69,10 @@ namespace {
         }
     };
 
-    bool isControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
-
-    // The length of the valid UTF-8 character at the start of `text`, or 0.
-    std::size_t characterLength(std::string_view text)
-    {
-        const auto lead = static_cast<unsigned char>(text[0]);
-        const std::size_t length = lead < 0x80 ? 1
-            : (lead & 0xE0) == 0xC0            ? 2
-            : (lead & 0xF0) == 0xE0            ? 3
-            : (lead & 0xF8) == 0xF0            ? 4
-                                               : 0;
-        if (length == 0 || length > text.size())
-            return 0;
-        for (std::size_t i = 1; i < length; ++i)
-            if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
-                return 0;
-        return length;
-    }
-
-    // What a terminal would act on rather than show: control characters, C1 controls and bytes
-    // that are no character at all. One byte a time, so each can be written as an escape.
-    std::size_t unshownBytes(std::string_view text)
-    {
-        const std::size_t length = characterLength(text);
-        if (length == 0)
-            return 1;
-        if (length == 1 && isControl(static_cast<unsigned char>(text[0])))
-            return 1;
-        // U+0080 to U+009F.
-        if (length == 2 && static_cast<unsigned char>(text[0]) == 0xC2
-            && static_cast<unsigned char>(text[1]) < 0xA0)
-            return 2;
-        return 0;
-    }
-
     bool needsQuoting(std::string_view name)
     {
         for (std::size_t i = 0; i < name.size();) {
-            if (unshownBytes(name.substr(i)))
+            if (unshownLength(name.substr(i)))
                 return true;
             const std::size_t length = characterLength(name.substr(i));
             i += length ? length : 1;
@@ -121,7 +87,7 @@ namespace {
         std::string out;
         bool open = false;
         for (std::size_t i = 0; i < name.size();) {
-            const std::size_t control = unshownBytes(name.substr(i));
+            const std::size_t control = unshownLength(name.substr(i));
             if (control) {
                 if (open)
                     out += '\'';
@@ -166,7 +132,7 @@ namespace {
         std::string safe;
         const std::string_view view = text;
         for (std::size_t i = 0; i < view.size();) {
-            const std::size_t control = view[i] == '\n' ? 0 : unshownBytes(view.substr(i));
+            const std::size_t control = view[i] == '\n' ? 0 : unshownLength(view.substr(i));
             const std::size_t length
                 = control ? control : std::max<std::size_t>(characterLength(view.substr(i)), 1);
             if (control)
@@ -208,8 +174,9 @@ namespace {
         return std::nullopt;
     }
 
-    // Returns false when the file failed; its one line is on `err` then.
-    bool convertOne(const fs::path& path, std::optional<Conversion> forced, bool dryRun,
+    // Returns 0 when the file was converted, else the error's number; its one line is on `err`
+    // then.
+    int convertOne(const fs::path& path, std::optional<Conversion> forced, bool dryRun,
         char pathEnd, Output& out, std::FILE* err)
     {
         const std::vector<std::string> names
@@ -227,26 +194,26 @@ namespace {
             if (!result.ok())
                 throw GsiError(result.error, result.description);
             const fs::path& output = result.output;
-            // A name goes to a pipe, a file or through -0 exactly as it is, for the program
-            // that reads it; only a person at a terminal gets it quoted.
+            // A name goes to a pipe or a file exactly as it is, for the program that reads it;
+            // a person at a terminal gets it quoted, with -0 too.
             const std::string shown = shownPath(output);
-            out.write((pathEnd == '\n' && isTerminal(out.stream) && needsQuoting(shown)
-                              ? terminalQuoted(shown)
-                              : shown)
+            out.write(
+                (isTerminal(out.stream) && needsQuoting(shown) ? terminalQuoted(shown) : shown)
                 + pathEnd);
-            return true;
+            return 0;
         } catch (const GsiError& error) {
             writeError(err,
                 std::string(Program) + ": Fejl " + std::to_string(error.number()) + ": "
                     + error.description() + "\n",
                 names);
+            return error.number();
         } catch (const std::bad_alloc&) {
             writeError(err,
                 std::string(Program) + ": Fejl 7: Der er ikke hukommelse nok til at konvertere "
                     + shownPath(path) + "\n",
                 names);
         }
-        return false;
+        return GsiError::OutOfMemory;
     }
 
     int runCommandLine(const std::vector<fs::path>& arguments, Output& out, std::FILE* err)
@@ -289,8 +256,24 @@ namespace {
             return usageError(err, "no FILE given");
 
         bool allConverted = true;
-        for (const fs::path& file : files)
-            allConverted = convertOne(file, forced, dryRun, pathEnd, out, err) && allConverted;
+        // A medium that has gone (a pulled stick) is not asked again for every further file of
+        // its folder: each is named once, as not converted.
+        std::vector<fs::path> goneFolders;
+        for (const fs::path& file : files) {
+            const fs::path folder = folderOf(file);
+            if (std::find(goneFolders.begin(), goneFolders.end(), folder) != goneFolders.end()) {
+                writeError(err,
+                    std::string(Program) + ": Fejl 68: Enheden er ikke tilgængelig; filen "
+                        + shownPath(file) + " er ikke konverteret\n",
+                    { shownPath(file) });
+                allConverted = false;
+                continue;
+            }
+            const int failed = convertOne(file, forced, dryRun, pathEnd, out, err);
+            if (failed == GsiError::DeviceUnavailable)
+                goneFolders.push_back(folder);
+            allConverted = failed == 0 && allConverted;
+        }
         return allConverted ? AllConverted : SomeFailed;
     }
 

@@ -183,10 +183,13 @@ Result convertFile(Conversion kind, const fs::path& input, Mode mode)
     try {
         const fs::path output = outputPathFor(input, kind);
         checkOutputStaysBeside(input, output);
-        InputFile file(input, MaxInputBytes);
+        // One folder, opened once: the output lands where the input was read, whatever is
+        // renamed meanwhile.
+        const Folder folder(input, false);
+        InputFile file(folder, input, MaxInputBytes);
         const std::string bytes = renderLines(kind, readLines(kind, file.readAll(), input));
         if (mode == Mode::Write) {
-            OutputFile written(output, file.origin());
+            OutputFile written(folder, output, file.origin());
             written.write(bytes);
             written.commit();
         }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "frmeditor.h"
 #include "librarysearch.h"
+#include "outputfile.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -13,6 +14,8 @@ using namespace Qt::StringLiterals;
 int main(int argc, char* argv[])
 {
     LibrarySearch::limitToSystemAndProgram();
+    // An interrupted Save leaves no temporary file, as an interrupted conversion leaves none.
+    OutputFile::removeUnfinishedOnInterrupt();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"sigtelinje-editor"_s);
     QApplication::setApplicationVersion(QStringLiteral(SIGTELINJE_VERSION));

@@ -4,6 +4,7 @@
 
 #include "gsierror.h"
 #include "outputfile.h"
+#include "shownname.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +40,9 @@ template <typename Outcome> static Outcome failed(const GsiError& error)
 {
     Outcome outcome;
     outcome.errorNumber = error.number();
-    outcome.error = errorText(error.number(), QString::fromStdString(error.description()));
+    // A name may hold characters that would rewrite the message: they are shown as escapes.
+    outcome.error
+        = errorText(error.number(), QString::fromStdString(visiblyEscaped(error.description())));
     return outcome;
 }
 
@@ -108,7 +111,8 @@ ReadResult read(const QString& name)
         result.ok = true;
         result.lineEnd = firstLineEnd(bytes);
         result.text = decode(bytes);
-        result.origin = { file.openedPath(), file.origin(), file.identity() };
+        result.origin = { file.openedPath(), file.origin(), file.identity(),
+            std::make_shared<const Folder>(file.openedFolder()) };
         return result;
     } catch (const GsiError& error) {
         return failed<ReadResult>(error);
@@ -132,14 +136,15 @@ Result write(const QString& name, const QString& text, LineEnd lineEnd, const Fi
         withEnds.replace(u'\n', lineEnd == LineEnd::CrLf ? u"\r\n"_s : u"\r"_s);
     const QByteArray bytes = encode(withEnds);
     try {
-        const std::filesystem::path target
-            = replacing && !replacing->path.empty() ? replacing->path : fullPath(name);
-        OutputFile file(target, replacing ? replacing->rights : from,
+        const bool back = replacing && !replacing->path.empty() && replacing->folder;
+        const std::filesystem::path target = back ? replacing->path : fullPath(name);
+        const auto folder = back ? replacing->folder : std::make_shared<const Folder>(target, true);
+        OutputFile file(*folder, target, replacing ? replacing->rights : from,
             replacing ? &replacing->identity : nullptr);
         file.write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
         file.commit();
         result.ok = true;
-        result.origin = { target, replacing ? replacing->rights : from, file.identity() };
+        result.origin = { target, replacing ? replacing->rights : from, file.identity(), folder };
         return result;
     } catch (const GsiError& error) {
         return failed<Result>(error);

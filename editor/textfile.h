@@ -9,6 +9,7 @@
 #include <QStringConverter>
 
 #include <filesystem>
+#include <memory>
 
 // The editor's files: 8-bit text, read whole and written back with the line end they came with.
 // They are read and written through the same file layer as the converter's: only ordinary
@@ -47,6 +48,9 @@ struct Origin {
     std::filesystem::path path; // the file that was opened, every link followed; empty for none
     FileOrigin rights;
     FileIdentity identity;
+    // The folder it was found in (or that Save As chose), held open from that moment on: Save
+    // writes there, whatever the folder's path has been made to lead to since.
+    std::shared_ptr<const Folder> folder;
 };
 
 struct Result {

@@ -41,6 +41,16 @@ bool isDenied(int systemError) { return systemError == EACCES || systemError == 
 
 bool isInUse(int systemError) { return systemError == EBUSY || systemError == ETXTBSY; }
 
+// A medium that has gone: a pulled stick, a dropped share.
+bool isGone(int systemError) { return systemError == ENOTCONN || systemError == ENODEV; }
+
+GsiError gone(const fs::path& path, bool reading)
+{
+    return { GsiError::DeviceUnavailable,
+        "Enheden er ikke tilgængelig: filen " + shownPath(path)
+            + (reading ? " kan ikke læses" : " kan ikke skrives") };
+}
+
 std::string message(const char* before, const fs::path& path, const char* after = "")
 {
     return before + shownPath(path) + after;
@@ -58,11 +68,13 @@ GsiError missing(const fs::path& path, bool reading)
 {
     std::error_code ec;
     const fs::file_status folder = fs::status(folderOf(path), ec);
-    const bool gone = ec
+    const bool folderGone = ec
         ? ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory
         : !fs::is_directory(folder);
-    if (gone)
+    if (folderGone)
         return { GsiError::PathNotFound, message("Mappen findes ikke: ", path) };
+    if (ec && isGone(ec.value()))
+        return gone(path, reading);
     if (ec)
         return { GsiError::DeviceIoError,
             message("Filen ", path,
@@ -79,6 +91,8 @@ GsiError GsiError::forRead(const fs::path& path, int systemError)
 {
     if (systemError == ENAMETOOLONG)
         return nameTooLong(path, true);
+    if (isGone(systemError))
+        return gone(path, true);
     // Windows refuses to open a folder as a file with "access denied".
     if (systemError == EISDIR || (isDenied(systemError) && isFolder(path)))
         return { PathFileAccessError, message("", path, " er en mappe, ikke en fil") };
@@ -98,6 +112,8 @@ GsiError GsiError::forWrite(const fs::path& path, int systemError)
 {
     if (systemError == ENAMETOOLONG)
         return nameTooLong(path, true);
+    if (isGone(systemError))
+        return gone(path, false);
     // Said before anything else: on a read-only file system nothing else is wrong.
     if (systemError == EROFS)
         return { PermissionDenied,

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "folder.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <streambuf>
@@ -46,11 +48,17 @@ struct FileIdentity {
 // it: a file that is larger, or grows past the limit while it is read, is
 // refused with error 7, naming the file and the limit.
 //
+// The name is looked up once. A symbolic link lends nothing (the kernel's protected_symlinks rule,
+// applied to every folder): a file reached through a link that neither the caller nor the
+// file's owner made, or through a link to another folder, gives an origin for its owner only.
+//
 // Every failure throws a GsiError that names the file. The platform's part
 // lives in inputfile_posix.cpp and inputfile_win.cpp.
 class InputFile : public std::streambuf {
 public:
     InputFile(std::filesystem::path path, std::uintmax_t limit);
+    // `path`'s name, opened in `folder`, which must be the folder that holds it.
+    InputFile(const Folder& folder, std::filesystem::path path, std::uintmax_t limit);
     ~InputFile() override;
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -61,6 +69,8 @@ public:
     // The path of the file that was opened, as the system names it after following every
     // link; the given path where the system cannot tell.
     std::filesystem::path openedPath() const;
+    // The folder the file was found in, as it was then: where a save writes it back.
+    Folder openedFolder() const;
 
     // The whole file, read in large pieces, within the limit. Throws the error that stopped the
     // reading, as checkComplete() does. The one way a program here reads a whole file.
@@ -86,6 +96,8 @@ private:
     bool m_overLimit = false;
     int m_error = 0; // an errno value
     std::intptr_t m_handle = -1;
+    std::intptr_t m_folder = -1; // the folder the file was found in, where the platform holds it
+    bool m_folderListable = false;
     FileOrigin m_origin;
     FileIdentity m_identity;
     char m_byte = 0; // the buffer behind underflow(); bulk reads bypass it

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "inputfile.h"
 
+#include "folder.h"
 #include "gsierror.h"
 #include "identity_posix.h"
 
@@ -11,6 +12,8 @@
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -36,49 +39,144 @@ bool isKernelFileSystem(long type)
     }
 }
 
+// A descriptor closed when it goes out of scope: the destructor does not run for a
+// constructor that throws.
+struct Descriptor {
+    int fd = -1;
+    Descriptor() = default;
+    explicit Descriptor(int opened)
+        : fd(opened)
+    {
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(Descriptor&& other) noexcept
+    {
+        std::swap(fd, other.fd);
+        return *this;
+    }
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    int release() { return std::exchange(fd, -1); }
+};
+
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 }
 
 InputFile::InputFile(std::filesystem::path path, std::uintmax_t limit)
+    : InputFile(Folder(path, false), path, limit)
+{
+}
+
+InputFile::InputFile(const Folder& folder, std::filesystem::path path, std::uintmax_t limit)
     : m_path(std::move(path))
     , m_limit(limit)
 {
-    // O_NONBLOCK stays on: an ordinary file ignores it, and anything that would make a read
-    // wait gives EAGAIN instead, which is refused as no file. Without it, opening a FIFO that
-    // no one writes to would already wait forever.
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    // A socket cannot be opened at all, but it is there: it is no file to convert.
-    if (fd < 0 && errno == ENXIO)
-        throw GsiError::notAFile(m_path);
-    if (fd < 0)
-        throw GsiError::forRead(m_path, errno);
-    // The destructor does not run for a constructor that throws.
-    const auto fail = [fd](const GsiError& error) {
-        ::close(fd);
-        throw error;
-    };
+    const auto fail = [this](int error) { throw GsiError::forRead(m_path, error); };
+    std::string name = m_path.filename().native();
+    if (name.empty() || name == "." || name == "..")
+        fail(EISDIR);
+    const int held = int(folder.handle());
+
+    // Each step is pinned with O_PATH, which opens nothing: no device's driver is woken and no
+    // FIFO waits before the file is known to be an ordinary one. A link is followed by hand, one
+    // at a time, so that who made each link is known.
+    Descriptor at; // the folder of the link last followed, where that is not the held one
+    Descriptor file;
+    std::vector<uid_t> linkOwners;
     struct stat status;
-    if (::fstat(fd, &status) != 0)
-        fail(GsiError::forRead(m_path, errno));
+    for (int links = 0;; ++links) {
+        const int base = at.fd >= 0 ? at.fd : held;
+        file = Descriptor(::openat(base, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        if (file.fd < 0 || ::fstat(file.fd, &status) != 0)
+            fail(errno);
+        if (!S_ISLNK(status.st_mode))
+            break;
+        if (links == 40)
+            fail(ELOOP);
+        linkOwners.push_back(status.st_uid);
+        char target[PATH_MAX];
+        const ssize_t size = ::readlinkat(file.fd, "", target, sizeof target);
+        if (size < 0 || std::size_t(size) >= sizeof target)
+            fail(size < 0 ? errno : ENAMETOOLONG);
+        const std::filesystem::path to(std::string(target, std::size_t(size)));
+        if (to.has_parent_path()) {
+            Descriptor next(
+                ::openat(base, to.parent_path().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+            if (next.fd < 0)
+                fail(errno);
+            at = std::move(next);
+        }
+        name = to.has_filename() ? to.filename().native() : std::string(".");
+    }
     if (S_ISDIR(status.st_mode))
-        fail(GsiError::forRead(m_path, EISDIR));
+        fail(EISDIR);
     if (!S_ISREG(status.st_mode))
-        fail(GsiError::notAFile(m_path));
+        throw GsiError::notAFile(m_path);
     struct statfs fileSystem;
-    if (::fstatfs(fd, &fileSystem) != 0)
-        fail(GsiError::forRead(m_path, errno));
+    if (::fstatfs(file.fd, &fileSystem) != 0)
+        fail(errno);
     if (isKernelFileSystem(long(fileSystem.f_type)))
-        fail(GsiError::systemFile(m_path));
+        throw GsiError::systemFile(m_path);
     if (std::uintmax_t(status.st_size) > m_limit)
-        fail(tooLargeError());
-    m_handle = fd;
-    m_origin = { unsigned(status.st_mode) & 0666, status.st_uid, status.st_gid };
-    identityAt(fd, "", AT_EMPTY_PATH, m_identity);
+        throw tooLargeError();
+    // A link another user made, to a file that user does not own, or a link into another
+    // folder: the file's bits were set for the folder it lies in, not for the output's.
+    bool lends = true;
+    for (const uid_t owner : linkOwners)
+        lends = lends && (owner == ::geteuid() || owner == status.st_uid);
+    if (!linkOwners.empty()) {
+        struct stat heldStatus;
+        struct stat realFolder;
+        if (at.fd >= 0
+            && (::fstat(held, &heldStatus) != 0 || ::fstat(at.fd, &realFolder) != 0
+                || !sameFile(heldStatus, realFolder)))
+            lends = false;
+    }
+
+    // Now the file itself, and only an ordinary one. O_NONBLOCK stays on: anything that would
+    // make a read wait gives EAGAIN instead, which is refused as no file.
+    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    const std::string self = "/proc/self/fd/" + std::to_string(file.fd);
+    Descriptor opened(::open(self.c_str(), flags));
+    if (opened.fd < 0 && errno == ENOENT) {
+        // No /proc: the name once more, and only if it still leads to the file just checked.
+        opened = Descriptor(::openat(at.fd >= 0 ? at.fd : held, name.c_str(), flags | O_NOFOLLOW));
+        struct stat now;
+        if (opened.fd >= 0 && (::fstat(opened.fd, &now) != 0 || !sameFile(now, status)))
+            fail(ENOENT);
+    }
+    if (opened.fd < 0)
+        fail(errno);
+    m_origin = { unsigned(status.st_mode) & (lends ? 0666 : 0600), status.st_uid, status.st_gid };
+    identityAt(opened.fd, "", AT_EMPTY_PATH, m_identity);
+    m_folderListable = at.fd < 0 && folder.listable();
+    m_folder = at.fd >= 0 ? at.release() : ::fcntl(held, F_DUPFD_CLOEXEC, 0);
+    if (m_folder < 0)
+        fail(errno);
+    m_handle = opened.release();
+}
+
+Folder InputFile::openedFolder() const
+{
+    const int copy = ::fcntl(int(m_folder), F_DUPFD_CLOEXEC, 0);
+    if (copy < 0)
+        throw GsiError::forRead(m_path, errno);
+    return Folder(folderOf(openedPath()), copy, m_folderListable);
 }
 
 InputFile::~InputFile()
 {
     if (m_handle >= 0)
         ::close(int(m_handle));
+    if (m_folder >= 0)
+        ::close(int(m_folder));
 }
 
 std::filesystem::path InputFile::openedPath() const

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "folder.h"
 #include "inputfile.h"
 
 #include <cstdint>
@@ -34,12 +35,19 @@
 // - an output someone else made is not trusted: it is made as a new one, and belongs to the
 //   caller, except that root keeps the old owner (and group) where that owner also owns the
 //   origin, as `sed -i` does, so a user's file converted by root stays the user's;
+// - its group bits are for the origin's group only: the output's group is made the origin's
+//   where the caller may, and where it may not (a setgid folder, a group the caller is not in)
+//   the group bits are cleared;
 // - on media that keep no modes (FAT, exFAT, some network shares) the bits cannot be set; the
-//   write goes on when the bits the medium shows give no one more than the origin's do.
+//   write goes on when the bits the medium shows give no one more than the origin's do. A
+//   medium that refuses to change a mode but honours one at creation (sshfs, bindfs) gets the
+//   temporary file created with the final mode.
 //
-// An existing output that the user has made read-only (its own mode bits, or the read-only
-// attribute on Windows) is refused, whoever runs the program: surveyors protect finished files
-// that way.
+// An existing output that the user has made read-only (no write bit, or the read-only
+// attribute on Windows) is refused: surveyors protect finished files that way. Root is not
+// blocked by a file another user left under the output's name (unless that user owns the input
+// too): such a file is trusted neither for its bits nor for blocking. A file that is writable,
+// only not by the caller, is no read-only file: the folder decides whether it may be replaced.
 //
 // Every failure throws a GsiError that names the output. The platform's part lives in
 // outputfile_posix.cpp and outputfile_win.cpp.
@@ -50,6 +58,10 @@ public:
     // `mustReplace`, where given, is the file the name led to when it was read: the write is
     // refused, and nothing written, when the name now leads to another file or to a link.
     OutputFile(std::filesystem::path target, const FileOrigin& origin,
+        const FileIdentity* mustReplace = nullptr);
+    // `target`'s name, written in `folder`, which must be the folder that holds it: the folder
+    // an input was read from, or the one a save holds since its file was chosen.
+    OutputFile(const Folder& folder, std::filesystem::path target, const FileOrigin& origin,
         const FileIdentity* mustReplace = nullptr);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -78,7 +90,11 @@ private:
     void open(const FileOrigin& origin, const FileIdentity* mustReplace);
     void checkStillReplaces() const;
     [[noreturn]] void fail(int systemError);
+    [[noreturn]] void failCreating(int systemError);
+    void createNamed(unsigned mode);
+    unsigned creationMode(int folder) const;
     void discard();
+    void discard(bool closeFolder);
 
     std::filesystem::path m_target;
     std::filesystem::path m_temporary; // in the folder; empty while the file has no name
@@ -88,6 +104,7 @@ private:
     bool m_folderSyncable = false;
     unsigned m_mode = 0; // what the output gets when it is put in place
     unsigned m_allowed = 0666; // the most its read and write bits may be
+    long long m_originGroup = -1; // the only group its group bits may be for
     long long m_owner = -1; // the owner and group to keep; -1 for the caller's own
     long long m_group = -1;
     FileIdentity m_mustReplace;

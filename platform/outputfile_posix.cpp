@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "outputfile.h"
 
+#include "folder.h"
 #include "gsierror.h"
 #include "identity_posix.h"
 
@@ -101,6 +102,17 @@ bool modesUnsupported(int error)
 
 }
 
+OutputFile::OutputFile(const Folder& folder, std::filesystem::path target, const FileOrigin& origin,
+    const FileIdentity* mustReplace)
+    : m_target(std::move(target))
+{
+    m_folder = ::fcntl(int(folder.handle()), F_DUPFD_CLOEXEC, 0);
+    if (m_folder < 0)
+        fail(errno);
+    m_folderSyncable = folder.listable();
+    open(origin, mustReplace);
+}
+
 void OutputFile::useNamedTemporaryForTesting(bool named) { namedOnly = named; }
 
 void OutputFile::checkName(const fs::path& target)
@@ -142,18 +154,17 @@ void OutputFile::open(const FileOrigin& origin, const FileIdentity* mustReplace)
     if (mustReplace)
         m_mustReplace = *mustReplace;
 
-    // A folder that may be listed is opened so that it can be synced at the end; one that may
-    // only be passed through is held all the same.
-    const fs::path folder = folderOf(m_target);
-    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    m_folderSyncable = dir >= 0;
-    if (dir < 0 && errno == EACCES)
-        dir = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (dir < 0)
-        fail(errno);
-    m_folder = dir;
+    if (m_folder < 0) {
+        Folder folder(m_target, true);
+        m_folderSyncable = folder.listable();
+        m_folder = ::fcntl(int(folder.handle()), F_DUPFD_CLOEXEC, 0);
+        if (m_folder < 0)
+            fail(errno);
+    }
+    const int dir = int(m_folder);
 
     m_allowed = origin.permissions & 0666;
+    m_originGroup = origin.group;
     const mode_t newMode = m_allowed & ~currentUmask();
     m_mode = newMode;
     struct stat existing;
@@ -174,16 +185,17 @@ void OutputFile::open(const FileOrigin& origin, const FileIdentity* mustReplace)
     if (::fstatvfs(dir, &fileSystem) == 0 && (fileSystem.f_flag & ST_RDONLY))
         fail(EROFS);
     if (m_replacing) {
-        // The mode bits, not access(): root passes every access check.
-        if ((existing.st_mode & 0222) == 0)
-            refuse(GsiError::readOnly(m_target));
-        if (::faccessat(dir, name.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOSYS)
-            refuse(GsiError::readOnly(m_target));
         // The old file's bits are the user's choice only where the user made it: a file
-        // another user left in a shared folder could lend the output any mode it likes.
+        // another user left in a shared folder could lend the output any mode it likes, or
+        // block it with none. The folder alone decides whether it may be replaced then.
         const bool ours = existing.st_uid == ::geteuid();
         const bool keptForItsOwner = ::geteuid() == 0 && existing.st_uid != 0
             && origin.owner == static_cast<long long>(existing.st_uid);
+        // The mode bits, not access(): root passes every access check, and a file that is
+        // only someone else's to write is no read-only file. Root is blocked only by its own
+        // file or one of the input's owner.
+        if ((existing.st_mode & 0222) == 0 && (::geteuid() != 0 || ours || keptForItsOwner))
+            refuse(GsiError::readOnly(m_target));
         if (ours || keptForItsOwner)
             m_mode = (existing.st_mode & 0777) & (m_allowed | 0111);
         if (keptForItsOwner) {
@@ -203,13 +215,36 @@ void OutputFile::open(const FileOrigin& origin, const FileIdentity* mustReplace)
         // Older kernels and many file systems (every FUSE one) have no anonymous files; any
         // other refusal would meet a named file too.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-            fail(errno);
+            failCreating(errno);
     }
+    // Its owner's alone until it is complete. A medium that refuses to change a mode keeps the
+    // one a file is created with: there it is made again, with the mode it is to have in the end.
+    createNamed(0600);
+    if (::fchmod(int(m_handle), 0600) != 0 && modesUnsupported(errno)) {
+        discard(false);
+        createNamed(creationMode(dir));
+    }
+}
+
+// The group a file created in `dir` gets decides whether its group bits may stay at creation.
+unsigned OutputFile::creationMode(int dir) const
+{
+    struct stat folder;
+    if (m_originGroup < 0 || ::fstat(dir, &folder) != 0)
+        return m_mode & 0600;
+    const gid_t group = (folder.st_mode & S_ISGID) ? folder.st_gid : ::getegid();
+    // Another group's members get nothing; everyone else what the final mode gives them.
+    return static_cast<long long>(group) == m_originGroup ? m_mode : m_mode & 0707;
+}
+
+void OutputFile::createNamed(unsigned mode)
+{
+    const int dir = int(m_folder);
     for (int attempt = 0;; ++attempt) {
         m_temporary = temporaryFileName();
         markUnfinished(dir, -1, m_temporary);
         const int fd = ::openat(
-            dir, m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            dir, m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0) {
             m_handle = fd;
             markUnfinished(dir, fd, m_temporary);
@@ -219,11 +254,30 @@ void OutputFile::open(const FileOrigin& origin, const FileIdentity* mustReplace)
         markFinished();
         m_temporary.clear();
         if (error != EEXIST || attempt == 100)
-            fail(error);
+            failCreating(error);
     }
 }
 
-void OutputFile::discard()
+// A create refused for a cause that says more about the medium than about the file.
+void OutputFile::failCreating(int systemError)
+{
+    // A medium that cannot create files at all (an ISO image mounted for writing).
+    if (systemError == ENOSYS)
+        fail(EROFS);
+    // The folder is held open, so it is there (unless it was removed meanwhile): the medium
+    // refused for a reason of its own, such as a full folder on FAT.
+    struct stat folder;
+    if (systemError == ENOENT && ::fstat(int(m_folder), &folder) == 0 && folder.st_nlink > 0) {
+        discard();
+        throw GsiError(GsiError::DeviceIoError,
+            "Filen " + shownPath(m_target) + " kunne ikke skrives: " + std::strerror(ENOENT));
+    }
+    fail(systemError);
+}
+
+void OutputFile::discard() { discard(true); }
+
+void OutputFile::discard(bool closeFolder)
 {
     // Closed before it is removed: a network share refuses to remove an open file.
     if (m_handle >= 0)
@@ -233,9 +287,10 @@ void OutputFile::discard()
         ::unlinkat(int(m_folder), m_temporary.c_str(), 0);
     m_temporary.clear();
     markFinished();
-    if (m_folder >= 0)
+    if (closeFolder && m_folder >= 0)
         ::close(int(m_folder));
-    m_folder = -1;
+    if (closeFolder)
+        m_folder = -1;
 }
 
 void OutputFile::fail(int systemError)
@@ -266,8 +321,9 @@ void OutputFile::checkStillReplaces() const
     bool ordinary = false;
     if (!identityAt(
             int(m_folder), m_target.filename().c_str(), AT_SYMLINK_NOFOLLOW, now, &ordinary)) {
+        // Removed meanwhile, or its folder swapped: a loaded text is never written afresh.
         if (errno == ENOENT)
-            return; // removed meanwhile: the text is written afresh under its name
+            throw GsiError::replacedSinceOpened(m_target);
         throw GsiError::forWrite(m_target, errno);
     }
     if (!ordinary || now != m_mustReplace)
@@ -284,6 +340,13 @@ void OutputFile::commit()
     if (m_owner >= 0
         && ::fchown(fd, uid_t(m_owner), m_group >= 0 ? gid_t(m_group) : gid_t(-1)) != 0)
         m_owner = -1; // a medium without owners: the caller's file hands out nothing
+    // Group bits are for the input's group only: the group is made the input's where the caller
+    // may, else the bits go (a setgid folder gives a new file its own group).
+    struct stat made;
+    if (m_originGroup >= 0 && ::fstat(fd, &made) == 0
+        && static_cast<long long>(made.st_gid) != m_originGroup
+        && ::fchown(fd, uid_t(-1), gid_t(m_originGroup)) != 0)
+        m_mode &= ~mode_t(0070);
     // The output's own mode only now that the file is complete.
     if (::fchmod(fd, m_mode) != 0) {
         const int error = errno;

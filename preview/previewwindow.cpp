@@ -29,10 +29,11 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 constexpr QSize ExportSize { 1600, 1200 };
 
 // Exports go through the program's one way of writing a file: whole or not at all, and a
-// failure reported with its number and cause.
+// failure reported with its number and cause. The drawing shows the input's content, so it is
+// given no more than a private input would give: readable and writable by its owner alone.
 void writeFile(const QString& path, const QByteArray& bytes)
 {
-    OutputFile file(std::filesystem::path(path.toStdU16String()));
+    OutputFile file(std::filesystem::path(path.toStdU16String()), 0600);
     file.write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     file.commit();
 }

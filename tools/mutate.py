@@ -13,12 +13,24 @@ A mutant is caught when a test fails; it survives when every test passes. A
 mutant whose line is no longer in its file (or is there more than once) is
 stale, and one that no longer compiles is reported as such; neither counts.
 
+With --rules, the mutants are not the hand-written ones but made by rule from
+the named source files, so that they measure more than what someone thought of:
+every comparison flipped (== and !=, < and >=, > and <=) or moved by one (< and
+<=, > and >=); every `if` guarding a checked call (a ::call) or a return, throw
+or failure made never to run, which removes the error branch; every integer
+constant moved by one either way. --sample N picks N of them at random (--seed
+makes the pick repeatable); --tests and --targets narrow what each mutant runs
+and builds.
+
 Usage: tools/mutate.py [--build-dir DIR] [--keep] [PATTERN...]
+       tools/mutate.py --rules FILE... [--sample N] [--seed S] [--tests REGEX]
+                       [--targets T...] [--list]
 """
 
 import argparse
 import fnmatch
 import os
+import random
 import re
 import shutil
 import subprocess
@@ -41,6 +53,75 @@ class Mutant:
     path: str
     original: str
     replacement: str
+    line: int = -1  # 0-based; -1: find the original line, which must be unique
+
+
+COMPARISONS = {"==": ["!="], "!=": ["=="], "<": [">=", "<="], ">=": ["<", ">"],
+               ">": ["<=", ">="], "<=": [">", "<"]}
+# Spaced on both sides, as clang-format writes them; a template's brackets are not.
+COMPARISON = re.compile(r"(?<=\s)(==|!=|<=|>=|<|>)(?=\s)")
+CONSTANT = re.compile(r"(?<![\w.'])(0[xX][0-9a-fA-F]+|0[0-7]+|\d+)(?![\w.'])")
+EXITS = re.compile(r"\b(return|throw|fail\w*|refuse)\b")
+
+
+def without_strings(line):
+    """The line with its string and character literals blanked, column for column."""
+    return re.sub(r'"(?:\\.|[^"\\])*"|\'(?:\\.|[^\'\\])*\'',
+                  lambda m: " " * len(m.group(0)), line)
+
+
+def moved(literal, by):
+    if literal.lower().startswith("0x"):
+        return hex(max(int(literal, 16) + by, 0))
+    if len(literal) > 1 and literal.startswith("0"):
+        return "0" + format(max(int(literal, 8) + by, 0), "o")
+    return str(max(int(literal) + by, 0))
+
+
+def condition_span(line):
+    """Start and end of the condition of an `if (...)` that closes on this line, or None."""
+    match = re.search(r"\bif \(", line)
+    if not match:
+        return None
+    depth, start = 0, match.end() - 1
+    for i in range(start, len(line)):
+        depth += {"(": 1, ")": -1}.get(line[i], 0)
+        if depth == 0:
+            return start + 1, i
+    return None
+
+
+def rule_mutants(path, text):
+    """The mutants the rules make from one file's text."""
+    lines = text.split("\n")
+    mutants = []
+    for number, line in enumerate(lines):
+        stripped = line.strip()
+        if not stripped or stripped.startswith(("//", "#", "*", "/*")):
+            continue
+        code = without_strings(line.split("//")[0])
+
+        def add(kind, new_line):
+            mutants.append(Mutant(f"{path}:{number + 1} {kind}", path, stripped,
+                                  new_line.strip(), number))
+
+        for match in COMPARISON.finditer(code):
+            for other in COMPARISONS[match.group(1)]:
+                add(f"{match.group(1)} to {other}",
+                    line[:match.start()] + other + line[match.end():])
+        span = condition_span(code)
+        if span:
+            body = code[span[1]:] + " " + (lines[number + 1] if number + 1 < len(lines) else "")
+            if "::" in code[span[0]:span[1]] or EXITS.search(body):
+                add("if never taken", line[:span[0]] + "false" + line[span[1]:])
+        if "constexpr" in code or "=" in code or "(" in code or "return" in code:
+            for match in CONSTANT.finditer(code):
+                for by in (1, -1):
+                    replacement = moved(match.group(1), by)
+                    if replacement != match.group(1):
+                        add(f"{match.group(1)} to {replacement}",
+                            line[:match.start()] + replacement + line[match.end():])
+    return mutants
 
 
 def read_mutants(text):
@@ -94,9 +175,27 @@ def main():
     parser.add_argument("--keep", action="store_true", help="keep the scratch folder")
     parser.add_argument("patterns", nargs="*",
                         help="run only the mutants whose name or file matches (fnmatch)")
+    parser.add_argument("--rules", nargs="+", metavar="FILE",
+                        help="make the mutants by rule from these files (paths from the top)")
+    parser.add_argument("--sample", type=int, help="run this many of them, picked at random")
+    parser.add_argument("--seed", type=int, default=0, help="the seed of the random pick")
+    parser.add_argument("--tests", help="run only the tests matching this ctest regex")
+    parser.add_argument("--targets", nargs="+", help="build only these targets for a mutant")
+    parser.add_argument("--list", action="store_true", help="print the mutants and stop")
     args = parser.parse_args()
 
-    mutants = read_mutants(MUTANTS.read_text())
+    if args.rules:
+        mutants = [m for path in args.rules for m in rule_mutants(path, (ROOT / path).read_text())]
+        args.patterns = []
+    else:
+        mutants = read_mutants(MUTANTS.read_text())
+    if args.sample is not None and args.sample < len(mutants):
+        mutants = random.Random(args.seed).sample(mutants, args.sample)
+    if args.list:
+        for mutant in mutants:
+            print(f"{mutant.name}: {mutant.replacement}")
+        print(f"{len(mutants)} mutants")
+        return
     if args.patterns:
         mutants = [m for m in mutants
                    if any(fnmatch.fnmatch(m.name, p) or fnmatch.fnmatch(m.path, p)
@@ -108,10 +207,12 @@ def main():
     copy_tree(tree)
     log = scratch / "log.txt"
     ctest = ["ctest", "--test-dir", str(build), "--timeout", "600", "--stop-on-failure",
-             "-E", EXCLUDED_TESTS]
+             "-E", EXCLUDED_TESTS] + (["-R", args.tests] if args.tests else [])
+    rebuild = ["cmake", "--build", str(build)] + (
+        ["--target", *args.targets] if args.targets else [])
     env_ok = (run(["cmake", "-S", str(tree), "-B", str(build), "-G", "Ninja",
                    "-DSIGTELINJE_BENCH=OFF"], scratch, log) == 0
-              and run(["cmake", "--build", str(build)], scratch, log) == 0)
+              and run(rebuild, scratch, log) == 0)
     if not env_ok:
         sys.exit(f"mutate: the unchanged tree does not build; see {log}")
     if run(ctest, scratch, log) != 0:
@@ -121,7 +222,9 @@ def main():
     for mutant in mutants:
         source = tree / mutant.path
         lines = source.read_text().split("\n") if source.is_file() else []
-        at = [i for i, line in enumerate(lines) if line.strip() == mutant.original]
+        at = ([mutant.line] if 0 <= mutant.line < len(lines)
+              and lines[mutant.line].strip() == mutant.original
+              else [i for i, line in enumerate(lines) if line.strip() == mutant.original])
         if len(at) != 1:
             print(f"STALE     {mutant.name}: the line is in {mutant.path} {len(at)} times",
                   flush=True)
@@ -132,7 +235,7 @@ def main():
         source.write_text("\n".join(lines))
         started = time.monotonic()
         try:
-            if run(["cmake", "--build", str(build)], scratch, log) != 0:
+            if run(rebuild, scratch, log) != 0:
                 print(f"NO BUILD  {mutant.name}: the changed line does not compile", flush=True)
                 continue
             status = run(ctest, scratch, log)

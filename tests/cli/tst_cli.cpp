@@ -207,6 +207,7 @@ private slots:
     void aSignalTheCallerIgnoresStaysIgnored();
     void aFailingCallGivesItsTrueCauseAndLeavesNothing_data();
     void aFailingCallGivesItsTrueCauseAndLeavesNothing();
+    void aSwappedFolderNeverReceivesTheOutput_data();
     void aSwappedFolderNeverReceivesTheOutput();
     void namesAreQuotedOnlyOnATerminal_data();
     void namesAreQuotedOnlyOnATerminal();
@@ -667,6 +668,11 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing_data()
     QTest::newRow("opening the input meets an I/O error: 57, not 'findes ikke'")
         << input + QStringList { "-e", "inject=open,openat,openat2:error=EIO" } << 57
         << "kunne ikke læses";
+    QTest::newRow("looking at the old output meets an I/O error: 57") << QStringList { "-P",
+        "al1PI.gsi", "-e", "inject=newfstatat,statx:error=EIO" } << 57 << "kunne ikke skrives";
+    QTest::newRow("the input's medium has gone: 68 in Danish, not the system's English")
+        << input + QStringList { "-e", "inject=open,openat,openat2:error=ENOTCONN" } << 68
+        << "Enheden er ikke tilgængelig";
     QTest::newRow("the input's status meets an I/O error: 57, not 'findes ikke'")
         << input + QStringList { "-e", "inject=stat,lstat,fstat,newfstatat,statx:error=EIO" } << 57
         << "kunne ikke læses";
@@ -689,14 +695,24 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing()
     const QByteArray old = "an earlier output\r\n";
     QVERIFY(Gsi::writeFile(dir.filePath("al1PI.gsi"), old));
     QVERIFY(Gsi::writeFile(dir.filePath("al1.gsi"), alignmentSample()));
+    // A medium that has gone is not asked again: a further file of its folder is named once,
+    // as not converted.
+    const bool gone = number == GsiError::DeviceUnavailable;
+    if (gone)
+        QVERIFY(Gsi::writeFile(dir.filePath("al2.gsi"), alignmentSample()));
     strace.replaceInStrings("ABSOLUTE", dir.filePath("al1.gsi"));
     const QStringList before = everything(dir.path());
 
-    const Run run = convertTraced(dir.path(), strace, { "al1.gsi" });
+    const Run run = convertTraced(dir.path(), strace,
+        gone ? QStringList { "al1.gsi", "al2.gsi" } : QStringList { "al1.gsi" });
 
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QStringList());
-    QCOMPARE(run.err.join('\n').count("Fejl"), 1);
+    QCOMPARE(run.err.join('\n').count("Fejl"), gone ? 2 : 1);
+    if (gone)
+        QVERIFY2(run.err.last().startsWith("sigtelinje-convert: Fejl 68: ")
+                && run.err.last().contains("al2.gsi") && !run.err.last().contains("al1"),
+            qPrintable(run.err.join('\n')));
     QVERIFY2(run.err.first().startsWith(QStringLiteral("sigtelinje-convert: Fejl %1: ").arg(number))
             && run.err.first().contains(said) && run.err.first().contains("al1")
             && !run.err.first().contains("findes ikke"),
@@ -705,11 +721,22 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing()
     QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")), old);
 }
 
+void CliTest::aSwappedFolderNeverReceivesTheOutput_data()
+{
+    QTest::addColumn<bool>("keptReadOnly"); // root's file in the other folder
+
+    QTest::newRow("root's read-only file") << true;
+    // Only one open of the folder keeps the input's and the output's folder the same.
+    QTest::newRow("root's writable file") << false;
+}
+
 // Another user exchanges the output's folder for a link to a folder of root's, again and again,
 // while root converts there: the output lands in the folder that was opened, or nowhere. strace
 // holds each call that looks a path up for a moment, so that the exchange falls between them.
 void CliTest::aSwappedFolderNeverReceivesTheOutput()
 {
+    QFETCH(bool, keptReadOnly);
+
     if (onWindows() || !haveStrace())
         QSKIP("needs renameat2 and strace (tools/install-deps.sh installs strace)");
     QTemporaryDir dir;
@@ -717,10 +744,11 @@ void CliTest::aSwappedFolderNeverReceivesTheOutput()
     QVERIFY(base.mkdir("work") && base.mkdir("other"));
     QVERIFY(QFile::link(dir.filePath("other"), dir.filePath("link")));
     QVERIFY(Gsi::writeFile(dir.filePath("work/al1.gsi"), alignmentSample()));
-    // A finished file its owner has made read-only.
+    // A finished file of root's, made read-only or not.
     const QByteArray kept = "root's own\r\n";
     QVERIFY(Gsi::writeFile(dir.filePath("other/al1PI.gsi"), kept));
-    QVERIFY(QFile::setPermissions(dir.filePath("other/al1PI.gsi"), QFile::ReadOwner));
+    QVERIFY(QFile::setPermissions(dir.filePath("other/al1PI.gsi"),
+        keptReadOnly ? QFile::ReadOwner : QFile::ReadOwner | QFile::WriteOwner));
 
     QProcess swapper;
     swapper.setWorkingDirectory(dir.path());
@@ -756,18 +784,29 @@ void CliTest::namesAreQuotedOnlyOnATerminal_data()
 {
     QTest::addColumn<bool>("terminal");
     QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("good"); // a file that converts
+    QTest::addColumn<QString>("missing"); // one that is not there
     QTest::addColumn<QByteArrayList>("shown");
 
     // One file converts, one is missing: a path on standard output and an error line.
+    const QString escapes = QString::fromUtf8("al\x1b[1Ax.gsi");
+    const QString clears = QString::fromUtf8("al\x1b[2Ky.gsi");
     QTest::newRow("a terminal gets them quoted as ls quotes them")
-        << true << QStringList()
+        << true << QStringList() << escapes << clears
         << QByteArrayList { "'al'$'\\033''[1AxPI.gsi'\r\n",
                "Filen findes ikke: 'al'$'\\033''[2Ky.gsi'" };
     QTest::newRow("a pipe gets the bytes as they are")
-        << false << QStringList()
+        << false << QStringList() << escapes << clears
         << QByteArrayList { "al\x1b[1AxPI.gsi\n", "Filen findes ikke: al\x1b[2Ky.gsi" };
-    QTest::newRow("-0 gets the bytes as they are, on a terminal too")
-        << true << QStringList { "-0" } << QByteArrayList { "al\x1b[1AxPI.gsi" + QByteArray(1, 0) };
+    QTest::newRow("-0 on a terminal gets them quoted too")
+        << true << QStringList { "-0" } << escapes << clears
+        << QByteArrayList { "'al'$'\\033''[1AxPI.gsi'" + QByteArray(1, 0) };
+    // A bidi override turns the rest of the line around; a line separator starts a new one.
+    QTest::newRow("a terminal gets bidi controls and line separators quoted")
+        << true << QStringList() << QString::fromUtf8("al\u202ex\u2028.gsi")
+        << QString::fromUtf8("al\u2066y.gsi")
+        << QByteArrayList { "'al'$'\\342\\200\\256''x'$'\\342\\200\\250''PI.gsi'\r\n",
+               "Filen findes ikke: 'al'$'\\342\\201\\246''y.gsi'" };
 }
 
 // A name holding a terminal's control sequences must not move the cursor, clear lines or set the
@@ -776,14 +815,15 @@ void CliTest::namesAreQuotedOnlyOnATerminal()
 {
     QFETCH(bool, terminal);
     QFETCH(QStringList, options);
+    QFETCH(QString, good);
+    QFETCH(QString, missing);
     QFETCH(QByteArrayList, shown);
 
     if (onWindows() || QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
         QSKIP("a terminal of its own needs script (util-linux)");
     QTemporaryDir dir;
-    const QString good = QString::fromUtf8("al\x1b[1Ax.gsi");
     QVERIFY(Gsi::writeFile(dir.filePath(good), alignmentSample()));
-    const QStringList files { good, QString::fromUtf8("al\x1b[2Ky.gsi") };
+    const QStringList files { good, missing };
 
     QProcess process;
     process.setWorkingDirectory(dir.path());
@@ -807,9 +847,10 @@ void CliTest::namesAreQuotedOnlyOnATerminal()
     }
     for (const QByteArray& part : shown)
         QVERIFY2(bytes.contains(part), bytes.toPercentEncoding(" '$\\:/").constData());
-    if (terminal && options.isEmpty())
-        QVERIFY2(!bytes.contains('\x1b'), bytes.toPercentEncoding(" '$\\:/").constData());
-    QVERIFY(QFile::exists(dir.filePath("al\x1b[1AxPI.gsi")));
+    if (terminal)
+        QVERIFY2(!bytes.contains('\x1b') && !bytes.contains("\xe2\x80"),
+            bytes.toPercentEncoding(" '$\\:/").constData());
+    QVERIFY(QFile::exists(dir.filePath(good.chopped(4) + "PI.gsi")));
 }
 
 void CliTest::aWrongCommandLineExitsWithTwoAndWritesNothing_data()

@@ -197,6 +197,9 @@ void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened_data()
     QTest::newRow("a link to a private file put in its place") << QByteArray("link");
     QTest::newRow("a link to no file yet put in its place") << QByteArray("dangling");
     QTest::newRow("another file moved over it") << QByteArray("moved");
+    QTest::newRow("removed: not written afresh") << QByteArray("removed");
+    // Save writes into the folder it holds, whatever its name leads to now.
+    QTest::newRow("its folder swapped for a link to another folder") << QByteArray("folder");
 }
 
 // Save refuses when the name no longer leads to the file that was read, writes nothing anywhere
@@ -221,13 +224,19 @@ void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened()
 
     const QByteArray secret = folder + "/private/secret.txt";
     const QByteArray theirs = "someone else's\r\n";
-    QVERIFY(removeRaw(file));
-    if (swap == "link") {
+    if (swap != "folder")
+        QVERIFY(removeRaw(file));
+    if (swap == "folder") {
+        QVERIFY(QFile::rename(
+            QString::fromUtf8(folder + "/shared"), QString::fromUtf8(folder + "/shared.old")));
+        QVERIFY(QFile::link(
+            QString::fromUtf8(folder + "/private"), QString::fromUtf8(folder + "/shared")));
+    } else if (swap == "link") {
         QVERIFY(writeRaw(secret, "root's own\r\n"));
         QVERIFY(QFile::link(QString::fromUtf8(secret), name));
     } else if (swap == "dangling") {
         QVERIFY(QFile::link(QString::fromUtf8(secret), name));
-    } else {
+    } else if (swap == "moved") {
         QVERIFY(writeRaw(folder + "/shared/other.txt", theirs));
         QVERIFY(QFile::rename(QString::fromUtf8(folder + "/shared/other.txt"), name));
     }
@@ -237,9 +246,16 @@ void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened()
 
     QCOMPARE(readRaw(secret), swap == "link" ? QByteArray("root's own\r\n") : "<missing>");
     QCOMPARE(listRaw(folder + "/private"), kept);
+    if (swap == "folder") {
+        QCOMPARE(dialogs.errors, QStringList());
+        QCOMPARE(readRaw(folder + "/shared.old/notes.txt"), QByteArray("P1 12.5\r\nP2 13.0\r\n"));
+        return;
+    }
     QCOMPARE(listRaw(folder + "/shared"), shared);
     if (swap == "moved")
         QCOMPARE(readRaw(file), theirs);
+    else if (swap == "removed")
+        QCOMPARE(readRaw(file), QByteArray("<missing>"));
     else
         QVERIFY(QFileInfo(name).isSymLink());
     QVERIFY(frmEditor::isLoaded()); // refused, so still open with the text

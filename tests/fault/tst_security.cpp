@@ -379,32 +379,59 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits_data()
     QTest::addColumn<QByteArray>("caller");
     QTest::addColumn<int>("expectedMode");
     QTest::addColumn<QString>("expectedOwner");
+    QTest::addColumn<QByteArray>("linkOwner"); // who made al1.gsi, where it is a link
+    QTest::addColumn<bool>("linkToPrivate"); // the link leads into a private folder
+    QTest::addColumn<QByteArray>("setgidBy"); // who owns the folder, set-group-ID; "" for no one
 
     // The umask is 022. In a shared folder anyone may leave a file under the output's name.
     QTest::newRow("another user's 0666 output lends root nothing")
         << false << 0600 << QByteArray("root") << QByteArray("file") << 0666 << QByteArray("nobody")
-        << QByteArray("root") << 0600 << "root:root";
+        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray();
     QTest::newRow("a private file reached through a link stays private")
         << true << 0600 << QByteArray("root") << QByteArray("file") << 0666 << QByteArray("nobody")
-        << QByteArray("root") << 0600 << "root:root";
+        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray();
     QTest::newRow("a link at the output name is replaced, its target left alone")
         << false << 0644 << QByteArray("root") << QByteArray("link") << 0666 << QByteArray("root")
-        << QByteArray("root") << 0644 << "root:root";
+        << QByteArray("root") << 0644 << "root:root" << QByteArray("root") << false << QByteArray();
     QTest::newRow("root's own 0666 output narrows to a private input")
         << false << 0600 << QByteArray("root") << QByteArray("file") << 0666 << QByteArray("root")
-        << QByteArray("root") << 0600 << "root:root";
+        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray();
     QTest::newRow("root converting a user's file leaves the output the user's")
         << false << 0644 << QByteArray("nobody") << QByteArray("file") << 0644
-        << QByteArray("nobody") << QByteArray("root") << 0644 << "nobody:nogroup";
+        << QByteArray("nobody") << QByteArray("root") << 0644 << "nobody:nogroup"
+        << QByteArray("root") << false << QByteArray();
     QTest::newRow("nobody: root's 0666 output lends nothing")
         << false << 0600 << QByteArray("nobody") << QByteArray("file") << 0666 << QByteArray("root")
-        << QByteArray("nobody") << 0600 << "nobody:nogroup";
+        << QByteArray("nobody") << 0600 << "nobody:nogroup" << QByteArray("root") << false
+        << QByteArray();
     QTest::newRow("nobody: a link at the output name is replaced, its target left alone")
         << false << 0644 << QByteArray("nobody") << QByteArray("link") << 0666 << QByteArray("root")
-        << QByteArray("nobody") << 0644 << "nobody:nogroup";
+        << QByteArray("nobody") << 0644 << "nobody:nogroup" << QByteArray("root") << false
+        << QByteArray();
     QTest::newRow("nobody: a private file reached through a link stays private")
         << true << 0600 << QByteArray("nobody") << QByteArray("file") << 0666
-        << QByteArray("nobody") << QByteArray("nobody") << 0600 << "nobody:nogroup";
+        << QByteArray("nobody") << QByteArray("nobody") << 0600 << "nobody:nogroup"
+        << QByteArray("root") << false << QByteArray();
+    // The kernel's protected_symlinks rule, in every folder: a link lends nothing.
+    QTest::newRow("another user's link to root's readable file gives an owner-only output")
+        << true << 0644 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
+        << QByteArray("root") << 0600 << "root:root" << QByteArray("nobody") << false
+        << QByteArray();
+    QTest::newRow("a link into a private folder gives an owner-only output")
+        << true << 0644 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
+        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << true << QByteArray();
+    // A new file takes a set-group-ID folder's group; the input's group bits are not for it.
+    QTest::newRow("root: another user's setgid folder gets no group rights")
+        << false << 0640 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
+        << QByteArray("root") << 0640 << "root:root" << QByteArray("root") << false
+        << QByteArray("nobody");
+    QTest::newRow("nobody: root's setgid folder gets no group rights")
+        << false << 0640 << QByteArray("nobody") << QByteArray("none") << 0 << QByteArray("root")
+        << QByteArray("nobody") << 0640 << "nobody:nogroup" << QByteArray("root") << false
+        << QByteArray("root");
+    QTest::newRow("another user's read-only file does not block root")
+        << false << 0644 << QByteArray("root") << QByteArray("file") << 0444 << QByteArray("nobody")
+        << QByteArray("root") << 0644 << "root:root" << QByteArray("root") << false << QByteArray();
 }
 
 // Modes and owners in a shared folder: an output is never readable or writable by
@@ -420,19 +447,30 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
     QFETCH(QByteArray, caller);
     QFETCH(int, expectedMode);
     QFETCH(QString, expectedOwner);
+    QFETCH(QByteArray, linkOwner);
+    QFETCH(bool, linkToPrivate);
+    QFETCH(QByteArray, setgidBy);
 
     if (SystemFaults::ownerOf(".").isEmpty() || !PlatformTest::isRoot())
         QSKIP("owners are set by root, on a system with Unix owners");
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QByteArray folder = dir.path().toUtf8();
-    QVERIFY(SystemFaults::setMode(folder, 0777)); // shared, and not sticky
-    const QByteArray data = folder + (inputIsLink ? "/secret" : "/al1.gsi");
+    if (!setgidBy.isEmpty())
+        QVERIFY(SystemFaults::setOwner(folder, setgidBy));
+    QVERIFY(SystemFaults::setMode(folder, setgidBy.isEmpty() ? 0777 : 02777)); // not sticky
+    const QByteArray secret = linkToPrivate ? "private/secret" : "secret";
+    if (linkToPrivate)
+        QVERIFY(
+            makeFolder(folder + "/private") && SystemFaults::setMode(folder + "/private", 0700));
+    const QByteArray data = folder + "/" + (inputIsLink ? secret : "al1.gsi");
     QVERIFY(writeRaw(data, "*al1\r\n"));
     QVERIFY(SystemFaults::setMode(data, inputMode));
     QVERIFY(SystemFaults::setOwner(data, inputOwner));
-    if (inputIsLink)
-        QVERIFY(QFile::link(QStringLiteral("secret"), dir.filePath(QStringLiteral("al1.gsi"))));
+    if (inputIsLink) {
+        QVERIFY(QFile::link(QString::fromUtf8(secret), dir.filePath(QStringLiteral("al1.gsi"))));
+        QVERIFY(SystemFaults::setOwner(folder + "/al1.gsi", linkOwner));
+    }
     const QByteArray target = folder + (output == "link" ? "/elsewhere" : "/al1PI.gsi");
     const QByteArray old = "an earlier output\r\n";
     if (output != "none") {

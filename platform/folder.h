@@ -1,0 +1,35 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+// The folder of one operation, opened once. The input is opened in it and the output written
+// in it, each by its name relative to this handle, so that swapping the folder's path for
+// another folder or a link after it was opened changes nothing: a name is never looked up
+// twice. The platform's part lives in folder_posix.cpp and folder_win.cpp.
+class Folder {
+public:
+    // Opens the folder that holds `file`. Every failure throws a GsiError that names `file`, as
+    // reading it (`writing` false) or writing it would.
+    Folder(const std::filesystem::path& file, bool writing);
+    // Takes over `handle`, an open folder whose path is `path`.
+    Folder(std::filesystem::path path, std::intptr_t handle, bool listable);
+    ~Folder();
+    Folder(Folder&& other) noexcept;
+    Folder& operator=(Folder&&) = delete;
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    // The open folder; -1 where the platform holds none and names the folder by its path.
+    std::intptr_t handle() const { return m_handle; }
+    // Whether it may be listed (and so synced), not only passed through.
+    bool listable() const { return m_listable; }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+    std::intptr_t m_handle = -1;
+    bool m_listable = false;
+};

@@ -1,0 +1,42 @@
+// SPDX-FileCopyrightText: 2026 Sigtelinje developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "folder.h"
+
+#include "gsierror.h"
+#include "inputfile.h"
+#include "outputfile.h"
+
+// Windows opens a file relative to a folder handle only through the native API, and not at all
+// on a network share (a rename's root folder must be empty there). The folder is named by its
+// path, and each file is opened by its full path, as before; the output file holds its folder
+// open without sharing its deletion from the moment it is created.
+
+Folder::Folder(const std::filesystem::path& file, bool)
+    : m_path(folderOf(file))
+{
+}
+
+Folder::Folder(std::filesystem::path path, std::intptr_t, bool)
+    : m_path(std::move(path))
+{
+}
+
+Folder::~Folder() = default;
+
+Folder::Folder(Folder&& other) noexcept
+    : m_path(std::move(other.m_path))
+{
+}
+
+InputFile::InputFile(const Folder&, std::filesystem::path path, std::uintmax_t limit)
+    : InputFile(std::move(path), limit)
+{
+}
+
+Folder InputFile::openedFolder() const { return Folder(openedPath(), false); }
+
+OutputFile::OutputFile(const Folder&, std::filesystem::path target, const FileOrigin& origin,
+    const FileIdentity* mustReplace)
+    : OutputFile(std::move(target), origin, mustReplace)
+{
+}
