@@ -6,6 +6,7 @@
 #include "gsierror.h"
 #include "inputfile.h"
 #include "linereader.h"
+#include "longname.h"
 #include "outputfile.h"
 
 #include <algorithm>
@@ -179,7 +180,7 @@ std::string convertBytes(Conversion kind, std::string_view input)
 
 fs::path tryConversion(Conversion kind, const fs::path& input)
 {
-    const fs::path output = outputPathFor(input, kind);
+    const fs::path output = outputPathFor(longName(input), kind);
     checkOutputStaysBeside(input, output);
     renderLines(kind, readFile(kind, input).lineCount);
     return output;
@@ -187,7 +188,7 @@ fs::path tryConversion(Conversion kind, const fs::path& input)
 
 fs::path convertFile(Conversion kind, const fs::path& input)
 {
-    const fs::path output = outputPathFor(input, kind);
+    const fs::path output = outputPathFor(longName(input), kind);
     checkOutputStaysBeside(input, output);
     const ReadFile read = readFile(kind, input);
     const std::string bytes = renderLines(kind, read.lineCount);
@@ -200,7 +201,7 @@ fs::path convertFile(Conversion kind, const fs::path& input)
 namespace {
     void convertInputPath(Conversion kind)
     {
-        OutputPath = outputPathFor(InputPath, kind);
+        OutputPath = outputPathFor(longName(InputPath), kind);
         convertFile(kind, InputPath);
     }
 }
