@@ -498,16 +498,7 @@ Preview build(Kind kind, std::string_view bytes, const Converted& converted)
 Preview load(Kind kind, const std::filesystem::path& path)
 {
     InputFile file(path, MaxFileBytes);
-    // In large pieces: the file layer reads byte by byte only for a reader that asks so.
-    std::string bytes;
-    std::vector<char> piece(64 * 1024);
-    for (;;) {
-        const std::streamsize got = file.sgetn(piece.data(), std::streamsize(piece.size()));
-        if (got <= 0)
-            break;
-        bytes.append(piece.data(), std::size_t(got));
-    }
-    file.checkComplete();
+    const std::string bytes = file.readAll();
     Preview preview = build(kind, bytes);
     if (preview.summary.tooManyLines)
         throw GsiError(GsiError::SubscriptOutOfRange,
