@@ -34,12 +34,14 @@ static std::wstring verbatim(const QByteArray& path)
 
 bool writeRaw(const QByteArray& path, const QByteArray& bytes)
 {
+    // Opened and emptied, as QFile does it: CREATE_ALWAYS would refuse a hidden file.
     const HANDLE file = CreateFileW(verbatim(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.constData(), DWORD(bytes.size()), &written, nullptr)
+    const bool ok = SetEndOfFile(file)
+        && WriteFile(file, bytes.constData(), DWORD(bytes.size()), &written, nullptr)
         && written == DWORD(bytes.size());
     return CloseHandle(file) && ok;
 }
