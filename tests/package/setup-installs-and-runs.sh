@@ -27,6 +27,7 @@ programs="$work/Programs"
 target="$programs/Sigtelinje"
 mkdir "$programs"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Sigtelinje"
+machine_menu=$menu
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sigtelinje'
 registered() {
     local out
@@ -80,7 +81,6 @@ target="$profile/AppData/Local/Programs/Sigtelinje"
 menu="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Sigtelinje"
 [ ! -e "$target" ] || fail "$target is there before the per-user install"
 machine_key=$key
-machine_menu=$menu
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sigtelinje'
 
 "${wine[@]}" "$setup" /S /CurrentUser || fail "the silent per-user install failed ($?)"
