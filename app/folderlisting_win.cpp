@@ -4,6 +4,7 @@
 
 #include "hiddenattributes_win.h"
 #include "namepattern.h"
+#include "winpath_win.h"
 
 namespace FolderListing {
 
@@ -54,7 +55,8 @@ Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString
     // round trip each.
     Names names;
     WIN32_FIND_DATAW entry;
-    const std::wstring search = (folder / L"*").native();
+    // The \\?\ form, so that a folder named "dir." is read and not its sibling "dir".
+    const std::wstring search = (WinPath::extended(WinPath::full(folder)) / L"*").native();
     HANDLE scan = FindFirstFileExW(search.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
         nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (scan == INVALID_HANDLE_VALUE) {

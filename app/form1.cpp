@@ -7,6 +7,7 @@
 #include "folderlisting.h"
 #include "gsierror.h"
 #include "listboxes.h"
+#include "messagetext.h"
 #include "module1.h"
 #include "nativepath.h"
 #include "previewwindow.h"
@@ -61,28 +62,6 @@ Form1::Reporter errorReporter = [](QWidget* window, int number, const QString& d
     const std::unique_ptr<QMessageBox> box(Form1::errorBox(window, number, description));
     box->exec();
 };
-
-// A message label wraps only where a line may break, so a long folder or file name, which has
-// no blanks, ran past the box's edge and was cut. A zero-width space after every path separator,
-// and every few characters inside a long part, lets the name wrap there instead.
-QString wrappable(const QString& text)
-{
-    constexpr int longestUnbroken = 32;
-    const QChar zeroWidthSpace(0x200B);
-    QString result;
-    result.reserve(text.size() + text.size() / 8);
-    int unbroken = 0;
-    for (const QChar c : text) {
-        result.append(c);
-        if (c.isSpace() || c == zeroWidthSpace) {
-            unbroken = 0;
-        } else if (c == u'/' || c == u'\\' || ++unbroken >= longestUnbroken) {
-            result.append(zeroWidthSpace);
-            unbroken = 0;
-        }
-    }
-    return result;
-}
 
 // A plain top-level widget is a "filler" to a screen reader, which then does not say which
 // window it is in; the main window is a window.

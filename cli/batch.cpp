@@ -7,6 +7,7 @@
 #include "namepattern.h"
 #include "shownname.h"
 #include "system.h"
+#include "systemtext.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -44,6 +45,10 @@ namespace {
           "  --help        show this text\n"
           "  --version     show the version\n"
           "  --            take every later argument as a FILE\n"
+          "\n"
+          "Messages are UTF-8. On Windows, paths and messages go to a file or a pipe in\n"
+          "UTF-8 and to a console as its own characters; on Linux a path is printed as\n"
+          "the bytes of its name.\n"
           "\n"
           "Only ordinary files of at most 64 MB are read; a FIFO, a socket or a device is\n"
           "refused at once.\n"
@@ -298,7 +303,7 @@ int run(const std::vector<fs::path>& arguments, std::FILE* stream, std::FILE* er
                 + (error == ENOSPC
                         ? ": Fejl 61: Disken er fuld; standard output kunne ikke skrives\n"
                         : ": Fejl 57: Standard output kunne ikke skrives: "
-                            + std::string(std::strerror(error ? error : EIO)) + "\n"));
+                            + SystemText::cause(error ? error : EIO) + "\n"));
         status = std::max<int>(status, SomeFailed);
     }
     return status;

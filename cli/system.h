@@ -21,8 +21,8 @@ void ignoreBrokenPipe();
 
 // Writes UTF-8 text (where a Linux path stands as its own bytes) as the
 // console expects it: unchanged on Linux; on Windows as characters to a console,
-// and in the ANSI code page to a file or a pipe. False when it could not be
-// written, with the cause in errno.
+// and as UTF-8 to a file or a pipe. False when it could not be written, with the
+// cause in errno.
 bool writeText(std::FILE* to, std::string_view text);
 
 // Whether the stream is a terminal (a console on Windows), where a name's control

@@ -35,28 +35,24 @@ bool writeText(std::FILE* to, std::string_view text)
 {
     if (text.empty())
         return true;
-    const int wideLength
-        = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(std::size_t(wideLength), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), wideLength);
-
     // A console shows bytes in its own code page (850 on a Danish system, not the ANSI 1252),
     // so it is given the characters themselves. What is already buffered goes first.
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(to)));
     DWORD mode = 0;
     if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
+        const int length
+            = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
+        std::wstring wide(std::size_t(length), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), length);
         std::fflush(to);
         DWORD written = 0;
         if (WriteConsoleW(handle, wide.data(), DWORD(wide.size()), &written, nullptr))
             return true;
     }
-
-    // A file or a pipe gets the ANSI code page, as other Windows programs write it.
-    const int length
-        = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string ansi(std::size_t(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, ansi.data(), length, nullptr, nullptr);
-    return std::fwrite(ansi.data(), 1, ansi.size(), to) == ansi.size();
+    // A file or a pipe gets UTF-8, the bytes as they are: every name fits, where the ANSI code
+    // page would put a like-looking letter in place of one it lacks ("Ł" as "L") and a script
+    // would act on another file.
+    return std::fwrite(text.data(), 1, text.size(), to) == text.size();
 }
 
 int compareNames(const fs::path::string_type& a, const fs::path::string_type& b)

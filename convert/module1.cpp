@@ -6,6 +6,7 @@
 #include "gsierror.h"
 #include "inputfile.h"
 #include "linereader.h"
+#include "longname.h"
 #include "outputfile.h"
 
 #include <algorithm>
@@ -181,7 +182,7 @@ Result convertFile(Conversion kind, const fs::path& input, Mode mode)
 {
     Result result;
     try {
-        const fs::path output = outputPathFor(input, kind);
+        const fs::path output = outputPathFor(longName(input), kind);
         checkOutputStaysBeside(input, output);
         // One folder, opened once: the output lands where the input was read, whatever is
         // renamed meanwhile.

@@ -2,8 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editordialogs.h"
 
+#include "messagetext.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -32,12 +36,8 @@ public:
 
     void error(QWidget* parent, const QString& message) override
     {
-        QMessageBox box(
-            QMessageBox::Critical, u"Sigtelinje - Text Editor"_s, message, QMessageBox::Ok, parent);
-        // A screen reader announces the box by its name and reads the message with it.
-        box.setAccessibleName(u"Sigtelinje - Text Editor: Fejl"_s);
-        box.setAccessibleDescription(message);
-        box.exec();
+        const std::unique_ptr<QMessageBox> box(editorErrorBox(parent, message));
+        box->exec();
     }
 
 private:
@@ -61,6 +61,18 @@ PlatformDialogs platformDialogs;
 EditorDialogs* current = &platformDialogs;
 
 } // namespace
+
+QMessageBox* editorErrorBox(QWidget* parent, const QString& message)
+{
+    auto* box = new QMessageBox(QMessageBox::Critical, u"Sigtelinje - Text Editor"_s,
+        wrappable(message), QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
+    // A screen reader announces the box by its name and reads the message as written, without
+    // the break marks.
+    box->setAccessibleName(u"Sigtelinje - Text Editor: Fejl"_s);
+    box->setAccessibleDescription(message);
+    return box;
+}
 
 void setUpFileDialog(QFileDialog& dialog, const QString& filters, const QString& selectedFilter)
 {

@@ -8,6 +8,7 @@
 #include <optional>
 
 class QFileDialog;
+class QMessageBox;
 class QWidget;
 
 // Every dialog the editor shows goes through here, so that tests can answer in their place.
@@ -25,6 +26,10 @@ public:
     virtual std::optional<QFont> font(QWidget* parent, const QFont& initial) = 0;
     virtual void error(QWidget* parent, const QString& message) = 0;
 };
+
+// The box the platform's dialogs show an error in, not yet shown: a long path in `message`
+// wraps inside the box as the main window's error box wraps it.
+QMessageBox* editorErrorBox(QWidget* parent, const QString& message);
 
 // Gives a file dialog the filters, each shown by its caption exactly and matching by its own
 // pattern, with `selectedFilter` chosen, as the editor's own dialogs have them.

@@ -37,7 +37,10 @@ ShowUninstDetails show
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\sigtelinje.exe"
+; Started through Explorer, which runs as the signed-in user: the installer itself may run
+; elevated, and Sigtelinje would otherwise run elevated with it.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartAsTheUser
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MULTIUSER_PAGE_INSTALLMODE
 !insertmacro MUI_PAGE_DIRECTORY
@@ -45,7 +48,22 @@ ShowUninstDetails show
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; The pages in the system's language where it is one of these, else in the first.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "Danish"
+
+LangString AlreadyInstalled ${LANG_ENGLISH} "${PRODUCT} is already installed"
+LangString AlreadyInstalled ${LANG_DANISH} "${PRODUCT} er allerede installeret"
+LangString ForTheUser ${LANG_ENGLISH} "for the current user alone"
+LangString ForTheUser ${LANG_DANISH} "for den aktuelle bruger alene"
+LangString ForAllUsers ${LANG_ENGLISH} "for all users"
+LangString ForAllUsers ${LANG_DANISH} "for alle brugere"
+LangString UninstallFirst ${LANG_ENGLISH} \
+    "Uninstall it first (Settings, Apps), then run this setup again."
+LangString UninstallFirst ${LANG_DANISH} \
+    "Afinstallér den først (Indstillinger, Apps), og kør så denne installation igen."
+LangString ItsUninstaller ${LANG_ENGLISH} "Its uninstaller:"
+LangString ItsUninstaller ${LANG_DANISH} "Dens afinstallationsprogram:"
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${PRODUCT}"
@@ -70,23 +88,64 @@ FunctionEnd
 Function RefuseOtherMode
     StrCmp $MultiUser.InstallMode "AllUsers" 0 perUser
     ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "UninstallString"
-    StrCpy $2 "for the current user alone"
+    StrCpy $2 "$(ForTheUser)"
     Goto check
 perUser:
     ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "UninstallString"
-    StrCpy $2 "for all users"
+    StrCpy $2 "$(ForAllUsers)"
 check:
     StrCmp $1 "" done
-    StrCpy $3 "${PRODUCT} is already installed $2. Uninstall it first (Settings, Apps), then run"
-    MessageBox MB_OK|MB_ICONSTOP "$3 this setup again.$\r$\n$\r$\nIts uninstaller: $1" /SD IDOK
+    StrCpy $3 "$(AlreadyInstalled) $2. $(UninstallFirst)"
+    MessageBox MB_OK|MB_ICONSTOP "$3$\r$\n$\r$\n$(ItsUninstaller) $1" /SD IDOK
     SetErrorLevel 3
     Quit
 done:
 FunctionEnd
 
+Function StartAsTheUser
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\sigtelinje.exe"'
+FunctionEnd
+
+; A per-machine install outside Program Files gets the rights Program Files has: administrators
+; and the system change it, users read and run it. Without this the folder inherits its
+; parent's rights, and where users may write there they could replace a DLL that an
+; administrator's Sigtelinje then loads. By well-known SIDs, which read alike in every language.
+Function RestrictMachineFolder
+    StrCmp $MultiUser.InstallMode "AllUsers" 0 done
+    StrLen $0 "$PROGRAMFILES64\"
+    StrCpy $1 "$INSTDIR" $0
+    StrCmp $1 "$PROGRAMFILES64\" done
+    nsExec::ExecToLog 'icacls "$INSTDIR" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F \
+        *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /T /Q'
+    Pop $0
+    StrCmp $0 "0" done
+    DetailPrint "icacls: $0"
+    SetErrors
+done:
+FunctionEnd
+
+; 1 when this uninstaller's own folder is the one registered, in the mode that registered it.
+Var OwnEntry
+
 Function un.onInit
     SetRegView 64
     !insertmacro MULTIUSER_UNINIT
+    ; MultiUser reads HKLM first, and a per-user uninstaller beside a per-machine install would
+    ; remove the per-machine entry and shortcuts. The entry whose folder is this uninstaller's
+    ; own decides: the user's, then the machine's; with neither, only the files go.
+    StrCpy $OwnEntry 1
+    ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    StrCmp $0 $INSTDIR 0 machine
+    Call un.MultiUser.InstallMode.CurrentUser
+    Goto done
+machine:
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    StrCmp $0 $INSTDIR 0 neither
+    Call un.MultiUser.InstallMode.AllUsers
+    Goto done
+neither:
+    StrCpy $OwnEntry 0
+done:
 FunctionEnd
 
 ; SHCTX is HKLM for a per-machine install and HKCU for a per-user one, as $SMPROGRAMS
@@ -97,6 +156,7 @@ Section "Sigtelinje"
     !insertmacro SigtelinjeInstallFiles
     File "/oname=sigtelinje.ico" "${ICON}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
+    Call RestrictMachineFolder
 
     CreateDirectory "$SMPROGRAMS\${PRODUCT}"
     CreateShortcut "$SMPROGRAMS\${PRODUCT}\Sigtelinje.lnk" "$INSTDIR\sigtelinje.exe" "" \
@@ -129,6 +189,7 @@ Section "Uninstall"
     ; Only if empty: files the user put there stay, and so does the folder.
     RMDir "$INSTDIR"
 
+    StrCmp $OwnEntry 1 0 done
     Delete "$SMPROGRAMS\${PRODUCT}\Sigtelinje.lnk"
     Delete "$SMPROGRAMS\${PRODUCT}\Sigtelinje text editor.lnk"
     RMDir "$SMPROGRAMS\${PRODUCT}"
@@ -136,4 +197,5 @@ Section "Uninstall"
     DeleteRegKey SHCTX "${UNINSTALL_KEY}"
     ; A user's own Uninstall key often exists only for this program: gone with it when empty.
     DeleteRegKey /ifempty SHCTX "${UNINSTALLS}"
+done:
 SectionEnd

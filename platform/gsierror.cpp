@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gsierror.h"
 
+#include "systemtext.h"
+
 #include <cerrno>
-#include <cstring>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -59,7 +60,7 @@ std::string message(const char* before, const fs::path& path, const char* after 
 // The system's own words for a cause the table has no number for.
 std::string cause(int systemError)
 {
-    return systemError ? std::string(": ") + std::strerror(systemError) : std::string();
+    return systemError ? ": " + SystemText::cause(systemError) : std::string();
 }
 
 // After ENOENT: the file is missing, or the folder it was to be in. Looking at the folder is
@@ -104,7 +105,7 @@ GsiError GsiError::forRead(const fs::path& path, int systemError)
         return missing(path, true);
     if (systemError == ENOTDIR)
         return { PathNotFound, message("Mappen findes ikke: ", path) };
-    return { DeviceIoError,
+    return { SystemText::number(systemError),
         message("Filen ", path, (" kunne ikke læses" + cause(systemError)).c_str()) };
 }
 
@@ -132,7 +133,7 @@ GsiError GsiError::forWrite(const fs::path& path, int systemError)
         return missing(path, false);
     if (systemError == ENOTDIR)
         return { PathNotFound, message("Mappen findes ikke: ", path) };
-    return { DeviceIoError,
+    return { SystemText::number(systemError),
         message("Filen ", path, (" kunne ikke skrives" + cause(systemError)).c_str()) };
 }
 
@@ -144,7 +145,9 @@ GsiError GsiError::readOnly(const fs::path& path)
 GsiError GsiError::notAFile(const fs::path& path)
 {
     return { PathFileAccessError,
-        message("", path, " er ikke en almindelig fil (men en FIFO, en socket eller en enhed)") };
+        message("", path,
+            (std::string(" er ikke en almindelig fil (men ") + SystemText::notAFileKinds() + ")")
+                .c_str()) };
 }
 
 GsiError GsiError::systemFile(const fs::path& path)

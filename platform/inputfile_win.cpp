@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <string>
 #include <windows.h>
 
 namespace {
@@ -47,7 +48,23 @@ InputFile::InputFile(std::filesystem::path path, std::uintmax_t limit)
     m_handle = reinterpret_cast<std::intptr_t>(file);
 }
 
-std::filesystem::path InputFile::openedPath() const { return WinPath::full(m_path); }
+// The open file itself says where it is: through a link, the file the link led to, so that
+// the editor saves that file and leaves the link as it is, as on Linux.
+std::filesystem::path InputFile::openedPath() const
+{
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = GetFinalPathNameByHandleW(handleOf(m_handle), buffer.data(),
+            DWORD(buffer.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (size == 0)
+            return WinPath::full(m_path);
+        if (size < buffer.size()) {
+            buffer.resize(size);
+            return WinPath::plain(buffer);
+        }
+        buffer.resize(size);
+    }
+}
 
 InputFile::~InputFile()
 {

@@ -34,12 +34,62 @@ BOOL WINAPI onConsoleEvent(DWORD)
     return FALSE; // on to the system's handler, which ends the process
 }
 
-// Every call below takes the \\?\ form of the full path: ReplaceFileW does not find a bare name in
-// the current folder, and the temporary name beside an output of 259 characters goes past 260.
+// Every call below takes the \\?\ form of the full path: the temporary name beside an output of
+// 259 characters goes past 260, and a name such as "prn.gsi" or "dir." is taken as it stands.
 fs::path systemPath(const fs::path& path) { return WinPath::extended(WinPath::full(path)); }
+
+// The attributes of what stands at `path` itself, a link (any reparse point) not followed, or
+// INVALID_FILE_ATTRIBUTES with the cause in GetLastError() when nothing does.
+DWORD attributesAt(const fs::path& path)
+{
+    const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return INVALID_FILE_ATTRIBUTES;
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool known = GetFileInformationByHandle(file, &information);
+    const DWORD error = GetLastError();
+    CloseHandle(file);
+    SetLastError(error);
+    return known ? information.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
+}
+
+bool isLink(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool isFolder(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        && !isLink(attributes);
+}
+
+// What a replaced output hands on to the new one: the attributes users set to keep a file out
+// of sight or out of the indexer. A link hands on nothing of what it leads to.
+DWORD keptAttributes(DWORD old)
+{
+    if (old == INVALID_FILE_ATTRIBUTES || isLink(old))
+        return 0;
+    return old
+        & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+}
 
 // The most a path may hold in the \\?\ form, less the separator and the temporary name.
 constexpr std::size_t VerbatimLimit = 32767;
+
+// "nul.png" or "con.gsi" can be made through the \\?\ form, but other programs would open the
+// device by that name, and Explorer could not remove the file again.
+void refuseDeviceName(const fs::path& target)
+{
+    const std::wstring name = target.filename().native();
+    if (WinPath::isDeviceName(name.substr(0, name.find(L'.'))))
+        throw GsiError(GsiError::BadFileName,
+            "Filnavnet " + shownPath(target)
+                + " er et enhedsnavn i Windows (CON, PRN, AUX, NUL, COM1-9, LPT1-9) og kan ikke "
+                  "bruges til en fil");
+}
 
 }
 
@@ -59,6 +109,7 @@ void OutputFile::checkName(const fs::path& target)
     // Every file system Windows writes to holds names of 255 UTF-16 units.
     if (target.filename().native().size() > 255)
         throw GsiError::nameTooLong(target, false);
+    refuseDeviceName(target);
 }
 
 void OutputFile::removeUnfinishedOnInterrupt() { SetConsoleCtrlHandler(onConsoleEvent, TRUE); }
@@ -67,6 +118,7 @@ void OutputFile::open(const FileOrigin&, const FileIdentity* mustReplace)
 {
     if (mustReplace)
         m_mustReplace = *mustReplace;
+    refuseDeviceName(m_target);
     const fs::path full = systemPath(m_target);
     const fs::path folder = WinPath::folderOf(full);
     // The folder is held open without letting anyone delete or rename it (FILE_SHARE_DELETE
@@ -82,10 +134,10 @@ void OutputFile::open(const FileOrigin&, const FileIdentity* mustReplace)
         discard();
         throw error;
     };
-    const DWORD attributes = GetFileAttributesW(full.c_str());
+    const DWORD attributes = attributesAt(full);
     // A folder under the output's name is never replaced: MoveFileEx may move a
-    // file onto an empty one.
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    // file onto an empty one. A link at the name is replaced, whatever it leads to.
+    if (isFolder(attributes))
         fail(EISDIR);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         refuse(GsiError::readOnly(m_target));
@@ -174,16 +226,11 @@ void OutputFile::write(std::string_view bytes)
 
 void OutputFile::commit()
 {
-    if (!FlushFileBuffers(handleOf(m_handle)))
-        fail(errnoOf(GetLastError()));
-    CloseHandle(handleOf(m_handle));
-    m_handle = -1;
-
-    // ReplaceFileW keeps the replaced file's attributes and permissions, as the
-    // user set them; it needs an existing file, so a new output is moved instead.
+    // The name is looked at itself, a link there not followed: a link is replaced by the
+    // output like any file, and what it leads to is left alone.
     const fs::path target = systemPath(m_target);
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    const DWORD attributes = attributesAt(target);
+    if (isFolder(attributes))
         fail(EISDIR);
     try {
         checkStillReplaces();
@@ -191,26 +238,35 @@ void OutputFile::commit()
         discard();
         throw;
     }
-    // An output another program holds open without letting it be deleted cannot be
-    // replaced; asked first, because Wine's ReplaceFileW leaves a stray copy behind
-    // when it finds that out itself.
+    // An output another program holds open without letting it be deleted cannot be replaced;
+    // asked first, so that it is reported as in use rather than as no access.
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         const HANDLE probe = CreateFileW(target.c_str(), DELETE,
             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-            FILE_ATTRIBUTE_NORMAL, nullptr);
+            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (probe == INVALID_HANDLE_VALUE)
             fail(errnoOf(GetLastError()));
         CloseHandle(probe);
     }
-    const bool replaced = attributes != INVALID_FILE_ATTRIBUTES
-        ? ReplaceFileW(target.c_str(), m_temporary.c_str(), nullptr,
-            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-        : MoveFileExW(m_temporary.c_str(), target.c_str(),
-            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!replaced)
+    // The new file takes the old one's hidden and similar attributes, as the user set them;
+    // its access rights are the folder's, as for any new file, never the old file's.
+    if (const DWORD kept = keptAttributes(attributes)) {
+        FILE_BASIC_INFO basic {};
+        basic.FileAttributes = kept;
+        if (!SetFileInformationByHandle(handleOf(m_handle), FileBasicInfo, &basic, sizeof basic))
+            fail(errnoOf(GetLastError()));
+    }
+    if (!FlushFileBuffers(handleOf(m_handle)))
+        fail(errnoOf(GetLastError()));
+    CloseHandle(handleOf(m_handle));
+    m_handle = -1;
+
+    // A rename replaces the directory entry: it never opens the file or link it replaces.
+    // (ReplaceFileW did, and deleted a link's target.)
+    if (!MoveFileExW(m_temporary.c_str(), target.c_str(),
+            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         fail(errnoOf(GetLastError()));
     m_temporary.clear();
-    // Read off the file in place: a replace may give it the old file's creation time.
     bool ordinary = false;
     if (!identityAt(target, m_identity, ordinary))
         m_identity = {};

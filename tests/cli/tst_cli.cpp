@@ -26,6 +26,7 @@
 #include <cstdio>
 
 using Module1::Conversion;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -77,8 +78,8 @@ Run convertHere(const QString& folder, const QStringList& arguments)
         return bytes;
     };
     // The files are binary, so lines end in LF here on every system.
-    run.out = QString::fromLocal8Bit(readBack(out)).split(u'\n', Qt::SkipEmptyParts);
-    run.err = QString::fromLocal8Bit(readBack(err)).split(u'\n', Qt::SkipEmptyParts);
+    run.out = QString::fromUtf8(readBack(out)).split(u'\n', Qt::SkipEmptyParts);
+    run.err = QString::fromUtf8(readBack(err)).split(u'\n', Qt::SkipEmptyParts);
     return run;
 }
 
@@ -373,6 +374,11 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError_data()
     if (onWindows()) {
         QTest::newRow("the console: 75") << forced << "CON" << 75;
         QTest::newRow("the null device: 75") << forced << "NUL" << 75;
+        // Another program holds the file open and shares nothing.
+        QTest::newRow("an input in use: 70") << none << "alheld.gsi" << 70;
+        QTest::newRow("an output in use: 70") << none << "alheldout.gsi" << 70;
+        // Its cause in Danish, where it was once 57 with "Input/output error".
+        QTest::newRow("a name Windows cannot hold: 52") << none << "al<1.gsi" << 52;
     } else {
         QTest::newRow("a FIFO no one writes to: 75") << none << "alfifo.gsi" << 75;
         QTest::newRow("a symbolic link to a FIFO: 75") << none << "allink.gsi" << 75;
@@ -421,6 +427,15 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
     }
     if (name.size() > 250 && !name.contains('/'))
         QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
+    std::shared_ptr<void> held;
+    if (name.startsWith("alheld")) {
+        QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
+        const QString file = name == "alheld.gsi" ? name : name.chopped(4) + "PI.gsi";
+        if (file != name)
+            QVERIFY(Gsi::writeFile(dir.filePath(file), keep));
+        held = PlatformTest::denyReading(dir.filePath(file));
+        QVERIFY(held);
+    }
     const QStringList before = entries(dir.path());
 
     const Run run = convert(dir.path(), options + QStringList { name });
@@ -445,9 +460,15 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
             windowError(kind, QDir(dir.path()).filePath(name))
                 .replace(QDir::toNativeSeparators(dir.path() + '/'), QString()));
     }
+    if (name.startsWith("alheld"))
+        QVERIFY2(
+            run.err.first().contains("er i brug af et andet program"), qPrintable(run.err.first()));
+    held.reset();
     QCOMPARE(entries(dir.path()), before);
     QCOMPARE(entries(dir.filePath("sub")), QStringList { "q" });
     QCOMPARE(Gsi::readFile(dir.filePath("al1001PI.gsi")), keep);
+    if (name == "alheldout.gsi")
+        QCOMPARE(Gsi::readFile(dir.filePath("alheldoutPI.gsi")), keep);
 }
 
 void CliTest::goodFilesAreConvertedBesideBadOnes()
@@ -496,6 +517,11 @@ void CliTest::eachPathEndsInANewlineOrANul_data()
                                << QByteArray("al1PI.gsi\0pr1VPI.gsi\0", 21);
     QTest::newRow("--null, with a dry run")
         << QStringList { "--dry-run", "--null", "pr1.gsi" } << QByteArray("pr1VPI.gsi\0", 11);
+    // Letters outside the ANSI code page, which its best fit would print as others.
+    QTest::newRow("letters outside the code page") << QStringList { u"alŁódź.gsi"_s,
+        u"alΩ.gsi"_s } << QString(u"alŁódźPI.gsi\nalΩPI.gsi\n"_s).toUtf8();
+    QTest::newRow("-0, letters outside the code page")
+        << QStringList { "-0", u"alΩ.gsi"_s } << QByteArray("al\xce\xa9PI.gsi\0", 11);
     if (!onWindows())
         QTest::newRow("--null, a name holding a newline")
             << QStringList { "--null", "al\n1.gsi" } << QByteArray("al\n1PI.gsi\0", 11);
@@ -507,8 +533,8 @@ void CliTest::eachPathEndsInANewlineOrANul()
     QFETCH(QByteArray, printed);
 
     QTemporaryDir dir;
-    for (const char* name : { "al1.gsi", "pr1.gsi", "al\n1.gsi" })
-        if (!onWindows() || !QByteArray(name).contains('\n'))
+    for (const QString& name : arguments)
+        if (name.endsWith(".gsi"))
             QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
     // A Windows console program ends its lines as Windows text does.
     if (onWindows() && !arguments.contains("-0") && !arguments.contains("--null"))
@@ -1190,6 +1216,7 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths_data()
         QTest::newRow(qPrintable("a share's file by its \\\\?\\UNC\\ path" + by))
             << "verbatim" << window;
         QTest::newRow(qPrintable("an output path of 259 characters" + by)) << "long" << window;
+        QTest::newRow(qPrintable("an input by its 8.3 short name" + by)) << "short" << window;
     }
 }
 
@@ -1200,11 +1227,14 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths()
     QFETCH(QString, form);
     QFETCH(bool, window);
     const QString share = qEnvironmentVariable("SIGTELINJE_TEST_SHARE"); // //server/share
-    if (form != "long" && share.isEmpty())
+    const bool onShare = form != "long" && form != "short";
+    if (onShare && share.isEmpty())
         QSKIP("no network share here: the Windows build's tests under Wine map one");
+    if (form == "short" && !onWindows())
+        QSKIP("only Windows gives files a second, short name");
     QTemporaryDir local;
     std::optional<QTemporaryDir> remote;
-    if (form != "long")
+    if (onShare)
         remote.emplace(share + QStringLiteral("/run-XXXXXX"));
     QString folder = remote ? remote->path() : local.path();
     QVERIFY(QFileInfo(folder).isDir());
@@ -1213,16 +1243,22 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths()
         folder += u'/' + QString(259 - QDir::toNativeSeparators(folder).size() - 11, u'x');
         QVERIFY(QDir().mkpath(folder));
     }
-    QVERIFY(Gsi::writeFile(folder + QStringLiteral("/al1.gsi"), alignmentSample()));
+    // The output is named after the long name, whichever name the input was given by.
+    const QString stem = form == "short" ? u"alignmentlong"_s : u"al1"_s;
+    QVERIFY(Gsi::writeFile(folder + u'/' + stem + u".gsi"_s, alignmentSample()));
     const QString native = QDir::toNativeSeparators(folder);
-    QString argument = native + QStringLiteral("\\al1.gsi");
+    QString argument = native + u'\\' + stem + u".gsi"_s;
     if (form == "bare")
         argument = QStringLiteral("al1.gsi");
     else if (form == "verbatim")
         argument = QStringLiteral("\\\\?\\UNC\\") + argument.mid(2);
     else if (form == "long")
         argument = QDir::toNativeSeparators(folder) + QDir::separator() + QStringLiteral("al1.gsi");
-    const QString expected = argument.chopped(4) + QStringLiteral("PI.gsi");
+    else if (form == "short")
+        argument = native + u'\\' + PlatformTest::shortName(folder + u'/' + stem + u".gsi"_s);
+    QVERIFY2(form != "short" || !argument.contains(stem), qPrintable(argument));
+    const QString expected = form == "short" ? native + u'\\' + stem + u"PI.gsi"_s
+                                             : argument.chopped(4) + QStringLiteral("PI.gsi");
     if (form == "long")
         QCOMPARE(expected.size(), 259);
     // Any other form starts on a drive of this machine.
@@ -1243,9 +1279,9 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths()
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QStringList { expected });
     }
-    QCOMPARE(Gsi::readFile(folder + QStringLiteral("/al1PI.gsi")),
+    QCOMPARE(Gsi::readFile(folder + u'/' + stem + u"PI.gsi"_s),
         CoreTest::convertBytes(Conversion::Alignment, alignmentSample()));
-    QCOMPARE(entries(folder), (QStringList { "al1.gsi", "al1PI.gsi" }));
+    QCOMPARE(entries(folder), (QStringList { stem + u".gsi"_s, stem + u"PI.gsi"_s }));
     if (!share.isEmpty())
         QVERIFY(!QFileInfo::exists(QStringLiteral("C:/") + share.section(u'/', 2, 2)));
 }

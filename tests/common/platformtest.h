@@ -24,4 +24,14 @@ bool markHiddenOrSystem(const QString& path, bool system);
 // shares nothing, as another program may. Null when that could not be done.
 std::shared_ptr<void> denyReading(const QString& path);
 
+// Windows only (empty elsewhere): the 8.3 short name the system gives the file, without its
+// folder.
+QString shortName(const QString& path);
+
+// A symbolic link at `link` to `target`, a path relative to the link's folder, as
+// the system's own file calls see it: on Windows a real link where the system lets this user
+// make one; under Wine, whose CreateSymbolicLinkW makes nothing, the Unix link that Wine's
+// drives hold. False when neither can be made.
+bool makeSymbolicLink(const QString& target, const QString& link);
+
 }

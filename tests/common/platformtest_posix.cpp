@@ -25,4 +25,11 @@ std::shared_ptr<void> denyReading(const QString& path)
     });
 }
 
+QString shortName(const QString&) { return {}; }
+
+bool makeSymbolicLink(const QString& target, const QString& link)
+{
+    return QFile::link(target, link);
+}
+
 }

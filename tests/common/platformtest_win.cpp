@@ -3,6 +3,7 @@
 #include "platformtest.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -28,6 +29,48 @@ std::shared_ptr<void> denyReading(const QString& path)
     if (held == INVALID_HANDLE_VALUE)
         return nullptr;
     return std::shared_ptr<void>(held, [](void* handle) { CloseHandle(handle); });
+}
+
+QString shortName(const QString& path)
+{
+    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    wchar_t buffer[MAX_PATH];
+    const DWORD size = GetShortPathNameW(name.c_str(), buffer, MAX_PATH);
+    if (size == 0 || size >= MAX_PATH)
+        return {};
+    return QFileInfo(QString::fromWCharArray(buffer, int(size))).fileName();
+}
+
+namespace {
+
+    // The Linux symlink call, made directly: a Windows program under Wine is a Linux process.
+    long linuxSymlink(const char* target, const char* link)
+    {
+        long result = 88; // __NR_symlink on x86-64
+        asm volatile("syscall" : "+a"(result) : "D"(target), "S"(link) : "rcx", "r11", "memory");
+        return result;
+    }
+
+}
+
+bool makeSymbolicLink(const QString& target, const QString& link)
+{
+    const std::wstring name = QDir::toNativeSeparators(link).toStdWString();
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName) {
+        const DWORD flags = SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE;
+        return CreateSymbolicLinkW(
+            name.c_str(), QDir::toNativeSeparators(target).toStdWString().c_str(), flags);
+    }
+    char* unixLink = unixName(name.c_str());
+    if (!unixLink)
+        return false;
+    const QByteArray unixTarget = QDir::fromNativeSeparators(target).toUtf8();
+    const bool made = linuxSymlink(unixTarget.constData(), unixLink) == 0;
+    HeapFree(GetProcessHeap(), 0, unixLink);
+    return made;
 }
 
 }

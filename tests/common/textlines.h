@@ -7,10 +7,11 @@
 #include <QStringList>
 
 // The lines a program printed to a text stream: they end in LF on Linux and in CR LF on
-// Windows. A line that ends otherwise stays joined to the next, so a comparison sees it.
+// Windows. A line that ends otherwise stays joined to the next, so a comparison sees it. The
+// converter writes UTF-8 to a pipe on both.
 inline QStringList textLines(const QByteArray& bytes)
 {
     const bool windows = QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
-    return QString::fromLocal8Bit(bytes).split(
+    return QString::fromUtf8(bytes).split(
         windows ? QStringLiteral("\r\n") : QStringLiteral("\n"), Qt::SkipEmptyParts);
 }

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
@@ -14,22 +15,50 @@
 #endif
 #include <windows.h>
 
+using namespace Qt::StringLiterals;
+
 namespace FaultFiles {
 
 static QString name(const QByteArray& path) { return QString::fromUtf8(path); }
 
 bool makeFolder(const QByteArray& path) { return QDir().mkpath(name(path)); }
 
+// The \\?\ form of the full path, so that a name such as "prn.gsi" is that file and not the
+// printer Windows would otherwise take it for.
+static std::wstring verbatim(const QByteArray& path)
+{
+    const QString full = QDir::toNativeSeparators(QFileInfo(name(path)).absoluteFilePath());
+    return (full.startsWith(u"\\\\") ? u"\\\\?\\UNC\\"_s + full.mid(2) : u"\\\\?\\"_s + full)
+        .toStdWString();
+}
+
 bool writeRaw(const QByteArray& path, const QByteArray& bytes)
 {
-    QFile file(name(path));
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    // Opened and emptied, as QFile does it: CREATE_ALWAYS would refuse a hidden file.
+    const HANDLE file = CreateFileW(verbatim(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = SetEndOfFile(file)
+        && WriteFile(file, bytes.constData(), DWORD(bytes.size()), &written, nullptr)
+        && written == DWORD(bytes.size());
+    return CloseHandle(file) && ok;
 }
 
 QByteArray readRaw(const QByteArray& path)
 {
-    QFile file(name(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    const HANDLE file = CreateFileW(verbatim(path).c_str(), GENERIC_READ,
+        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    QByteArray bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, qsizetype(got));
+    CloseHandle(file);
+    return bytes;
 }
 
 bool removeRaw(const QByteArray& path) { return QFile::remove(name(path)); }

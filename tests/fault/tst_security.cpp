@@ -26,6 +26,7 @@
 #include <QtTest>
 
 using namespace FaultFiles;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -75,6 +76,8 @@ private slots:
     void unfinishedOutputIsItsOwnersAlone();
     void anOutputBorrowsNoOneElsesBits_data();
     void anOutputBorrowsNoOneElsesBits();
+    void aLinkAtTheOutputNameIsReplacedNotFollowed_data();
+    void aLinkAtTheOutputNameIsReplacedNotFollowed();
 
 private:
     QString m_start;
@@ -195,6 +198,9 @@ void SecurityTest::clickedNameIsOpenedAsExactlyThatPath_data()
     QTest::addColumn<QString>("name");
     for (const auto& row : Mischief)
         QTest::newRow(row[0]) << QStringLiteral("al%1.gsi").arg(QString::fromUtf8(row[1]));
+    // Windows takes these for its printer and serial port when they are looked up by name.
+    QTest::newRow("a DOS device name") << QStringLiteral("prn.gsi");
+    QTest::newRow("a DOS device name in capitals") << QStringLiteral("PRN.GSI");
 }
 
 // Each file holds its own name, so a conversion of any other file would show.
@@ -214,13 +220,15 @@ void SecurityTest::clickedNameIsOpenedAsExactlyThatPath()
     QVERIFY(QDir::setCurrent(folder));
 
     Form1* window = MainWindowTest::openWindow();
-    FileListBox* list = window->File1;
+    const bool alignment = name.startsWith(QStringLiteral("al"));
+    FileListBox* list = alignment ? window->File1 : window->File2;
     const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
     QVERIFY(MainWindowTest::clickEntry(list, list->row(found.first())));
 
     QVERIFY(m_reported.isEmpty());
-    const QString output = name.chopped(4) + QStringLiteral("PI.gsi");
+    const QString output = name.chopped(4) + (alignment ? u"PI.gsi"_s : u"VPI.gsi"_s);
+    // One line: a profile's is cut after column 96, which a short name's never reaches.
     QCOMPARE(readRaw((folder + QLatin1Char('/') + output).toUtf8()), bytes);
     QByteArrayList expected { name.toUtf8(), output.toUtf8(), "alx.gsi" };
     std::sort(expected.begin(), expected.end());
@@ -498,6 +506,54 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
         QCOMPARE(readRaw(target), old);
         QCOMPARE(QString::number(SystemFaults::modeOf(target), 8), QString::number(outputMode, 8));
     }
+}
+
+void SecurityTest::aLinkAtTheOutputNameIsReplacedNotFollowed_data()
+{
+    QTest::addColumn<QByteArray>("old"); // what stands at the output's name
+    QTest::newRow("a link to another file") << QByteArray("link");
+    QTest::newRow("a link to a file that does not exist") << QByteArray("dangling");
+    QTest::newRow("a hidden output stays hidden") << QByteArray("hidden");
+}
+
+// A link at the output's name is replaced by the output; what it leads to is left as it was.
+// Windows' ReplaceFileW followed it and deleted the other file.
+void SecurityTest::aLinkAtTheOutputNameIsReplacedNotFollowed()
+{
+    QFETCH(QByteArray, old);
+    if (old == "dangling" && onWindows())
+        QSKIP("Wine shows a Unix link that leads nowhere as no file at all");
+    if (old == "hidden" && !onWindows())
+        QSKIP("hidden by attribute on Windows only");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray folder = dir.path().toUtf8();
+    QVERIFY(makeFolder(folder + "/other"));
+    QVERIFY(writeRaw(folder + "/al1.gsi", "*al1\r\n"));
+    const QByteArray victim = "the other file\r\n";
+    if (old == "link")
+        QVERIFY(writeRaw(folder + "/other/victim.txt", victim));
+    const QString output = dir.filePath(u"al1PI.gsi"_s);
+    if (old == "hidden") {
+        QVERIFY(writeRaw(output.toUtf8(), "an earlier output\r\n"));
+        QVERIFY(PlatformTest::markHiddenOrSystem(output, false));
+    } else {
+        QVERIFY(PlatformTest::makeSymbolicLink(u"other/victim.txt"_s, output));
+    }
+
+    const Module1::Result result = Module1::convertFile(Module1::Conversion::Alignment,
+        std::filesystem::path(dir.filePath(u"al1.gsi"_s).toStdU16String()));
+    QVERIFY2(result.ok(), result.description.c_str());
+
+    QCOMPARE(readRaw(output.toUtf8()), QByteArray("*al1\r\n"));
+    QCOMPARE(listRaw(folder + "/other"),
+        old == "link" ? QByteArrayList { "victim.txt" } : QByteArrayList {});
+    if (old == "link")
+        QCOMPARE(readRaw(folder + "/other/victim.txt"), victim);
+    if (old == "hidden")
+        QVERIFY(QFileInfo(output).isHidden());
+    else
+        QVERIFY(!QFileInfo(output).isSymLink());
 }
 
 // Started as the help viewer (a copy named as the viewer, on Windows), the

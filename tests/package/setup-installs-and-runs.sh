@@ -7,7 +7,8 @@
 # converts a sample with the installed converter, sees the installed main program's
 # window, sees a per-user install refused while that one stands, uninstalls silently and
 # checks that nothing of ours is left. Then the same for a per-user install (/CurrentUser)
-# into the user's own programs folder.
+# into the user's own programs folder, with a per-machine install beside it that the per-user
+# uninstaller leaves alone.
 set -euo pipefail
 source "$(dirname "$0")/../common/session.sh"
 under_xvfb "$@"
@@ -26,6 +27,7 @@ programs="$work/Programs"
 target="$programs/Sigtelinje"
 mkdir "$programs"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Sigtelinje"
+machine_menu=$menu
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sigtelinje'
 registered() {
     local out
@@ -96,11 +98,31 @@ key=$machine_key
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sigtelinje'
 check_windows_programs "$target" per-user
 
-# The uninstaller finds out by itself that it belongs to a per-user install.
+# Both at once, as when IT installs for the machine after a user installed for himself. The
+# setup refuses that order on one account, so the user's entry steps aside meanwhile.
+machine_target="$programs/Sigtelinje"
+user_entry=$(windows_path "$work/user-entry.reg")
+"${wine[@]}" reg export "$key" "$user_entry" /y >/dev/null || fail "cannot keep the user's entry"
+"${wine[@]}" reg delete "$key" /f >/dev/null || fail "cannot set the user's entry aside"
+"${wine[@]}" "$setup" /S /AllUsers "/D=$(windows_path "$machine_target")" \
+    || fail "the per-machine install beside the per-user one failed ($?)"
+"${wine[@]}" reg import "$user_entry" >/dev/null || fail "cannot put the user's entry back"
+
+# The uninstaller finds out by itself that it belongs to a per-user install, and removes
+# only that one: its files, its entry under HKCU and its own shortcuts.
 SIGTELINJE_WINE_WAIT=1 "${wine[@]}" "$target/uninstall.exe" /S || fail "the per-user uninstall failed"
 [ ! -e "$target" ] || fail "left behind after uninstalling: $(cd "$target" && find . | sort | tr '\n' ' ')"
 [ ! -e "$menu" ] || fail "the user's Start-menu folder is left: $(ls "$menu")"
 ! registered UninstallString >/dev/null || fail "the per-user uninstaller is still registered"
+key=$machine_key
+registered InstallLocation | grep -qF "$(windows_path "$machine_target")" \
+    || fail "the per-user uninstaller removed the per-machine entry"
+[ -s "$machine_target/sigtelinje.exe" ] || fail "the per-user uninstaller removed per-machine files"
+[ -s "$machine_menu/Sigtelinje.lnk" ] || fail "the per-user uninstaller removed the common shortcuts"
+SIGTELINJE_WINE_WAIT=1 "${wine[@]}" "$machine_target/uninstall.exe" /S || fail "the per-machine uninstall failed"
+[ ! -e "$machine_target" ] || fail "left behind after uninstalling: $machine_target"
+[ ! -e "$machine_menu" ] || fail "the Start-menu folder is left: $(ls "$machine_menu")"
+! registered UninstallString >/dev/null || fail "the per-machine uninstaller is still registered"
 if [ "$user_keys_before" = no ]; then
     ! "${wine[@]}" reg query "$user_key" >/dev/null 2>&1 || fail "an empty $user_key is left"
 fi
