@@ -147,6 +147,61 @@ PreviewWindow::PreviewWindow(
     resize(1100, 640);
 }
 
+namespace {
+
+// "1 cirkelbue", "2 cirkelbuer": each kind met, with its count.
+QString elementsText(const RoadModel::Summary& s, bool plan)
+{
+    struct Name {
+        Road::Kind kind;
+        const char* one;
+        const char* many;
+    };
+    static const Name names[] = {
+        { Road::Kind::Straight, "retlinje", "retlinjer" },
+        { Road::Kind::Curve, "cirkelbue", "cirkelbuer" },
+        { Road::Kind::SpiralIn, "overgangskurve ind", "overgangskurver ind" },
+        { Road::Kind::SpiralOut, "overgangskurve ud", "overgangskurver ud" },
+        { Road::Kind::CurveIn, "overgangskurve mellem buer (ind)",
+            "overgangskurver mellem buer (ind)" },
+        { Road::Kind::CurveOut, "overgangskurve mellem buer (ud)",
+            "overgangskurver mellem buer (ud)" },
+        { Road::Kind::Parabola, "parabel", "parabler" },
+        { Road::Kind::End, "slutpunkt (EOP)", "slutpunkter (EOP)" },
+        { Road::Kind::Unknown, "ukendt", "ukendte" },
+    };
+    QStringList parts;
+    for (const Name& n : names) {
+        const int count = s.count(n.kind);
+        if (count > 0)
+            parts << QStringLiteral("%1 %2").arg(count).arg(
+                QString::fromUtf8(count == 1 ? n.one : n.many));
+    }
+    return QStringLiteral("%1: %2").arg(
+        plan ? QStringLiteral("Elementer") : QStringLiteral("Lodrette elementer"),
+        parts.isEmpty() ? QStringLiteral("ingen") : parts.join(QStringLiteral(", ")));
+}
+
+QString findingsText(const RoadModel::Summary& s)
+{
+    const QString tolerances
+        = QStringLiteral("tolerancer: længde og slutpunkt 2 mm, knæk 1 mm på 10 m, radius 10 mm");
+    if (s.findings.empty())
+        return QStringLiteral("Geometrikontrol: intet fundet (%1)").arg(tolerances);
+    QStringList lines;
+    lines << QStringLiteral("Geometrikontrol: %1 fund (%2)").arg(s.findings.size()).arg(tolerances);
+    // The first ones; the check on the command line lists them all.
+    constexpr std::size_t shown = 12;
+    for (std::size_t k = 0; k < std::min(shown, s.findings.size()); ++k)
+        lines << QStringLiteral("  ") + QString::fromStdString(s.findings[k].text);
+    if (s.findings.size() > shown)
+        lines << QStringLiteral("  … og %1 flere (sigtelinje-road check viser alle)")
+                     .arg(s.findings.size() - shown);
+    return lines.join(QLatin1Char('\n'));
+}
+
+}
+
 QString PreviewWindow::summaryText() const
 {
     const RoadModel::Summary& s = m_preview.summary;
@@ -159,16 +214,8 @@ QString PreviewWindow::summaryText() const
     lines << QStringLiteral("%1: %2")
                  .arg(plan ? QStringLiteral("Koordinatlinjer") : QStringLiteral("Profilpunkter"))
                  .arg(s.coordinateLines);
-    if (plan) {
-        lines << QStringLiteral(
-            "Elementer: %1 retlinjer, %2 cirkelbuer, %3 overgangskurver, %4 ukendte")
-                     .arg(s.straights)
-                     .arg(s.curves)
-                     .arg(s.spirals)
-                     .arg(s.unknownElements);
-        lines << QStringLiteral("Overgangskurver er tegnet som parabler fra vejens retning til "
-                                "næste punkt.");
-    }
+    lines << elementsText(s, plan);
+    lines << findingsText(s);
     lines << RoadPainter::extentText(m_preview);
     QStringList units;
     for (const std::string& unit : s.units)
