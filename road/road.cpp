@@ -248,9 +248,10 @@ namespace {
 
 double Alignment::length() const
 {
+    // As the chainages measure it, which is what a surveyor stakes out by.
     double total = 0;
     for (const Element& e : elements)
-        total += e.piece.length;
+        total += e.chainageLength;
     return total;
 }
 
@@ -579,7 +580,17 @@ std::string landXml(const Alignment& road, const Profile* profile, const std::st
         + xmlEscaped(name) + "\" length=\"" + fixed(road.length(), 4) + "\" staStart=\""
         + fixed(road.startChainage(), 4) + "\">\n      <CoordGeom>\n";
     for (const Element& e : road.elements) {
-        const Piece& p = e.piece;
+        // The element as designed: its chainage length and the curvature its words give, laid
+        // from where the drawing lays it.
+        Piece p = e.piece;
+        Shape design;
+        std::string ignored;
+        if (e.chainageLength > 0
+            && shapeOf(road.points[e.point], e.chainageLength, design, ignored)) {
+            p.length = e.chainageLength;
+            p.curvature = design.curvature;
+            p.rate = design.rate;
+        }
         const Pose end = p.at(p.length);
         const std::string start = "<Start>" + point(p.start.x, p.start.y) + "</Start>";
         const std::string finish = "<End>" + point(end.x, end.y) + "</End>";
