@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -48,8 +49,26 @@ namespace {
         return qs(RoadModel::metres(value)).remove(QRegularExpression(QStringLiteral(",?0+$")));
     }
 
+    // The road as the page shows it, for keeping labels off it.
+    QPainterPath roadPath(const Frame& frame, const RoadModel::Drawing& drawing, double width)
+    {
+        QPainterPath path;
+        for (const RoadModel::Segment& segment : drawing.segments) {
+            for (std::size_t i = 0; i < segment.points.size(); ++i) {
+                const QPointF p = frame.toPixel(segment.points[i]);
+                if (i == 0)
+                    path.moveTo(p);
+                else
+                    path.lineTo(p);
+            }
+        }
+        QPainterPathStroker stroker;
+        stroker.setWidth(width);
+        return stroker.createStroke(path);
+    }
+
     void drawRoad(QPainter& painter, const Frame& frame, const RoadModel::Drawing& drawing,
-        const QColor& colour, double width, bool labels, double unit, bool below)
+        const QColor& colour, double width, bool everyPoint)
     {
         QPen pen(colour, width);
         pen.setCapStyle(Qt::RoundCap);
@@ -74,41 +93,66 @@ namespace {
             }
         }
         flush();
-        // A point's mark, and its label, only where they do not cover the one before.
+        // A point's mark where it is. In the plan only where it does not cover the one before;
+        // the profile's points are few and each is a point the file gives, so all are marked.
         painter.setBrush(colour);
         const double radius = width * 1.2;
         QPointF last(-1e9, -1e9);
         for (const RoadModel::Point& p : drawing.vertices) {
             const QPointF at = frame.toPixel(p);
-            if (QLineF(last, at).length() < radius * 8)
+            if (!everyPoint && QLineF(last, at).length() < radius * 8)
                 continue;
             painter.drawEllipse(at, radius, radius);
             last = at;
         }
-        if (!labels)
-            return;
+    }
+
+    void drawLabels(QPainter& painter, const Frame& frame, const RoadModel::Drawing& drawing,
+        const QColor& colour, double unit, std::vector<QRectF>& taken, const QPainterPath& avoid)
+    {
         painter.setPen(colour);
         const QFontMetricsF metrics(painter.font());
-        std::vector<QRectF> taken;
         for (const RoadModel::Mark& mark : drawing.marks) {
             const QPointF at = frame.toPixel(mark.at);
             const QString text = qs(mark.text);
-            const double y = below ? at.y() + unit + metrics.ascent() : at.y() - unit;
-            const QPointF origin(at.x() + unit, y);
-            const QRectF box(origin.x(), origin.y() - metrics.ascent(),
-                metrics.horizontalAdvance(text), metrics.height());
-            const std::size_t from = taken.size() > 16 ? taken.size() - 16 : 0;
-            if (std::any_of(taken.begin() + std::ptrdiff_t(from), taken.end(),
-                    [&box](const QRectF& other) { return other.intersects(box); }))
-                continue;
-            painter.drawText(origin, text);
-            taken.push_back(box);
+            const double w = metrics.horizontalAdvance(text), h = metrics.height();
+            // Beside the point in each of the four corners, then further out: the first place
+            // clear of the road and of every label already placed.
+            for (const double away : { unit, unit * 3 }) {
+                const QPointF corners[] = { { at.x() + away, at.y() - away - h },
+                    { at.x() + away, at.y() + away }, { at.x() - away - w, at.y() - away - h },
+                    { at.x() - away - w, at.y() + away } };
+                bool placed = false;
+                for (const QPointF& corner : corners) {
+                    const QRectF box(corner, QSizeF(w, h));
+                    if (avoid.intersects(box)
+                        || std::any_of(taken.begin(), taken.end(),
+                            [&box](const QRectF& other) { return other.intersects(box); }))
+                        continue;
+                    painter.drawText(QPointF(box.left(), box.top() + metrics.ascent()), text);
+                    taken.push_back(box);
+                    placed = true;
+                    break;
+                }
+                if (placed)
+                    break;
+            }
         }
     }
 
 }
 
-Frame frameFor(const RoadModel::Preview& preview, const QRectF& page)
+QString scaleText(const Frame& frame, double pixelsPerMillimetre)
+{
+    // Metres on the ground per metre on the page.
+    const double n = frame.scaleX > 0 ? pixelsPerMillimetre * 1000 / frame.scaleX : 0;
+    if (!(n > 0))
+        return QString();
+    const double power = std::pow(10.0, std::floor(std::log10(n)) - 1);
+    return QStringLiteral("1:%1").arg(qlonglong(std::llround(n / power) * power));
+}
+
+Frame frameFor(const RoadModel::Preview& preview, const QRectF& page, const View& view)
 {
     Frame frame;
     frame.plot = plotArea(page);
@@ -129,6 +173,15 @@ Frame frameFor(const RoadModel::Preview& preview, const QRectF& page)
     // Centred on the page.
     frame.originX = extent.minX - (frame.plot.width() / frame.scaleX - extent.width()) / 2;
     frame.originY = extent.minY - (frame.plot.height() / frame.scaleY - extent.height()) / 2;
+    if (view.zoom != 1 || !view.pan.isNull()) {
+        // About the plot's centre, then moved: the metres at the centre stay put under zoom.
+        const double cx = frame.originX + frame.plot.width() / 2 / frame.scaleX;
+        const double cy = frame.originY + frame.plot.height() / 2 / frame.scaleY;
+        frame.scaleX *= view.zoom;
+        frame.scaleY *= view.zoom;
+        frame.originX = cx - (frame.plot.width() / 2 + view.pan.x()) / frame.scaleX;
+        frame.originY = cy - (frame.plot.height() / 2 - view.pan.y()) / frame.scaleY;
+    }
     return frame;
 }
 
@@ -152,12 +205,13 @@ QString exaggerationText(const Frame& frame)
                  .replace(QLatin1Char('.'), QLatin1Char(',')));
 }
 
-void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& preview)
+void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& preview,
+    const View& view, const TitleBlock* title)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(page, Qt::white);
-    const Frame frame = frameFor(preview, page);
+    const Frame frame = frameFor(preview, page, view);
     const double unit = std::max(4.0, std::min(page.width(), page.height()) / 60);
     QFont font = painter.font();
     font.setPixelSize(int(std::max(9.0, unit * 1.5)));
@@ -165,11 +219,20 @@ void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& prev
     const QFontMetricsF metrics(font);
     const bool plan = preview.kind == RoadModel::Kind::Alignment;
 
+    // Labels keep clear of both roads and of each other, the file's own placed first.
+    const double originalWidth = std::max(2.0, unit * 0.6);
+    QPainterPath roads = roadPath(frame, preview.original, originalWidth + 2);
+    roads.addPath(roadPath(frame, preview.converted, originalWidth + 2));
+    std::vector<QRectF> taken;
+    painter.save();
+    painter.setClipRect(page);
     // The converted road first, so that where both agree the file's own road shows.
-    drawRoad(painter, frame, preview.converted, ConvertedColour, std::max(1.5, unit / 2), !plan,
-        unit, true);
-    drawRoad(painter, frame, preview.original, OriginalColour, std::max(2.0, unit * 0.6), true,
-        unit, false);
+    drawRoad(painter, frame, preview.converted, ConvertedColour, std::max(1.5, unit / 2), !plan);
+    drawRoad(painter, frame, preview.original, OriginalColour, originalWidth, !plan);
+    drawLabels(painter, frame, preview.original, OriginalColour, unit, taken, roads);
+    if (!plan)
+        drawLabels(painter, frame, preview.converted, ConvertedColour, unit, taken, roads);
+    painter.restore();
 
     // Legend.
     double y = page.top() + unit * 2 + metrics.ascent();
@@ -234,6 +297,28 @@ void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& prev
             painter.rotate(-90);
             painter.drawText(QPointF(0, 0), qs(RoadModel::metres(y)));
             painter.restore();
+        }
+    }
+    if (title) {
+        // The title block in the lower right corner: file, date and, for the plan, the scale.
+        QStringList lines { QStringLiteral("Fil: %1").arg(title->file),
+            QStringLiteral("Dato: %1").arg(title->date) };
+        if (plan && title->pixelsPerMillimetre > 0)
+            lines
+                << QStringLiteral("Målestok %1").arg(scaleText(frame, title->pixelsPerMillimetre));
+        double width = 0;
+        for (const QString& l : lines)
+            width = std::max(width, metrics.horizontalAdvance(l));
+        const QRectF box(page.right() - width - unit * 3,
+            page.bottom() - unit * 2 - metrics.height() * lines.size() - unit, width + unit * 2,
+            metrics.height() * lines.size() + unit);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(Qt::white);
+        painter.drawRect(box);
+        double ty = box.top() + unit / 2 + metrics.ascent();
+        for (const QString& l : lines) {
+            painter.drawText(QPointF(box.left() + unit, ty), l);
+            ty += metrics.height();
         }
     }
     painter.restore();
