@@ -139,6 +139,9 @@ int run(const std::vector<std::filesystem::path>& args)
             || step > 1e6)
             throw Failure { "afstanden \"" + text + "\" er ikke et tal i meter fra 0.001" };
         const Road2 road = loadRoad(args, 2);
+        if (!Road::stationsFit(road.alignment.alignment, step))
+            throw Failure { "afstanden " + text + " m giver mere end "
+                + std::to_string(Road::MaxStations) + " stationer" };
         const auto rows = Road::stations(
             road.alignment.alignment, step, road.hasProfile ? &road.profile.profile : nullptr);
         write(stdout, Road::stationsCsv(rows, road.hasProfile));

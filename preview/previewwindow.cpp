@@ -433,6 +433,13 @@ void PreviewWindow::askPdf()
 bool PreviewWindow::exportStations(const QString& path, double step)
 {
     const bool heights = false;
+    if (!Road::stationsFit(m_preview.alignment, step)) {
+        m_reporter(this, GsiError::OutOfMemory,
+            QStringLiteral("Afstanden %1 m giver mere end %2 stationer")
+                .arg(step)
+                .arg(Road::MaxStations));
+        return false;
+    }
     const std::string csv
         = Road::stationsCsv(Road::stations(m_preview.alignment, step, nullptr), heights);
     try {

@@ -4,12 +4,12 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
-#include <QPainterPathStroker>
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
+#include <vector>
 
 namespace RoadPainter {
 
@@ -49,23 +49,86 @@ namespace {
         return qs(RoadModel::metres(value)).remove(QRegularExpression(QStringLiteral(",?0+$")));
     }
 
-    // The road as the page shows it, for keeping labels off it.
-    QPainterPath roadPath(const Frame& frame, const RoadModel::Drawing& drawing, double width)
-    {
-        QPainterPath path;
-        for (const RoadModel::Segment& segment : drawing.segments) {
-            for (std::size_t i = 0; i < segment.points.size(); ++i) {
-                const QPointF p = frame.toPixel(segment.points[i]);
-                if (i == 0)
-                    path.moveTo(p);
-                else
-                    path.lineTo(p);
+    // Where the roads run on the page, for keeping labels off them: points every few pixels
+    // along them, filed in square cells so that a label looks only at the cells it covers.
+    class RoadCells {
+    public:
+        explicit RoadCells(double margin)
+            : m_margin(margin)
+        {
+        }
+
+        void add(const Frame& frame, const RoadModel::Drawing& drawing)
+        {
+            for (const RoadModel::Segment& segment : drawing.segments) {
+                for (std::size_t i = 0; i + 1 < segment.points.size(); ++i) {
+                    const QPointF a = frame.toPixel(segment.points[i]);
+                    const QPointF b = frame.toPixel(segment.points[i + 1]);
+                    const double length = QLineF(a, b).length();
+                    // Off-page stretches cost nothing: a label is never placed there.
+                    const int steps = int(std::min(4000.0, std::ceil(length / Spacing)));
+                    for (int k = 0; k <= steps; ++k)
+                        put(a + (b - a) * (steps ? double(k) / steps : 0));
+                }
             }
         }
-        QPainterPathStroker stroker;
-        stroker.setWidth(width);
-        return stroker.createStroke(path);
-    }
+
+        bool crosses(const QRectF& box) const
+        {
+            const QRectF wide = box.adjusted(-m_margin, -m_margin, m_margin, m_margin);
+            for (int cx = cell(wide.left()); cx <= cell(wide.right()); ++cx)
+                for (int cy = cell(wide.top()); cy <= cell(wide.bottom()); ++cy) {
+                    const auto found = m_cells.find(key(cx, cy));
+                    if (found == m_cells.end())
+                        continue;
+                    for (const QPointF& p : found->second)
+                        if (wide.contains(p))
+                            return true;
+                }
+            return false;
+        }
+
+    private:
+        static constexpr double Size = 32, Spacing = 3;
+        static int cell(double v) { return int(std::floor(std::clamp(v, -1e7, 1e7) / Size)); }
+        static long long key(int x, int y) { return (long long)(x)*2000003 + y; }
+        void put(QPointF p)
+        {
+            if (std::abs(p.x()) < 1e6 && std::abs(p.y()) < 1e6)
+                m_cells[key(cell(p.x()), cell(p.y()))].push_back(p);
+        }
+
+        double m_margin;
+        std::unordered_map<long long, std::vector<QPointF>> m_cells;
+    };
+
+    // The labels placed so far, filed by cell as the roads are.
+    class LabelCells {
+    public:
+        bool overlaps(const QRectF& box) const
+        {
+            for (int cx = cell(box.left()); cx <= cell(box.right()); ++cx)
+                for (int cy = cell(box.top()); cy <= cell(box.bottom()); ++cy) {
+                    const auto found = m_cells.find(key(cx, cy));
+                    if (found != m_cells.end())
+                        for (const QRectF& other : found->second)
+                            if (other.intersects(box))
+                                return true;
+                }
+            return false;
+        }
+        void add(const QRectF& box)
+        {
+            for (int cx = cell(box.left()); cx <= cell(box.right()); ++cx)
+                for (int cy = cell(box.top()); cy <= cell(box.bottom()); ++cy)
+                    m_cells[key(cx, cy)].push_back(box);
+        }
+
+    private:
+        static int cell(double v) { return int(std::floor(std::clamp(v, -1e7, 1e7) / 64)); }
+        static long long key(int x, int y) { return (long long)(x)*2000003 + y; }
+        std::unordered_map<long long, std::vector<QRectF>> m_cells;
+    };
 
     void drawRoad(QPainter& painter, const Frame& frame, const RoadModel::Drawing& drawing,
         const QColor& colour, double width, bool everyPoint)
@@ -108,7 +171,7 @@ namespace {
     }
 
     void drawLabels(QPainter& painter, const Frame& frame, const RoadModel::Drawing& drawing,
-        const QColor& colour, double unit, std::vector<QRectF>& taken, const QPainterPath& avoid)
+        const QColor& colour, double unit, LabelCells& taken, const RoadCells& avoid)
     {
         painter.setPen(colour);
         const QFontMetricsF metrics(painter.font());
@@ -125,12 +188,12 @@ namespace {
                 bool placed = false;
                 for (const QPointF& corner : corners) {
                     const QRectF box(corner, QSizeF(w, h));
-                    if (avoid.intersects(box)
-                        || std::any_of(taken.begin(), taken.end(),
-                            [&box](const QRectF& other) { return other.intersects(box); }))
+                    // Labels far off the page are not placed at all.
+                    if (box.right() < -1e6 || box.left() > 1e6 || box.bottom() < -1e6
+                        || box.top() > 1e6 || avoid.crosses(box) || taken.overlaps(box))
                         continue;
                     painter.drawText(QPointF(box.left(), box.top() + metrics.ascent()), text);
-                    taken.push_back(box);
+                    taken.add(box);
                     placed = true;
                     break;
                 }
@@ -221,9 +284,10 @@ void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& prev
 
     // Labels keep clear of both roads and of each other, the file's own placed first.
     const double originalWidth = std::max(2.0, unit * 0.6);
-    QPainterPath roads = roadPath(frame, preview.original, originalWidth + 2);
-    roads.addPath(roadPath(frame, preview.converted, originalWidth + 2));
-    std::vector<QRectF> taken;
+    RoadCells roads(originalWidth / 2 + 1);
+    roads.add(frame, preview.original);
+    roads.add(frame, preview.converted);
+    LabelCells taken;
     painter.save();
     painter.setClipRect(page);
     // The converted road first, so that where both agree the file's own road shows.

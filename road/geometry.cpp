@@ -37,7 +37,9 @@ Pose localEnd(double length, double curvature, double rate)
     // How far the heading turns over the piece, bounded from above by the largest curvature.
     const double largest
         = std::max(std::abs(curvature), std::abs(curvature + rate * length)) * length;
-    const int panels = std::clamp(int(std::ceil(largest / PanelTurn)), 1, 1 << 20);
+    // Bounded: no road element turns more than a few times round, and a file's nonsense must
+    // not cost more than a few milliseconds.
+    const int panels = int(std::clamp(std::ceil(largest / PanelTurn), 1.0, 16384.0));
     const double width = length / panels;
     double x = 0, y = 0;
     for (int p = 0; p < panels; ++p) {

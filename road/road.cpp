@@ -488,6 +488,14 @@ Profile layProfile(std::vector<Point> points)
     return profile;
 }
 
+bool stationsFit(const Alignment& road, double step)
+{
+    double rows = 0;
+    for (const Element& e : road.elements)
+        rows += std::abs(e.chainageLength) / step + 2;
+    return step > 0 && rows <= double(MaxStations);
+}
+
 std::vector<Station> stations(const Alignment& road, double step, const Profile* profile)
 {
     std::vector<Station> rows;
@@ -498,14 +506,16 @@ std::vector<Station> stations(const Alignment& road, double step, const Profile*
         Station s { chainage, p.x, p.y, Geometry::bearingGon(p.heading) };
         if (profile)
             s.hasHeight = profile->height(chainage, s.height);
-        if (!rows.empty() && std::abs(rows.back().chainage - chainage) < 1e-6)
+        if ((!rows.empty() && std::abs(rows.back().chainage - chainage) < 1e-6)
+            || rows.size() >= MaxStations)
             return;
         rows.push_back(s);
     };
     for (const Element& e : road.elements) {
         const double from = e.startChainage, to = from + e.chainageLength;
         add(e, from);
-        for (double k = std::floor(from / step) + 1; k * step < to - 1e-6; k += 1)
+        for (double k = std::floor(from / step) + 1;
+             k * step < to - 1e-6 && rows.size() < MaxStations; k += 1)
             add(e, k * step);
         if (&e == &road.elements.back())
             add(e, to);

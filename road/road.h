@@ -107,6 +107,9 @@ struct Station {
     double height = 0;
     bool hasHeight = false;
 };
+// At most MaxStations rows: stationsFit says beforehand whether the road and step need more.
+constexpr std::size_t MaxStations = 1000000;
+bool stationsFit(const Alignment& alignment, double step);
 std::vector<Station> stations(const Alignment& alignment, double step, const Profile* profile);
 
 // The stations as CSV: header, then a row per station; ';' between fields, decimal points.

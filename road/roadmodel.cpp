@@ -155,6 +155,8 @@ namespace {
                     char grade[32];
                     std::snprintf(grade, sizeof grade, "%.2f", e.rise / e.length * 100);
                     std::string text(grade);
+                    if (text == "-0.00")
+                        text = "0.00";
                     std::replace(text.begin(), text.end(), '.', ',');
                     m_drawing.marks.push_back(
                         { { e.x0 + e.length / 2, e.h0 + e.rise / 2 }, text + " %" });
