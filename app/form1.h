@@ -90,7 +90,7 @@ private:
     void showFolder(const std::filesystem::path& folder, Listing listing);
     // The folder an entry of `list` lies in, as a click or the preview opens it.
     static std::filesystem::path entryFolder(const FileListBox* list);
-    void convert(FileListBox* list, int row, void (*conversion)());
+    void convert(FileListBox* list, int row, Module1::Conversion kind);
     // Opens the preview of the entry in `row`, read as `kind`; converts nothing.
     void preview(FileListBox* list, int row, Module1::Conversion kind);
     void report(int number, const QString& description);

@@ -178,14 +178,15 @@ int main(int argc, char* argv[])
     write(al, alignmentFile());
     write(pr, profileFile());
     write(disk, alignmentFile());
-    const auto conversion = [](const QString& path, void (*convert)()) {
+    const auto conversion = [](const QString& path, Module1::Conversion kind) {
+        const std::filesystem::path input = QFile::encodeName(path).toStdString();
         return medianMs(
-            201, [&] { Module1::InputPath = QFile::encodeName(path).toStdString(); }, convert);
+            201, [] {}, [&] { Module1::convertFile(kind, input); });
     };
-    row("convert 1000-line alignment file", conversion(al, &Module1::ConvertAlignment), "< 2");
-    row("convert 1000-line profile file", conversion(pr, &Module1::ConvertProfile), "< 2");
-    row("  the alignment file on the build's disk", conversion(disk, &Module1::ConvertAlignment),
-        "");
+    row("convert 1000-line alignment file", conversion(al, Module1::Conversion::Alignment), "< 2");
+    row("convert 1000-line profile file", conversion(pr, Module1::Conversion::Profile), "< 2");
+    row("  the alignment file on the build's disk",
+        conversion(disk, Module1::Conversion::Alignment), "");
 
     // The conversion core alone, in memory.
     const std::string input = alignmentFile().toStdString();

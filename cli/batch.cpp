@@ -222,8 +222,11 @@ namespace {
                     "Filen " + shownPath(path)
                         + " er hverken en al*.gsi- eller en pr*.gsi-fil; "
                           "vælg --alignment eller --profile");
-            const fs::path output
-                = dryRun ? Module1::tryConversion(*kind, path) : Module1::convertFile(*kind, path);
+            const Module1::Result result = Module1::convertFile(
+                *kind, path, dryRun ? Module1::Mode::DryRun : Module1::Mode::Write);
+            if (!result.ok())
+                throw GsiError(result.error, result.description);
+            const fs::path& output = result.output;
             // A name goes to a pipe, a file or through -0 exactly as it is, for the program
             // that reads it; only a person at a terminal gets it quoted.
             const std::string shown = shownPath(output);

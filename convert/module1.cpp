@@ -10,19 +10,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <sstream>
+#include <istream>
+#include <streambuf>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace Module1 {
-
-fs::path InputPath;
-fs::path OutputPath;
-Table LineTable;
-Table HeadColumn;
-Table TailColumn;
-Table Word82Column;
-Table Word81Column;
 
 namespace {
 
@@ -67,18 +61,88 @@ namespace {
         return fs::path(std::move(name));
     }
 
-    struct ReadFile {
-        int lineCount;
-        FileOrigin origin;
+    // A stream over bytes already in memory, read in place.
+    class ViewBuffer : public std::streambuf {
+    public:
+        explicit ViewBuffer(std::string_view bytes)
+        {
+            char* begin = const_cast<char*>(bytes.data());
+            setg(begin, begin, begin + bytes.size());
+        }
     };
 
-    ReadFile readFile(Conversion kind, const fs::path& input)
+    // The kept lines of one file, and for a profile the head and tail of each. Index 0 holds
+    // the first kept line, which is copied unchanged.
+    struct Workspace {
+        std::vector<std::string> lines;
+        std::vector<std::string> head;
+        std::vector<std::string> tail;
+    };
+
+    // Splits `input` into kept lines, applying the drop rule and the 1000-line limit. Throws
+    // GsiError 9, naming `inputName`, when more lines remain than the limit takes.
+    Workspace readLines(Conversion kind, std::string_view input, const fs::path& inputName)
     {
-        InputFile file(input, MaxInputBytes);
-        std::istream stream(&file);
-        const int lineCount = readLines(kind, stream, input);
-        file.checkComplete();
-        return { lineCount, file.origin() };
+        ViewBuffer buffer(input);
+        std::istream stream(&buffer);
+        // All of it in one read: a chunk larger than the input would only be zeroed for nothing.
+        LineReader reader(stream, std::min(input.size() + 1, LineReader::DefaultChunkSize));
+        Workspace work;
+        std::string line;
+        for (;;) {
+            // The limit is tested before each line is read, whether or not that line
+            // would be dropped.
+            if (work.lines.size() == std::size_t(MaxLines)) {
+                if (!reader.atEnd())
+                    throw GsiError(GsiError::SubscriptOutOfRange,
+                        "Filen " + shownPath(inputName) + " har mere end "
+                            + std::to_string(MaxLines) + " linjer; der er intet skrevet");
+                break;
+            }
+            if (!reader.next(line))
+                break;
+            if (kind == Conversion::Alignment) {
+                if (!Columns::isDropped(line))
+                    work.lines.emplace_back(line);
+            } else {
+                work.lines.emplace_back(line);
+                Columns::profileColumns(line, work.head.emplace_back(), work.tail.emplace_back());
+            }
+        }
+        if (reader.failed())
+            throw GsiError::forRead(inputName, EIO);
+        return work;
+    }
+
+    std::string renderLines(Conversion kind, const Workspace& work)
+    {
+        std::string out;
+        const std::size_t lineCount = work.lines.size();
+        if (lineCount < 1)
+            return out;
+        // Every line after the first is at most 145 bytes and its line end, so this is
+        // enough to never copy the output while it grows: the first line may be as
+        // large as a whole file.
+        out.reserve(work.lines[0].size() + lineCount * (145 + LineEnd.size()));
+        out += work.lines[0];
+        out += LineEnd;
+        std::string head, tail, word81, word82;
+        for (std::size_t i = 1; i < lineCount; ++i) {
+            if (kind == Conversion::Alignment) {
+                Columns::alignmentColumns(work.lines[i], head, tail, word81, word82);
+                out += head;
+                out += tail;
+                out += word81;
+                out += word82;
+                out += ' ';
+            } else {
+                out += work.head[i];
+                out += Columns::profileSign(work.lines[i]);
+                out += work.tail[i];
+            }
+            out += LineEnd;
+        }
+        return out;
     }
 
     void checkOutputStaysBeside(const fs::path& input, const fs::path& output)
@@ -108,104 +172,43 @@ fs::path inputPathFor(const fs::path& folder, const fs::path& name)
     return fs::path(std::move(joined));
 }
 
-int readLines(
-    Conversion kind, std::istream& input, const fs::path& inputName, std::size_t chunkSize)
-{
-    LineReader reader(input, chunkSize);
-    int lineCount = 0;
-    for (;;) {
-        // The limit is tested before each line is read, whether or not that line
-        // would be dropped.
-        if (lineCount == MaxLines) {
-            if (!reader.atEnd())
-                throw GsiError(GsiError::SubscriptOutOfRange,
-                    "Filen " + shownPath(inputName) + " har mere end " + std::to_string(MaxLines)
-                        + " linjer; der er intet skrevet");
-            break;
-        }
-        std::string& line = LineTable[lineCount + 1];
-        if (!reader.next(line))
-            break;
-        ++lineCount;
-        if (kind == Conversion::Alignment) {
-            if (Columns::isDropped(line))
-                --lineCount;
-        } else {
-            Columns::profileColumns(line, HeadColumn[lineCount], TailColumn[lineCount]);
-        }
-    }
-    if (reader.failed())
-        throw GsiError::forRead(inputName, EIO);
-    return lineCount;
-}
-
-std::string renderLines(Conversion kind, int lineCount)
-{
-    std::string out;
-    if (lineCount < 1)
-        return out;
-    // Every line after the first is at most 145 bytes and its line end, so this is
-    // enough to never copy the output while it grows: the first line may be as
-    // large as a whole file.
-    out.reserve(LineTable[1].size() + std::size_t(lineCount) * (145 + LineEnd.size()));
-    out += LineTable[1];
-    out += LineEnd;
-    for (int i = 2; i <= lineCount; ++i) {
-        if (kind == Conversion::Alignment) {
-            Columns::alignmentColumns(
-                LineTable[i], HeadColumn[i], TailColumn[i], Word81Column[i], Word82Column[i]);
-            out += HeadColumn[i];
-            out += TailColumn[i];
-            out += Word81Column[i];
-            out += Word82Column[i];
-            out += ' ';
-        } else {
-            out += HeadColumn[i];
-            out += Columns::profileSign(LineTable[i]);
-            out += TailColumn[i];
-        }
-        out += LineEnd;
-    }
-    return out;
-}
-
 std::string convertBytes(Conversion kind, std::string_view input)
 {
-    std::istringstream stream { std::string(input) };
-    // All of it in one read: a chunk larger than the input would only be zeroed for nothing.
-    const std::size_t chunk = std::min(input.size() + 1, LineReader::DefaultChunkSize);
-    return renderLines(kind, readLines(kind, stream, "(hukommelse)", chunk));
+    return renderLines(kind, readLines(kind, input, "(hukommelse)"));
 }
 
-fs::path tryConversion(Conversion kind, const fs::path& input)
+Result convertFile(Conversion kind, const fs::path& input, Mode mode)
 {
-    const fs::path output = outputPathFor(input, kind);
-    checkOutputStaysBeside(input, output);
-    renderLines(kind, readFile(kind, input).lineCount);
-    return output;
-}
-
-fs::path convertFile(Conversion kind, const fs::path& input)
-{
-    const fs::path output = outputPathFor(input, kind);
-    checkOutputStaysBeside(input, output);
-    const ReadFile read = readFile(kind, input);
-    const std::string bytes = renderLines(kind, read.lineCount);
-    OutputFile file(output, read.origin);
-    file.write(bytes);
-    file.commit();
-    return output;
-}
-
-namespace {
-    void convertInputPath(Conversion kind)
-    {
-        OutputPath = outputPathFor(InputPath, kind);
-        convertFile(kind, InputPath);
+    Result result;
+    try {
+        const fs::path output = outputPathFor(input, kind);
+        checkOutputStaysBeside(input, output);
+        InputFile file(input, MaxInputBytes);
+        const std::string bytes = renderLines(kind, readLines(kind, file.readAll(), input));
+        if (mode == Mode::Write) {
+            OutputFile written(output, file.origin());
+            written.write(bytes);
+            written.commit();
+        }
+        result.output = output;
+    } catch (const GsiError& error) {
+        result.error = error.number();
+        result.description = error.description();
+    } catch (const std::bad_alloc&) {
+        result.error = GsiError::OutOfMemory;
+        result.description = "Der er ikke hukommelse nok til at konvertere " + shownPath(input);
     }
+    return result;
 }
 
-void ConvertAlignment() { convertInputPath(Conversion::Alignment); }
-void ConvertProfile() { convertInputPath(Conversion::Profile); }
+Result ConvertAlignment(const fs::path& inputPath)
+{
+    return convertFile(Conversion::Alignment, inputPath);
+}
+
+Result ConvertProfile(const fs::path& inputPath)
+{
+    return convertFile(Conversion::Profile, inputPath);
+}
 
 }

@@ -4,30 +4,17 @@
 
 #include "inputfile.h"
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
-#include <istream>
 #include <string>
 #include <string_view>
 
-// The conversion workspace and the two conversions. The workspace lives for the
-// whole run and is shared by both conversions; each conversion overwrites the
-// slots it uses and never reads a slot past its own line count.
+// The two conversions as a library: each call reads its input, converts it in memory and writes
+// the output beside it, and keeps nothing between calls, so any thread may call it at any time.
 namespace Module1 {
 
 constexpr int MaxLines = 1000;
 constexpr std::uintmax_t MaxInputBytes = MaxFileBytes;
-using Table = std::array<std::string, MaxLines + 1>;
-
-// The file a click asks to convert, and the file that conversion writes.
-extern std::filesystem::path InputPath;
-extern std::filesystem::path OutputPath;
-extern Table LineTable;
-extern Table HeadColumn;
-extern Table TailColumn;
-extern Table Word82Column;
-extern Table Word81Column;
 
 enum class Conversion { Alignment, Profile };
 
@@ -39,31 +26,28 @@ std::filesystem::path outputPathFor(const std::filesystem::path& input, Conversi
 std::filesystem::path inputPathFor(
     const std::filesystem::path& folder, const std::filesystem::path& name);
 
-// Reads `input` into LineTable (and, for a profile, the head and tail columns),
-// applying the drop rule and the 1000-line limit, and returns the line count.
-// Throws GsiError 9, naming `inputName`, when more lines remain than the table
-// holds.
-// `chunkSize` is how much is read from the stream at a time.
-int readLines(Conversion kind, std::istream& input, const std::filesystem::path& inputName,
-    std::size_t chunkSize = 64 * 1024);
-
-// The output bytes for the first `lineCount` lines of the workspace.
-std::string renderLines(Conversion kind, int lineCount);
-
-// Read, convert and render in memory, without touching any file.
+// Read and convert in memory, without touching any file. Throws GsiError 9 when more than
+// MaxLines lines would be kept.
 std::string convertBytes(Conversion kind, std::string_view input);
 
-// The whole frame on files: reads `input`, converts, and writes the output
-// beside it in one step. Returns the output's path. Throws GsiError on any
-// failure, in which case no file has been created or changed.
-std::filesystem::path convertFile(Conversion kind, const std::filesystem::path& input);
+// What one conversion of a file did: the output it wrote (or, in a dry run, would write), or
+// the error that stopped it, with its number and Danish description naming the file.
+struct Result {
+    std::filesystem::path output;
+    int error = 0;
+    std::string description;
+    bool ok() const { return error == 0; }
+};
 
-// Read and convert `input` as convertFile does, and return the output path it
-// would write, but write nothing.
-std::filesystem::path tryConversion(Conversion kind, const std::filesystem::path& input);
+enum class Mode { Write, DryRun };
 
-// The conversions behind a click: InputPath in, OutputPath set and written.
-void ConvertAlignment();
-void ConvertProfile();
+// The whole frame on files: reads `input`, converts, and writes the output beside it in one
+// step. On failure no file has been created or changed. A dry run reads and converts but
+// writes nothing.
+Result convertFile(Conversion kind, const std::filesystem::path& input, Mode mode = Mode::Write);
+
+// The two conversions by the names the click handlers use: convertFile for one kind.
+Result ConvertAlignment(const std::filesystem::path& inputPath);
+Result ConvertProfile(const std::filesystem::path& inputPath);
 
 }

@@ -102,15 +102,8 @@ ReadResult read(const QString& name)
 {
     try {
         InputFile file(fullPath(name), MaxFileBytes);
-        QByteArray bytes;
-        char chunk[64 * 1024];
-        for (;;) {
-            const std::streamsize got = file.sgetn(chunk, sizeof chunk);
-            if (got <= 0)
-                break;
-            bytes.append(chunk, qsizetype(got));
-        }
-        file.checkComplete();
+        const std::string read = file.readAll();
+        const QByteArray bytes = QByteArray::fromRawData(read.data(), qsizetype(read.size()));
         ReadResult result;
         result.ok = true;
         result.lineEnd = firstLineEnd(bytes);

@@ -35,6 +35,20 @@ InputFile::int_type InputFile::underflow()
     return traits_type::to_int_type(m_byte);
 }
 
+std::string InputFile::readAll()
+{
+    std::string bytes;
+    char piece[64 * 1024];
+    for (;;) {
+        const std::streamsize got = sgetn(piece, sizeof piece);
+        if (got <= 0)
+            break;
+        bytes.append(piece, std::size_t(got));
+    }
+    checkComplete();
+    return bytes;
+}
+
 void InputFile::checkComplete() const
 {
     // Only a file that is not one makes a reader wait: its reads are never allowed to.

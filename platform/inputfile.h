@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <streambuf>
+#include <string>
 
 class GsiError;
 
@@ -60,6 +61,10 @@ public:
     // The path of the file that was opened, as the system names it after following every
     // link; the given path where the system cannot tell.
     std::filesystem::path openedPath() const;
+
+    // The whole file, read in large pieces, within the limit. Throws the error that stopped the
+    // reading, as checkComplete() does. The one way a program here reads a whole file.
+    std::string readAll();
 
     // What looked like the end of the file to the reader may have been a read
     // error or the limit: throws the error that stopped the reading, if any.

@@ -90,23 +90,21 @@ QByteArray windowConversion(Conversion kind, const QString& name, const QByteArr
     const QString path = dir.filePath(name);
     if (!Gsi::writeFile(path, input))
         return "cannot write the copy";
-    Module1::InputPath = CoreTest::path(path);
-    kind == Conversion::Alignment ? Module1::ConvertAlignment() : Module1::ConvertProfile();
-    return Gsi::readFile(CoreTest::text(Module1::OutputPath));
+    const Module1::Result result = Module1::convertFile(kind, CoreTest::path(path));
+    if (!result.ok())
+        return QByteArray::fromStdString(result.description);
+    return Gsi::readFile(CoreTest::text(result.output));
 }
 
 // The number and description that the main window's message box shows.
 QString windowError(Conversion kind, const QString& path)
 {
-    try {
-        Module1::InputPath = CoreTest::path(path);
-        kind == Conversion::Alignment ? Module1::ConvertAlignment() : Module1::ConvertProfile();
-    } catch (const GsiError& error) {
-        return QStringLiteral("sigtelinje-convert: Fejl %1: %2")
-            .arg(error.number())
-            .arg(QString::fromStdString(error.description()));
-    }
-    return QStringLiteral("no error");
+    const Module1::Result result = Module1::convertFile(kind, CoreTest::path(path));
+    if (result.ok())
+        return QStringLiteral("no error");
+    return QStringLiteral("sigtelinje-convert: Fejl %1: %2")
+        .arg(result.error)
+        .arg(QString::fromStdString(result.description));
 }
 
 bool onWindows()
@@ -1192,16 +1190,10 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths()
     if (window) {
         const QString start = QDir::currentPath();
         QVERIFY(QDir::setCurrent(current));
-        Module1::InputPath = CoreTest::path(argument);
-        QString error;
-        try {
-            Module1::ConvertAlignment();
-        } catch (const GsiError& e) {
-            error = QString::fromStdString(e.description());
-        }
+        const Module1::Result result = Module1::ConvertAlignment(CoreTest::path(argument));
         QDir::setCurrent(start);
-        QCOMPARE(error, QString());
-        QCOMPARE(CoreTest::text(Module1::OutputPath), expected);
+        QCOMPARE(QString::fromStdString(result.description), QString());
+        QCOMPARE(CoreTest::text(result.output), expected);
     } else {
         // Wine starts no program in a UNC folder, so a bare name runs the converter's code here.
         const Run run

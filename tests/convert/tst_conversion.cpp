@@ -367,10 +367,10 @@ void ConversionTest::fileConversionWritesBesideTheInput()
     QVERIFY(writeFile(input, head + "\n" + coordinateLine() + "\n"));
     QVERIFY(writeFile(dir.filePath("al17PI.gsi"), "an older output, replaced without asking"));
 
-    Module1::InputPath = CoreTest::path(input);
-    Module1::ConvertAlignment();
+    const Module1::Result result = Module1::ConvertAlignment(CoreTest::path(input));
 
-    QCOMPARE(CoreTest::text(Module1::OutputPath), dir.filePath("al17PI.gsi"));
+    QVERIFY2(result.ok(), result.description.c_str());
+    QCOMPARE(CoreTest::text(result.output), dir.filePath("al17PI.gsi"));
     QCOMPARE(readFile(dir.filePath("al17PI.gsi")), crlf({ head, WorkedAlignmentOut }));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
         QStringList({ "al17.gsi", "al17PI.gsi" }));
@@ -400,12 +400,12 @@ void ConversionTest::failuresNameTheFileAndLeaveTheOutputAlone()
     const QByteArray old = "the existing output\r\n";
     QVERIFY(writeFile(input, "*a\r\n*b\r\n"));
     QVERIFY(writeFile(output, old));
-    Module1::InputPath = CoreTest::path(input);
+    std::filesystem::path inputPath = CoreTest::path(input);
 
     if (case_ == "vanished")
         QVERIFY(QFile::remove(input));
     if (case_ == "folder")
-        Module1::InputPath = CoreTest::path(dir.filePath("gone/pr5.gsi"));
+        inputPath = CoreTest::path(dir.filePath("gone/pr5.gsi"));
     if (case_ == "outputdir") {
         QVERIFY(QFile::remove(output));
         QVERIFY(QDir(dir.path()).mkdir("pr5VPI.gsi"));
@@ -423,15 +423,12 @@ void ConversionTest::failuresNameTheFileAndLeaveTheOutputAlone()
     const QFile::Permissions permissions = QFile::permissions(output);
     const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
 
-    try {
-        Module1::ConvertProfile();
-        QFAIL("the conversion should have failed");
-    } catch (const GsiError& e) {
-        QCOMPARE(e.number(), error);
-        const QString named
-            = QDir::toNativeSeparators(CoreTest::text(Module1::InputPath)).chopped(4);
-        QVERIFY2(QString::fromStdString(e.description()).contains(named), e.what());
-    }
+    const Module1::Result result = Module1::ConvertProfile(inputPath);
+    QCOMPARE(result.error, error);
+    QVERIFY(result.output.empty());
+    const QString named = QDir::toNativeSeparators(CoreTest::text(inputPath)).chopped(4);
+    QVERIFY2(
+        QString::fromStdString(result.description).contains(named), result.description.c_str());
     if (case_ == "outputdir")
         QCOMPARE(readFile(output + "/inside"), old);
     else if (case_ != "folder")

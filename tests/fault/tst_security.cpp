@@ -308,8 +308,9 @@ void SecurityTest::outputGetsNoMoreRightsThanItsInput()
     const int before = SystemFaults::setUmask(umask);
     const auto restore = qScopeGuard([before] { SystemFaults::setUmask(before); });
 
-    Module1::InputPath = QFile::decodeName(input).toStdString();
-    Module1::ConvertAlignment();
+    const Module1::Result result
+        = Module1::ConvertAlignment(QFile::decodeName(input).toStdString());
+    QVERIFY2(result.ok(), result.description.c_str());
     QCOMPARE(readRaw(output), QByteArray("*al1\r\n"));
     QCOMPARE(QString::number(SystemFaults::modeOf(output), 8), QString::number(expected, 8));
 }
@@ -450,14 +451,8 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
     const auto restore = qScopeGuard([before] { SystemFaults::setUmask(before); });
 
     const std::filesystem::path input = (dir.path() + QStringLiteral("/al1.gsi")).toStdString();
-    const auto convert = [&input] {
-        try {
-            Module1::convertFile(Module1::Conversion::Alignment, input);
-            return 0;
-        } catch (const GsiError& error) {
-            return error.number();
-        }
-    };
+    const auto convert
+        = [&input] { return Module1::convertFile(Module1::Conversion::Alignment, input).error; };
     QCOMPARE(caller == "root" ? convert() : SystemFaults::runAsNobody(convert), 0);
 
     const QByteArray written = folder + "/al1PI.gsi";
