@@ -493,17 +493,7 @@ Preview build(Kind kind, std::string_view bytes, const Converted& converted)
 std::string readFile(const std::filesystem::path& path)
 {
     InputFile file(path, MaxFileBytes);
-    // In large pieces: the file layer reads byte by byte only for a reader that asks so.
-    std::string bytes;
-    std::vector<char> piece(64 * 1024);
-    for (;;) {
-        const std::streamsize got = file.sgetn(piece.data(), std::streamsize(piece.size()));
-        if (got <= 0)
-            break;
-        bytes.append(piece.data(), std::size_t(got));
-    }
-    file.checkComplete();
-    return bytes;
+    return file.readAll();
 }
 
 Preview load(Kind kind, const std::filesystem::path& path)
