@@ -64,7 +64,7 @@ grep -qF '<launchable type="desktop-id">org.sigtelinje.Sigtelinje.desktop</launc
     || fail "the metainfo does not name the desktop entry and the package's version"
 
 # A manual page for each program; the converter's tells its options.
-for program in sigtelinje sigtelinje-editor sigtelinje-convert; do
+for program in sigtelinje sigtelinje-editor sigtelinje-convert sigtelinje-road; do
     page="$usr/share/man/man1/$program.1.gz"
     zgrep -qE "^\.TH \"?${program^^}\"? \"?1" "$page" || fail "no manual page for $program"
 done
