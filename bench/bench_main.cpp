@@ -144,7 +144,7 @@ inline QByteArray roadAlignmentFile()
         at = piece.at(piece.length);
         chainage += piece.length;
     }
-    out += '*' + number("11....", chainage) + "71....+000000000000000EOP " + number("81..16", at.x)
+    out += '*' + number("11....", chainage) + "71....+0000000000000EOP " + number("81..16", at.x)
         + number("82..16", at.y) + "\r\n";
     return out;
 }
