@@ -24,12 +24,12 @@ namespace {
     }
 }
 
-std::vector<Entry> list(
-    const std::filesystem::path& folder, Kind kind, const QString& pattern, Failure* failure)
+std::vector<Entry> list(const std::filesystem::path& folder, Kind kind, const QString& pattern,
+    Failure* failure, std::atomic<int>* progress)
 {
     std::vector<Entry> entries;
     Failure read = Failure::None;
-    for (std::filesystem::path& name : readUnsorted(folder, kind, pattern, read))
+    for (std::filesystem::path& name : readUnsorted(folder, kind, pattern, read, progress))
         entries.push_back({ NativePath::toText(name), std::move(name) });
     // By the names the user sees, alphabetically; names shown alike keep a fixed order.
     const QCollator collator = userCollator();

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <filesystem>
 #include <vector>
 
@@ -28,12 +29,15 @@ struct Entry {
 
 // Sorted by shown name without regard to letter case. An empty pattern matches all.
 // A folder that cannot be read gives no names, and says why in `failure` when asked.
+// `progress`, when given, counts every entry read, so that a slow folder can be told from a
+// medium that has stopped answering.
 std::vector<Entry> list(const std::filesystem::path& folder, Kind kind,
-    const QString& pattern = QString(), Failure* failure = nullptr);
+    const QString& pattern = QString(), Failure* failure = nullptr,
+    std::atomic<int>* progress = nullptr);
 
 // The platform's own reading of the folder (folderlisting_posix.cpp or
 // folderlisting_win.cpp), in no particular order.
-Names readUnsorted(
-    const std::filesystem::path& folder, Kind kind, const QString& pattern, Failure& failure);
+Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString& pattern,
+    Failure& failure, std::atomic<int>* progress);
 
 }

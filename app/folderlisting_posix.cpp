@@ -47,8 +47,8 @@ namespace {
 
 // Large survey folders are common, so the folder is read directly, with no
 // file information fetched for names that do not match.
-Names readUnsorted(
-    const std::filesystem::path& folder, Kind kind, const QString& pattern, Failure& failure)
+Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString& pattern,
+    Failure& failure, std::atomic<int>* progress)
 {
     Names names;
     failure = Failure::None;
@@ -59,9 +59,18 @@ Names readUnsorted(
     }
     const std::string encodedPattern = QFile::encodeName(pattern).toStdString();
     const int fd = dirfd(dir);
-    // readdir ends the folder and fails alike; only errno tells them apart.
-    errno = 0;
-    while (const dirent* entry = readdir(dir)) {
+    // readdir ends the folder and fails alike; only errno tells them apart, so it is cleared
+    // before every call: an fstatat on a dangling link last in the folder sets it too.
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(dir);
+        if (!entry) {
+            error = errno;
+            break;
+        }
+        if (progress)
+            progress->fetch_add(1, std::memory_order_relaxed);
         const std::string_view name(entry->d_name);
         if (name.starts_with('.'))
             continue; // hidden, and "." and ".."
@@ -79,10 +88,9 @@ Names readUnsorted(
         }
         if (kind == Kind::Files ? isFile : isDir)
             names.emplace_back(std::string(entry->d_name));
-        errno = 0;
     }
-    if (errno != 0) {
-        failure = failureOf(errno);
+    if (error != 0) {
+        failure = failureOf(error);
         names.clear();
     }
     closedir(dir);

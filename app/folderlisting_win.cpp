@@ -38,8 +38,8 @@ namespace {
 
 }
 
-Names readUnsorted(
-    const std::filesystem::path& folder, Kind kind, const QString& pattern, Failure& failure)
+Names readUnsorted(const std::filesystem::path& folder, Kind kind, const QString& pattern,
+    Failure& failure, std::atomic<int>* progress)
 {
     failure = Failure::None;
     // The pattern is matched here, not by FindFirstFileExW, which would also match the short
@@ -65,6 +65,8 @@ Names readUnsorted(
         return names;
     }
     do {
+        if (progress)
+            progress->fetch_add(1, std::memory_order_relaxed);
         const std::wstring name = entry.cFileName;
         const bool isFolder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         if (name == L"." || name == L".."

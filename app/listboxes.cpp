@@ -6,6 +6,8 @@
 #include "folderlisting.h"
 #include "nativepath.h"
 
+#include <algorithm>
+
 #include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -127,7 +129,7 @@ FileListBox::FileListBox(const QString& pattern, QWidget* parent)
     // user only passed over.
     connect(this, &QListWidget::clicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
-            emit entryClicked(index.row());
+            chooseRow(index.row());
     });
 }
 
@@ -136,14 +138,45 @@ void FileListBox::setFolder(
 {
     m_folder = folder;
     QStringList shown;
-    m_names.clear();
-    for (FolderListing::Entry& entry : files) {
+    for (const FolderListing::Entry& entry : files)
         shown.append(entry.shown);
-        m_names.push_back(std::move(entry.name));
-    }
+    m_entries = std::move(files);
     const QSignalBlocker blocker(this);
     clear();
     addItems(shown);
+    // A file still being converted stays marked in the list read afresh.
+    const std::vector<std::filesystem::path> pending = std::move(m_pending);
+    m_pending.clear();
+    for (const std::filesystem::path& name : pending)
+        markPending(name, true);
+}
+
+void FileListBox::chooseRow(int row)
+{
+    if (row >= 0 && std::size_t(row) < m_entries.size())
+        emit entryClicked(m_entries[std::size_t(row)], m_folder);
+}
+
+void FileListBox::markPending(const std::filesystem::path& name, bool pending)
+{
+    const auto found = std::find(m_pending.begin(), m_pending.end(), name);
+    if (pending && found == m_pending.end())
+        m_pending.push_back(name);
+    if (!pending && found != m_pending.end())
+        m_pending.erase(found);
+    for (std::size_t row = 0; row < m_entries.size(); ++row) {
+        if (m_entries[row].name != name)
+            continue;
+        QListWidgetItem* entry = item(int(row));
+        QFont font = entry->font();
+        font.setItalic(pending);
+        entry->setFont(font);
+        entry->setToolTip(pending ? QStringLiteral("Konverteres …") : QString());
+    }
+    if (m_pending.empty())
+        viewport()->unsetCursor();
+    else
+        viewport()->setCursor(Qt::BusyCursor);
 }
 
 namespace {
@@ -175,8 +208,13 @@ void FileListBox::selectionChanged(const QItemSelection& selected, const QItemSe
     // hold the answer back until it is closed.
     if (!m_inUserInput && selected.indexes().size() == 1) {
         const int row = selected.indexes().first().row();
-        QMetaObject::invokeMethod(
-            this, [this, row] { emit entryClicked(row); }, Qt::QueuedConnection);
+        if (std::size_t(row) < m_entries.size())
+            QMetaObject::invokeMethod(
+                this,
+                [this, entry = m_entries[std::size_t(row)], folder = m_folder] {
+                    emit entryClicked(entry, folder);
+                },
+                Qt::QueuedConnection);
     }
 }
 
@@ -204,13 +242,16 @@ void FileListBox::contextMenuEvent(QContextMenuEvent* event)
 void FileListBox::showMenu(int row, const QPoint& globalPos)
 {
     // The menu key may reach the list both as a key and as the system's own menu request.
-    if (m_menu)
+    if (m_menu || row < 0 || std::size_t(row) >= m_entries.size())
         return;
     m_menu = new QMenu(this);
     m_menu->setAttribute(Qt::WA_DeleteOnClose);
     m_menu->setAccessibleName(QStringLiteral("Filmenu"));
     QAction* show = m_menu->addAction(QStringLiteral("&Vis kurve…"));
-    connect(show, &QAction::triggered, this, [this, row] { emit previewRequested(row); });
+    connect(show, &QAction::triggered, this,
+        [this, entry = m_entries[std::size_t(row)], folder = m_folder] {
+            emit previewRequested(entry, folder);
+        });
     m_menu->setActiveAction(show);
     m_menu->popup(globalPos);
 }
@@ -239,7 +280,7 @@ void FileListBox::keyPressEvent(QKeyEvent* event)
     // The entry the keyboard stands on, even when Ctrl+arrow moved there without selecting it.
     if (QListWidgetItem* entry = currentItem()) {
         setCurrentItem(entry, QItemSelectionModel::ClearAndSelect);
-        emit entryClicked(row(entry));
+        chooseRow(row(entry));
     }
 }
 
@@ -260,6 +301,62 @@ QStringList FileListBox::names() const
     for (int i = 0; i < count(); ++i)
         result.append(item(i)->text());
     return result;
+}
+
+namespace {
+// Qt names a combo box after its value on Linux, so a screen reader said "/" for the drive list.
+// This one is named by its caption on every platform; its value is the drive shown, and the
+// drop-down's list is its child as before.
+class DriveAccessible : public QAccessibleWidget {
+public:
+    explicit DriveAccessible(QComboBox* box)
+        : QAccessibleWidget(box, QAccessible::ComboBox)
+    {
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        auto* box = static_cast<QComboBox*>(widget());
+        if (t == QAccessible::Name)
+            return box->accessibleName();
+        if (t == QAccessible::Value)
+            return box->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override
+    {
+        return index == 0
+            ? QAccessible::queryAccessibleInterface(static_cast<QComboBox*>(widget())->view())
+            : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child && child->object() == static_cast<QComboBox*>(widget())->view() ? 0 : -1;
+    }
+};
+
+QAccessibleInterface* driveAccessible(const QString& key, QObject* object)
+{
+    if (key == QLatin1String("DriveComboBox") && object && object->isWidgetType())
+        return new DriveAccessible(static_cast<QComboBox*>(object));
+    return nullptr;
+}
+}
+
+DriveComboBox::DriveComboBox(QWidget* parent)
+    : QComboBox(parent)
+{
+    static const bool factoryInstalled = (QAccessible::installFactory(driveAccessible), true);
+    Q_UNUSED(factoryInstalled);
+}
+
+void DriveComboBox::paintEvent(QPaintEvent* event)
+{
+    QComboBox::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        drawFocusMark(this, &painter, rect().adjusted(2, 2, -3, -3));
+    }
 }
 
 namespace {

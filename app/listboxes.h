@@ -4,6 +4,7 @@
 
 #include "folderlisting.h"
 
+#include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
 #include <QPixmap>
@@ -63,13 +64,18 @@ public:
     void setFolder(const std::filesystem::path& folder, std::vector<FolderListing::Entry> files);
     // The names as shown, and as the file system holds them.
     QStringList names() const;
-    std::filesystem::path nativeName(int row) const { return m_names.at(std::size_t(row)); }
+    std::filesystem::path nativeName(int row) const { return m_entries.at(std::size_t(row)).name; }
+    // Marks the entry named `name` as being worked on (or no longer), with the pointer busy
+    // over the list while any is.
+    void markPending(const std::filesystem::path& name, bool pending);
 
 signals:
-    // The entry in `row` was chosen: clicked, or highlighted and Enter or Space pressed.
-    void entryClicked(int row);
+    // An entry was chosen: clicked, or highlighted and Enter or Space pressed. It carries the
+    // entry as the list showed it when the user acted, and the folder the list showed: a list
+    // replaced since cannot turn the choice into another file.
+    void entryClicked(const FolderListing::Entry& entry, const std::filesystem::path& folder);
     // "Vis kurve…" was chosen in the entry's context menu.
-    void previewRequested(int row);
+    void previewRequested(const FolderListing::Entry& entry, const std::filesystem::path& folder);
 
 protected:
     bool event(QEvent* event) override;
@@ -84,12 +90,26 @@ protected:
 private:
     // The context menu of the entry in `row`, at `globalPos`.
     void showMenu(int row, const QPoint& globalPos);
+    void chooseRow(int row);
 
     bool m_inUserInput = false; // the mouse or the keyboard is moving the selection
     QPointer<QMenu> m_menu;
     QString m_pattern;
     std::filesystem::path m_folder;
-    std::vector<std::filesystem::path> m_names;
+    std::vector<FolderListing::Entry> m_entries;
+    std::vector<std::filesystem::path> m_pending;
+};
+
+// The drive list: a drop-down that shows its focus mark whenever it has the focus, also when
+// the window gave it the focus (at start, after a conversion) rather than a key, and that a
+// screen reader names by its accessible name on every platform.
+class DriveComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveComboBox(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // The logo box: draws its picture at the top left corner and takes the focus

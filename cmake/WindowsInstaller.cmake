@@ -13,10 +13,9 @@ add_custom_target(windows_portable
     COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${portable_stage} --strip
     COMMAND ${CMAKE_COMMAND} -E rename ${portable_stage}/bin ${portable_stage}/${portable}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packages
-    COMMAND ${CMAKE_COMMAND} -E rm -f ${CMAKE_BINARY_DIR}/packages/${portable}.zip
-    COMMAND ${CMAKE_COMMAND} -E chdir ${portable_stage}
-            ${CMAKE_COMMAND} -E tar cf ${CMAKE_BINARY_DIR}/packages/${portable}.zip --format=zip
-            ${portable}
+    COMMAND ${CMAKE_COMMAND} -DSTAGE=${portable_stage} -DNAME=${portable}
+            -DZIP=${CMAKE_BINARY_DIR}/packages/${portable}.zip
+            -P ${PROJECT_SOURCE_DIR}/cmake/ReproducibleStage.cmake
     COMMENT "Packing the portable zip"
     VERBATIM)
 add_dependencies(windows_portable sigtelinje sigtelinje-editor sigtelinje-convert sigtelinje-road)
@@ -35,6 +34,7 @@ set(file_list ${CMAKE_CURRENT_BINARY_DIR}/files.nsh)
 add_custom_target(windows_installer
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
     COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${stage} --strip
+    COMMAND ${CMAKE_COMMAND} -DSTAGE=${stage} -P ${PROJECT_SOURCE_DIR}/cmake/ReproducibleStage.cmake
     COMMAND ${CMAKE_COMMAND} -DSTAGE=${stage}/bin -DOUT=${file_list}
             -P ${PROJECT_SOURCE_DIR}/cmake/NsisFileList.cmake
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packages

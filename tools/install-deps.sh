@@ -1,23 +1,52 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 Sigtelinje developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs whatever the build and the test suite need and the machine lacks.
+# Installs the packages of the named sets that the machine lacks:
+#
+#   tools/install-deps.sh [running] [building] [testing]
+#
+# running: what the programs need at run time; building: what compiling them needs;
+# testing: what the test suite, the sanitizer and fuzz builds, the Windows cross build under
+# Wine and the packages need. No set named means all three. `make run` asks for running and
+# building, `make test` for all three, so that trying the program does not pull in Wine, MinGW
+# and the rest of the test toolchain.
 # Debian and Ubuntu only; elsewhere it says what to install and stops.
 set -euo pipefail
 
-packages=(
-    cmake ninja-build g++ make
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+running=(
+    libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins
+    fonts-dejavu-core fonts-liberation xdg-utils
+)
+building=(
+    cmake ninja-build g++ make pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev libmount-dev help2man
+)
+testing=(
     xvfb xauth xdotool x11-utils
-    fonts-dejavu-core fonts-liberation
     dpkg-dev file desktop-file-utils gawk python3
     clang libclang-rt-14-dev libasan8 libubsan1 util-linux mount
-    exfat-fuse exfatprogs bindfs ntfs-3g fusefat fuseiso genisoimage dosfstools strace fuse3
+    exfat-fuse exfatprogs bindfs ntfs-3g fusefat fuseiso genisoimage dosfstools strace fuse3 libfuse3-dev
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xz-utils zip unzip
-    reuse lintian help2man appstream patch
+    reuse lintian appstream patch
     dbus at-spi2-core python3-pyatspi
-    libmount-dev pkg-config
 )
+
+[ $# -gt 0 ] || set -- running building testing
+packages=()
+for set in "$@"; do
+    case $set in
+    running) packages+=("${running[@]}") ;;
+    building) packages+=("${building[@]}") ;;
+    testing) packages+=("${testing[@]}") ;;
+    *) echo "install-deps: unknown set '$set' (running, building or testing)" >&2; exit 2 ;;
+    esac
+done
+
+if [ -n "${INSTALL_DEPS_LIST:-}" ]; then
+    # For checking which packages a target asks for, without installing anything.
+    printf '%s\n' "${packages[@]}"
+    exit 0
+fi
 
 if ! command -v dpkg-query >/dev/null 2>&1; then
     echo "install-deps: no dpkg here; install these by hand: ${packages[*]}" >&2

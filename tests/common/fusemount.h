@@ -16,7 +16,9 @@
 // and the folder an ISO image is made of; the other kinds get a fresh image of a few MB.
 class FuseMount {
 public:
-    enum class Kind { ExFat, Fat, Ntfs, Bindfs, Iso };
+    // Slow: `source` shown read-only, every folder and file read answered after the delay
+    // given in `options` as "delay=<ms>".
+    enum class Kind { ExFat, Fat, Ntfs, Bindfs, Iso, Slow };
 
     // Empty when /dev/fuse and the tools for `kind` are here, else the reason, for QSKIP.
     static QString unavailable(Kind kind);

@@ -48,6 +48,8 @@ QList<Tool> toolsFor(FuseMount::Kind kind)
         return { { "bindfs", "bindfs" } };
     case FuseMount::Kind::Iso:
         return { { "genisoimage", "genisoimage" }, { "fuseiso", "fuseiso" } };
+    case FuseMount::Kind::Slow:
+        return {};
     }
     return {};
 }
@@ -155,6 +157,8 @@ QString FuseMount::unavailable(Kind kind)
             return QStringLiteral("%1 is not installed; tools/install-deps.sh installs %2")
                 .arg(QLatin1String(t.program), QLatin1String(t.package));
     }
+    if (kind == Kind::Slow && QLatin1String(SIGTELINJE_SLOWFS).isEmpty())
+        return QStringLiteral("the slow medium needs libfuse3; tools/install-deps.sh installs it");
     if (kind == Kind::ExFat
         && (geteuid() != 0 || !QFileInfo::exists(QStringLiteral("/dev/loop-control"))))
         return QStringLiteral("exFAT through FUSE needs a loop device, which only root can attach");
@@ -178,7 +182,7 @@ FuseMount::FuseMount(
     for (const QString& option : options)
         (option.startsWith(QLatin1Char('-')) ? arguments : mountOptions) << option;
     QString from = source;
-    if (from.isEmpty() && (kind == Kind::Bindfs || kind == Kind::Iso)) {
+    if (from.isEmpty() && (kind == Kind::Bindfs || kind == Kind::Iso || kind == Kind::Slow)) {
         from = d->work.filePath(QStringLiteral("source"));
         QDir().mkpath(from);
     }
@@ -211,6 +215,16 @@ FuseMount::FuseMount(
         program = QStringLiteral("bindfs");
         arguments << QStringLiteral("-f") << from << d->mountPoint;
         break;
+    case Kind::Slow: {
+        program = QStringLiteral(SIGTELINJE_SLOWFS);
+        QString delay = QStringLiteral("0");
+        for (const QString& option : mountOptions.filter(QStringLiteral("delay=")))
+            delay = option.mid(6);
+        mountOptions.removeIf(
+            [](const QString& o) { return o.startsWith(QLatin1String("delay=")); });
+        arguments = QStringList { delay, from, d->mountPoint } + arguments;
+        break;
+    }
     case Kind::Iso:
         if (!d->run(QStringLiteral("genisoimage"),
                 { QStringLiteral("-quiet"), QStringLiteral("-o"), image, from }))
@@ -226,7 +240,7 @@ FuseMount::FuseMount(
     const QString log = d->work.filePath(QStringLiteral("daemon.log"));
     d->daemon.setStandardOutputFile(QProcess::nullDevice());
     d->daemon.setStandardErrorFile(log);
-    d->daemon.start(tool(program), arguments);
+    d->daemon.start(QDir::isAbsolutePath(program) ? program : tool(program), arguments);
     const QString command = program + QLatin1Char(' ') + arguments.join(QLatin1Char(' '));
     if (!d->daemon.waitForStarted(10000)) {
         d->error = command + QStringLiteral(": ") + d->daemon.errorString();

@@ -16,6 +16,20 @@
 
 namespace MainWindowTest {
 
+// Waits until no main window has work under way: folder reads, conversions and preview loads
+// answer through the event queue.
+inline bool settle(int timeoutMs = 20000)
+{
+    return QTest::qWaitFor(
+        [] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (auto* window = qobject_cast<Form1*>(widget); window && window->isBusy())
+                    return false;
+            return true;
+        },
+        timeoutMs);
+}
+
 inline Form1* openWindow()
 {
     auto* window = new Form1;
@@ -24,18 +38,19 @@ inline Form1* openWindow()
     QApplication::setActiveWindow(window);
     if (!QTest::qWaitForWindowExposed(window))
         qWarning("window not exposed");
+    if (!settle())
+        qWarning("the window did not finish reading its folder");
     return window;
 }
 
-// A mouse click on entry `row`; the replaced window is deleted before returning.
+// A mouse click on entry `row`; returns once the conversion and the lists read afresh are done.
 inline bool clickEntry(FileListBox* list, int row)
 {
     QListWidgetItem* item = list->item(row);
     if (!item)
         return false;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return true;
+    return settle();
 }
 
 // A folder standing in for a drive.

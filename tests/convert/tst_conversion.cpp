@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <thread>
+#include <vector>
+
 using Module1::Conversion;
 using namespace Gsi;
 
@@ -58,6 +61,7 @@ private slots:
     void outputNamesFollowTheInputName_data();
     void outputNamesFollowTheInputName();
     void fileConversionWritesBesideTheInput();
+    void conversionsOnManyThreadsKeepApart();
     void failuresNameTheFileAndLeaveTheOutputAlone_data();
     void failuresNameTheFileAndLeaveTheOutputAlone();
     void veryLongLinesAreReadWhole();
@@ -374,6 +378,45 @@ void ConversionTest::fileConversionWritesBesideTheInput()
     QCOMPARE(readFile(dir.filePath("al17PI.gsi")), crlf({ head, WorkedAlignmentOut }));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
         QStringList({ "al17.gsi", "al17PI.gsi" }));
+}
+
+void ConversionTest::conversionsOnManyThreadsKeepApart()
+{
+    // Files of different lengths and kinds, converted at the same time: no call may see another's
+    // lines.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    constexpr int files = 6;
+    std::vector<std::filesystem::path> inputs;
+    std::vector<QByteArray> expected;
+    for (int i = 0; i < files; ++i) {
+        const bool alignment = i % 2 == 0;
+        const QString name = dir.filePath(QString(alignment ? "al%1.gsi" : "pr%1.gsi").arg(i));
+        const QByteArray input = crlf(
+            repeated(alignment ? coordinateLine() : QByteArray("*pr" + QByteArray::number(i)),
+                10 + 150 * i));
+        QVERIFY(writeFile(name, input));
+        inputs.push_back(CoreTest::path(name));
+        expected.push_back(
+            CoreTest::convertBytes(alignment ? Conversion::Alignment : Conversion::Profile, input));
+    }
+    std::vector<QByteArray> got(files);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < files; ++i)
+        threads.emplace_back([&, i] {
+            for (int round = 0; round < 20; ++round) {
+                const Module1::Result result = Module1::convertFile(
+                    i % 2 == 0 ? Conversion::Alignment : Conversion::Profile, inputs[i]);
+                const QByteArray bytes
+                    = result.ok() ? readFile(CoreTest::text(result.output)) : QByteArray();
+                if (round == 0 || bytes != expected[i])
+                    got[i] = bytes;
+            }
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int i = 0; i < files; ++i)
+        QCOMPARE(got[i], expected[i]);
 }
 
 void ConversionTest::failuresNameTheFileAndLeaveTheOutputAlone_data()

@@ -14,9 +14,9 @@
 #include "listboxes.h"
 #include "mainwindowtest.h"
 #include "module1.h"
-#include "traced.h"
 #include "smalldisk.h"
 #include "systemfaults.h"
+#include "traced.h"
 #include "unprivileged.h"
 
 #include <QComboBox>
@@ -323,6 +323,7 @@ void FaultTest::faultIsSurvivedWithNothingLost()
     QCOMPARE(down.size(), 1);
     window->Dir1->setCurrentItem(down.first());
     QTest::keyClick(window->Dir1, Qt::Key_Return);
+    QVERIFY(MainWindowTest::settle());
     QVERIFY2(m_reported.isEmpty(),
         qPrintable(m_reported.isEmpty() ? QString() : m_reported.first().description));
     FileListBox* list = alignment ? window->File1 : window->File2;
@@ -348,7 +349,7 @@ void FaultTest::faultIsSurvivedWithNothingLost()
         QVERIFY2(m_reported.isEmpty(),
             qPrintable(m_reported.isEmpty() ? QString() : m_reported.first().description));
         QCOMPARE(readRaw(output), expectedFor(content, alignment));
-        QVERIFY(Form1::current() != window);
+        QCOMPARE(Form1::current(), window);
     } else {
         QCOMPARE(m_reported.size(), 1);
         QCOMPARE(m_reported.first().number, error);
@@ -390,7 +391,7 @@ void FaultTest::faultIsSurvivedWithNothingLost()
         QVERIFY(MainWindowTest::clickEntry(alignment ? now->File1 : now->File2, 0));
         QCOMPARE(m_reported.size(), 1);
         QCOMPARE(readRaw(output), expectedFor(content, alignment));
-        QVERIFY(Form1::current() != now);
+        QCOMPARE(Form1::current(), now);
         return;
     }
     const QString rowName = QFileInfo(QString::fromUtf8(row)).fileName();
@@ -399,12 +400,13 @@ void FaultTest::faultIsSurvivedWithNothingLost()
     QCOMPARE(up.size(), 1);
     now->Dir1->setCurrentItem(up.first());
     QTest::keyClick(now->Dir1, Qt::Key_Return);
+    QVERIFY(MainWindowTest::settle());
     QCOMPARE(QDir::currentPath(), QString::fromUtf8(row));
     QCOMPARE(now->File1->names(), QStringList({ QStringLiteral("al-next.gsi") }));
     QVERIFY(MainWindowTest::clickEntry(now->File1, 0));
     QCOMPARE(m_reported.size(), error == 0 ? 0 : 1);
     QCOMPARE(readRaw(row + "/al-nextPI.gsi"), NextOutput);
-    QVERIFY(Form1::current() != now);
+    QCOMPARE(Form1::current(), now);
 }
 
 void FaultTest::unreadableFolderSaysWhyAndTheWindowStays_data()
@@ -443,6 +445,7 @@ void FaultTest::unreadableFolderSaysWhyAndTheWindowStays()
 
     window->Dir1->setCurrentItem(down.first());
     QTest::keyClick(window->Dir1, Qt::Key_Return);
+    QVERIFY(MainWindowTest::settle());
     QFile::setPermissions(
         QString::fromUtf8(closed), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(m_reported.size(), 1);
@@ -536,6 +539,7 @@ void FaultTest::workBesideAStalledDrive(const QString& stalled)
     const int shownIndex = window->Drive1->currentIndex();
     window->Drive1->setCurrentIndex(index);
     emit window->Drive1->activated(index);
+    QVERIFY(MainWindowTest::settle());
     QCOMPARE(m_reported.size(), 1);
     QCOMPARE(m_reported.first().number, 68);
     QVERIFY2(m_reported.first().description.contains(stalled),

@@ -213,15 +213,11 @@ void SecurityTest::clickedNameIsOpenedAsExactlyThatPath()
     QVERIFY(writeRaw((folder + QStringLiteral("/alx.gsi")).toUtf8(), "*alx\r\n"));
     QVERIFY(QDir::setCurrent(folder));
 
-    auto* window = new Form1;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
+    Form1* window = MainWindowTest::openWindow();
     FileListBox* list = window->File1;
     const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
-    QTest::mouseClick(
-        list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(MainWindowTest::clickEntry(list, list->row(found.first())));
 
     QVERIFY(m_reported.isEmpty());
     const QString output = name.chopped(4) + QStringLiteral("PI.gsi");

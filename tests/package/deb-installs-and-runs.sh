@@ -62,6 +62,12 @@ appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" 2>&1 \
 grep -qF '<launchable type="desktop-id">org.sigtelinje.Sigtelinje.desktop</launchable>' "$metainfo" \
     && grep -qF "<release version=\"$(dpkg-deb -f "$deb" Version)\"" "$metainfo" \
     || fail "the metainfo does not name the desktop entry and the package's version"
+# Software centres find a program by the commands it provides: every one on the path.
+for program in "$usr"/bin/*; do
+    grep -qF "<binary>$(basename "$program")</binary>" "$metainfo" \
+        || fail "the metainfo does not provide $(basename "$program")"
+done
+grep -qE '<image>[^<]+\.png</image>' "$metainfo" || fail "the metainfo shows no screenshot"
 
 # A manual page for each program; the converter's tells its options.
 for program in sigtelinje sigtelinje-editor sigtelinje-convert sigtelinje-road; do
