@@ -7,6 +7,7 @@
 #include "benchfiles.h"
 #include "form1.h"
 #include "fusemount.h"
+#include "geometry.h"
 #include "listboxes.h"
 #include "module1.h"
 #include "previewwindow.h"
@@ -178,6 +179,52 @@ void stalledMediumRow(const QTemporaryDir& root)
 
 }
 
+namespace {
+
+// A road of 1000 lines that the check finds consistent: straight, clothoid in, curve, clothoid
+// out, turning right and left in turn. Laid out with the road model's own pieces, written to
+// the tenth of a millimetre.
+inline QByteArray roadAlignmentFile()
+{
+    const auto number = [](const char* head, double value) {
+        const long long digits = std::llround(std::abs(value) * 10000);
+        return QByteArray(head) + (value < 0 ? '-' : '+')
+            + QByteArray::number(digits).rightJustified(16, '0') + ' ';
+    };
+    QByteArray out = "*410001+00000000HZALIGNM 42....+0000000000000001 \r\n";
+    Geometry::Pose at { 55000, -612000, 0.5 };
+    double chainage = 0;
+    // With the header and the end of the project, the 1000 lines the conversion takes.
+    for (int i = 0; i < 998; ++i) {
+        const double turn = (i / 4) % 2 ? -1 : 1; // +1: to the right
+        static const char* const names[] = { "STRAIGHT", "SPIRIN", "CURVE", "SPIROUT" };
+        const double lengths[] = { 60, 50, 60, 50 };
+        const double parameters[] = { 0, 150 * turn, 450 * turn, 150 * turn };
+        const int kind = i % 4;
+        out += '*' + number("11....", chainage) + "71....+"
+            + QByteArray(names[kind]).rightJustified(16, '0') + ' '
+            + number("72....", parameters[kind]) + number("81..16", at.x) + number("82..16", at.y)
+            + "\r\n";
+        Geometry::Piece piece { at, lengths[kind], 0, 0 };
+        const double k = -turn / 450, rate = k / 50;
+        if (kind == 1)
+            piece.rate = rate;
+        else if (kind == 2)
+            piece.curvature = k;
+        else if (kind == 3) {
+            piece.curvature = k;
+            piece.rate = -rate;
+        }
+        at = piece.at(piece.length);
+        chainage += piece.length;
+    }
+    out += '*' + number("11....", chainage) + "71....+0000000000000EOP " + number("81..16", at.x)
+        + number("82..16", at.y) + "\r\n";
+    return out;
+}
+
+}
+
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM",
@@ -297,6 +344,27 @@ int main(int argc, char* argv[])
                 preview.repaint();
             }),
         "< 50");
+
+    // The road model alone, as sigtelinje-road runs it: read, laid out and checked, then staked
+    // out every 10 m.
+    const QByteArray roadBytes = roadAlignmentFile();
+    const std::string roadText = roadBytes.toStdString();
+    const RoadModel::Preview laid = RoadModel::read(Module1::Conversion::Alignment, roadText);
+    if (!laid.summary.findings.empty() || laid.alignment.elements.size() != 998) {
+        std::fprintf(stderr, "benchmark: the 1000-line road is not consistent: %s\n",
+            laid.summary.findings.empty() ? "elements missing"
+                                          : laid.summary.findings.front().text.c_str());
+        return 1;
+    }
+    row("road check of a 1000-line alignment (every element kind)",
+        medianMs(
+            31, [] {}, [&] { RoadModel::read(Module1::Conversion::Alignment, roadText); }),
+        "< 20");
+    row("  its stations every 10 m as CSV",
+        medianMs(
+            31, [] {},
+            [&] { Road::stationsCsv(Road::stations(laid.alignment, 10, nullptr), false); }),
+        "< 20");
 
     // The editor on files far beyond any survey file: refused at once, or read whole.
     const QString huge = root.filePath(QStringLiteral("huge.txt"));

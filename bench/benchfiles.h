@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QString>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 

@@ -18,7 +18,7 @@ add_custom_target(windows_portable
             -P ${PROJECT_SOURCE_DIR}/cmake/ReproducibleStage.cmake
     COMMENT "Packing the portable zip"
     VERBATIM)
-add_dependencies(windows_portable sigtelinje sigtelinje-editor sigtelinje-convert)
+add_dependencies(windows_portable sigtelinje sigtelinje-editor sigtelinje-convert sigtelinje-road)
 
 find_program(MAKENSIS makensis)
 if(NOT MAKENSIS)
@@ -45,4 +45,5 @@ add_custom_target(windows_installer
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/sigtelinje.nsi
     COMMENT "Building the Windows installer with makensis"
     VERBATIM)
-add_dependencies(windows_installer sigtelinje sigtelinje-editor sigtelinje-convert sigtelinje_icon)
+add_dependencies(windows_installer sigtelinje sigtelinje-editor sigtelinje-convert sigtelinje-road
+    sigtelinje_icon)

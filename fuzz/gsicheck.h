@@ -144,8 +144,26 @@ inline std::string checkWords(std::string_view data, const Lines& all,
                     || preview.summary.conversionError.empty()
                                          : preview.summary.linesRead != int(all.size()))
             return "the preview counted the lines differently";
-        if (preview.summary.coordinateLines + preview.summary.dropped > preview.summary.linesRead)
+        // A line the conversion leaves out may still give the road a point (a compound curve's
+        // radius 2 in word 74), so the two counts overlap.
+        if (preview.summary.coordinateLines > preview.summary.linesRead
+            || preview.summary.dropped > preview.summary.linesRead)
             return "the preview drew more points than there are lines";
+        // The road read from the file: its check, stations and LandXML stay finite.
+        for (const Road::Finding& f : preview.summary.findings)
+            if (!std::isfinite(f.size) || f.text.empty())
+                return "a finding without a finite size or a text";
+        if (kind == Module1::Conversion::Alignment && Road::stationsFit(preview.alignment, 25)) {
+            for (const Road::Station& s : Road::stations(preview.alignment, 25, nullptr))
+                if (!std::isfinite(s.east) || !std::isfinite(s.north) || !std::isfinite(s.bearing))
+                    return "a station is not a number";
+            const std::string xml = Road::landXml(preview.alignment, nullptr, "f", "d", "t");
+            if (xml.find("nan") != std::string::npos || xml.find("inf\"") != std::string::npos)
+                return "the LandXML holds a number that is not one";
+        }
+        for (const Road::VerticalElement& e : preview.profile.elements)
+            if (!std::isfinite(e.height(e.x0 + e.length / 2)))
+                return "a profile height is not a number";
         for (const RoadModel::Drawing* drawing : { &preview.original, &preview.converted })
             for (const RoadModel::Segment& segment : drawing->segments)
                 for (const RoadModel::Point& p : segment.points)

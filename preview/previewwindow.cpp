@@ -8,8 +8,12 @@
 #include "roadpainter.h"
 
 #include <QBuffer>
+#include <QDate>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
@@ -18,8 +22,10 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace {
 
@@ -53,16 +59,93 @@ RoadView::RoadView(const RoadModel::Preview& preview, QWidget* parent)
     , m_preview(preview)
 {
     setMinimumSize(320, 240);
+    setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(QStringLiteral("Tegning"));
     setAccessibleDescription(preview.kind == RoadModel::Kind::Alignment
             ? QStringLiteral("Linjeføringen set ovenfra, før og efter konverteringen")
             : QStringLiteral("Længdeprofilet, før og efter konverteringen"));
+    setToolTip(QStringLiteral("Zoom: hjulet eller + og -; flyt: træk eller piletasterne; 0 viser "
+                              "det hele"));
 }
 
 void RoadView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    RoadPainter::paint(painter, QRectF(rect()), m_preview);
+    RoadPainter::paint(painter, QRectF(rect()), m_preview, m_view);
+    if (hasFocus()) {
+        // The focus, visible: a frame inside the drawing's edge.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2, Qt::DashLine));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+}
+
+void RoadView::zoomBy(double factor, QPointF about)
+{
+    const double zoom = std::clamp(m_view.zoom * factor, 0.25, 1000.0);
+    factor = zoom / m_view.zoom;
+    // The point under `about` stays where it is.
+    const QPointF centre = RoadPainter::frameFor(m_preview, QRectF(rect())).plot.center();
+    m_view.pan = (m_view.pan - (about - centre)) * factor + (about - centre);
+    m_view.zoom = zoom;
+    update();
+}
+
+void RoadView::wheelEvent(QWheelEvent* event)
+{
+    zoomBy(std::pow(1.2, event->angleDelta().y() / 120.0), event->position());
+    event->accept();
+}
+
+void RoadView::mousePressEvent(QMouseEvent* event)
+{
+    m_dragFrom = event->position();
+    setFocus(Qt::MouseFocusReason);
+}
+
+void RoadView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    m_view.pan += event->position() - m_dragFrom;
+    m_dragFrom = event->position();
+    update();
+}
+
+void RoadView::keyPressEvent(QKeyEvent* event)
+{
+    const QPointF centre = QRectF(rect()).center();
+    const double step = std::min(width(), height()) / 8.0;
+    switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        zoomBy(1.25, centre);
+        break;
+    case Qt::Key_Minus:
+        zoomBy(0.8, centre);
+        break;
+    case Qt::Key_0:
+        m_view = {};
+        update();
+        break;
+    case Qt::Key_Left:
+        m_view.pan.rx() += step;
+        update();
+        break;
+    case Qt::Key_Right:
+        m_view.pan.rx() -= step;
+        update();
+        break;
+    case Qt::Key_Up:
+        m_view.pan.ry() += step;
+        update();
+        break;
+    case Qt::Key_Down:
+        m_view.pan.ry() -= step;
+        update();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 PreviewWindow::PreviewWindow(
@@ -110,6 +193,11 @@ PreviewWindow::PreviewWindow(
 
     auto* png = button(QStringLiteral("Gem som &PNG..."), QStringLiteral("Gem som PNG"), this);
     auto* pdf = button(QStringLiteral("Gem som P&DF..."), QStringLiteral("Gem som PDF"), this);
+    auto* csv = button(
+        QStringLiteral("Gem &stationer (CSV)..."), QStringLiteral("Gem stationer som CSV"), this);
+    csv->setEnabled(
+        m_preview.kind == RoadModel::Kind::Alignment && !m_preview.alignment.elements.empty());
+    connect(csv, &QPushButton::clicked, this, &PreviewWindow::askStations);
     auto* printButton = button(QStringLiteral("&Udskriv..."), QStringLiteral("Udskriv"), this);
     auto* close = button(QStringLiteral("&Luk"), QStringLiteral("Luk"), this);
     printButton->setEnabled(Printing::available());
@@ -127,6 +215,7 @@ PreviewWindow::PreviewWindow(
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(png);
     buttons->addWidget(pdf);
+    buttons->addWidget(csv);
     buttons->addWidget(printButton);
     buttons->addWidget(close);
     side->addLayout(buttons);
@@ -134,9 +223,11 @@ PreviewWindow::PreviewWindow(
     layout->addWidget(m_view, 3);
     layout->addLayout(side, 2);
 
+    setTabOrder(m_view, m_undrawn);
     setTabOrder(m_undrawn, png);
     setTabOrder(png, pdf);
-    setTabOrder(pdf, printButton);
+    setTabOrder(pdf, csv);
+    setTabOrder(csv, printButton);
     setTabOrder(printButton, close);
     // The focus starts where there is something to do, on an entry that shows its focus mark.
     if (m_undrawn->count() > 0) {
@@ -145,7 +236,69 @@ PreviewWindow::PreviewWindow(
     } else {
         png->setFocus();
     }
-    resize(1100, 640);
+    // Within the screen at any scale: the room the screen has, less a margin for its frame.
+    QSize size(1100, 640);
+    if (const QScreen* screen = this->screen()) {
+        const QSize room = screen->availableGeometry().size() * 9 / 10;
+        size = size.boundedTo(room);
+        setMinimumSize(minimumSize().boundedTo(room));
+    }
+    resize(size);
+}
+
+namespace {
+
+// "1 cirkelbue", "2 cirkelbuer": each kind met, with its count.
+QString elementsText(const RoadModel::Summary& s, bool plan)
+{
+    struct Name {
+        Road::Kind kind;
+        const char* one;
+        const char* many;
+    };
+    static const Name names[] = {
+        { Road::Kind::Straight, "retlinje", "retlinjer" },
+        { Road::Kind::Curve, "cirkelbue", "cirkelbuer" },
+        { Road::Kind::SpiralIn, "overgangskurve ind", "overgangskurver ind" },
+        { Road::Kind::SpiralOut, "overgangskurve ud", "overgangskurver ud" },
+        { Road::Kind::CurveIn, "overgangskurve mellem buer (ind)",
+            "overgangskurver mellem buer (ind)" },
+        { Road::Kind::CurveOut, "overgangskurve mellem buer (ud)",
+            "overgangskurver mellem buer (ud)" },
+        { Road::Kind::Parabola, "parabel", "parabler" },
+        { Road::Kind::End, "slutpunkt (EOP)", "slutpunkter (EOP)" },
+        { Road::Kind::Unknown, "ukendt", "ukendte" },
+    };
+    QStringList parts;
+    for (const Name& n : names) {
+        const int count = s.count(n.kind);
+        if (count > 0)
+            parts << QStringLiteral("%1 %2").arg(count).arg(
+                QString::fromUtf8(count == 1 ? n.one : n.many));
+    }
+    return QStringLiteral("%1: %2").arg(
+        plan ? QStringLiteral("Elementer") : QStringLiteral("Lodrette elementer"),
+        parts.isEmpty() ? QStringLiteral("ingen") : parts.join(QStringLiteral(", ")));
+}
+
+QString findingsText(const RoadModel::Summary& s)
+{
+    const QString tolerances
+        = QStringLiteral("tolerancer: længde og slutpunkt 2 mm, knæk 1 mm på 10 m, radius 10 mm");
+    if (s.findings.empty())
+        return QStringLiteral("Geometrikontrol: intet fundet (%1)").arg(tolerances);
+    QStringList lines;
+    lines << QStringLiteral("Geometrikontrol: %1 fund (%2)").arg(s.findings.size()).arg(tolerances);
+    // The first ones; the check on the command line lists them all.
+    constexpr std::size_t shown = 12;
+    for (std::size_t k = 0; k < std::min(shown, s.findings.size()); ++k)
+        lines << QStringLiteral("  ") + QString::fromStdString(s.findings[k].text);
+    if (s.findings.size() > shown)
+        lines << QStringLiteral("  … og %1 flere (sigtelinje-road check viser alle)")
+                     .arg(s.findings.size() - shown);
+    return lines.join(QLatin1Char('\n'));
+}
+
 }
 
 QString PreviewWindow::summaryText() const
@@ -160,16 +313,8 @@ QString PreviewWindow::summaryText() const
     lines << QStringLiteral("%1: %2")
                  .arg(plan ? QStringLiteral("Koordinatlinjer") : QStringLiteral("Profilpunkter"))
                  .arg(s.coordinateLines);
-    if (plan) {
-        lines << QStringLiteral(
-            "Elementer: %1 retlinjer, %2 cirkelbuer, %3 overgangskurver, %4 ukendte")
-                     .arg(s.straights)
-                     .arg(s.curves)
-                     .arg(s.spirals)
-                     .arg(s.unknownElements);
-        lines << QStringLiteral("Overgangskurver er tegnet som parabler fra vejens retning til "
-                                "næste punkt.");
-    }
+    lines << elementsText(s, plan);
+    lines << findingsText(s);
     lines << RoadPainter::extentText(m_preview);
     QStringList units;
     for (const std::string& unit : s.units)
@@ -177,10 +322,13 @@ QString PreviewWindow::summaryText() const
     lines << QStringLiteral("Enheder: %1")
                  .arg(units.isEmpty() ? QStringLiteral("ingen") : units.join(QStringLiteral(", ")));
     if (plan && (s.convertedShift.x != 0 || s.convertedShift.y != 0))
-        lines << QStringLiteral("Den konverterede linjeføring er flyttet %1 m øst og %2 m nord "
-                                "for at begynde i samme punkt.")
-                     .arg(qs(RoadModel::metres(s.convertedShift.x)),
-                         qs(RoadModel::metres(s.convertedShift.y)));
+        // A direction and a distance, never a negative distance north.
+        lines << QStringLiteral("Den konverterede linjeføring er flyttet %1 m mod %2 og %3 m mod "
+                                "%4 for at begynde i samme punkt.")
+                     .arg(qs(RoadModel::metres(std::abs(s.convertedShift.x))),
+                         s.convertedShift.x < 0 ? QStringLiteral("vest") : QStringLiteral("øst"),
+                         qs(RoadModel::metres(std::abs(s.convertedShift.y))),
+                         s.convertedShift.y < 0 ? QStringLiteral("syd") : QStringLiteral("nord"));
     if (!s.conversionError.empty())
         lines << QStringLiteral("Konverteringen afviser filen: %1").arg(qs(s.conversionError));
     lines << QStringLiteral("Linjer der ikke kunne tegnes: %1").arg(s.undrawn.size());
@@ -202,6 +350,9 @@ void PreviewWindow::showLine(int row)
         QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("lineBox"));
     box->setTextFormat(Qt::PlainText);
+    // The line's columns line up as the file has them.
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box->setAccessibleName(QStringLiteral("Linje %1").arg(u.line));
     box->setAccessibleDescription(text);
@@ -241,7 +392,10 @@ bool PreviewWindow::exportPdf(const QString& path)
         writer.setPageOrientation(QPageLayout::Landscape);
         writer.setResolution(150);
         QPainter painter(&writer);
-        RoadPainter::paint(painter, QRectF(0, 0, writer.width(), writer.height()), m_preview);
+        const RoadPainter::TitleBlock title { m_fileName,
+            QDate::currentDate().toString(Qt::ISODate), writer.resolution() / 25.4 };
+        RoadPainter::paint(
+            painter, QRectF(0, 0, writer.width(), writer.height()), m_preview, {}, &title);
     }
     try {
         writeFile(path, bytes);
@@ -275,6 +429,40 @@ void PreviewWindow::askPdf()
         suggestedPath(QStringLiteral(".pdf")), QStringLiteral("PDF-dokumenter (*.pdf)"));
     if (!path.isEmpty())
         exportPdf(path);
+}
+
+bool PreviewWindow::exportStations(const QString& path, double step)
+{
+    const bool heights = false;
+    if (!Road::stationsFit(m_preview.alignment, step)) {
+        m_reporter(this, GsiError::OutOfMemory,
+            QStringLiteral("Afstanden %1 m giver mere end %2 stationer")
+                .arg(step)
+                .arg(Road::MaxStations));
+        return false;
+    }
+    const std::string csv
+        = Road::stationsCsv(Road::stations(m_preview.alignment, step, nullptr), heights);
+    try {
+        writeFile(path, QByteArray::fromStdString(csv));
+    } catch (const GsiError& error) {
+        m_reporter(this, error.number(), qs(error.description()));
+        return false;
+    }
+    return true;
+}
+
+void PreviewWindow::askStations()
+{
+    bool ok = false;
+    const double step = QInputDialog::getDouble(this, QStringLiteral("Gem stationer"),
+        QStringLiteral("Afstand mellem stationerne (m):"), 10, 0.01, 100000, 3, &ok);
+    if (!ok)
+        return;
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Gem stationer"),
+        suggestedPath(QStringLiteral("-stationer.csv")), QStringLiteral("CSV-filer (*.csv)"));
+    if (!path.isEmpty())
+        exportStations(path, step);
 }
 
 void PreviewWindow::print()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "roadmodel.h"
+#include "roadpainter.h"
 
 #include <QWidget>
 
@@ -18,12 +19,22 @@ class RoadView : public QWidget {
 public:
     explicit RoadView(const RoadModel::Preview& preview, QWidget* parent = nullptr);
     QSize sizeHint() const override { return { 640, 480 }; }
+    const RoadPainter::View& view() const { return m_view; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Zoom with the wheel or + and -, pan by dragging or with the arrow keys, 0 shows it all.
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void zoomBy(double factor, QPointF about);
+
     const RoadModel::Preview& m_preview;
+    RoadPainter::View m_view;
+    QPointF m_dragFrom;
 };
 
 // "Vis": a file's road drawn before and after the conversion, with a summary of what was read
@@ -48,6 +59,8 @@ public:
     // The drawing written to `path`; false after the error has been reported.
     bool exportPng(const QString& path);
     bool exportPdf(const QString& path);
+    // The stations every `step` metres as CSV (the alignment only).
+    bool exportStations(const QString& path, double step);
 
 signals:
     // A line of the list was opened: its text was shown.
@@ -57,6 +70,7 @@ private:
     void showLine(int row);
     void askPng();
     void askPdf();
+    void askStations();
     void print();
     QString summaryText() const;
     QString suggestedPath(const QString& suffix) const;

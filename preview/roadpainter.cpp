@@ -4,11 +4,12 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
+#include <vector>
 
 namespace RoadPainter {
 
@@ -48,8 +49,89 @@ namespace {
         return qs(RoadModel::metres(value)).remove(QRegularExpression(QStringLiteral(",?0+$")));
     }
 
+    // Where the roads run on the page, for keeping labels off them: points every few pixels
+    // along them, filed in square cells so that a label looks only at the cells it covers.
+    class RoadCells {
+    public:
+        explicit RoadCells(double margin)
+            : m_margin(margin)
+        {
+        }
+
+        void add(const Frame& frame, const RoadModel::Drawing& drawing)
+        {
+            for (const RoadModel::Segment& segment : drawing.segments) {
+                for (std::size_t i = 0; i + 1 < segment.points.size(); ++i) {
+                    const QPointF a = frame.toPixel(segment.points[i]);
+                    const QPointF b = frame.toPixel(segment.points[i + 1]);
+                    const double length = QLineF(a, b).length();
+                    // Off-page stretches cost nothing: a label is never placed there.
+                    const int steps = int(std::min(4000.0, std::ceil(length / Spacing)));
+                    for (int k = 0; k <= steps; ++k)
+                        put(a + (b - a) * (steps ? double(k) / steps : 0));
+                }
+            }
+        }
+
+        bool crosses(const QRectF& box) const
+        {
+            const QRectF wide = box.adjusted(-m_margin, -m_margin, m_margin, m_margin);
+            for (int cx = cell(wide.left()); cx <= cell(wide.right()); ++cx)
+                for (int cy = cell(wide.top()); cy <= cell(wide.bottom()); ++cy) {
+                    const auto found = m_cells.find(key(cx, cy));
+                    if (found == m_cells.end())
+                        continue;
+                    for (const QPointF& p : found->second)
+                        if (wide.contains(p))
+                            return true;
+                }
+            return false;
+        }
+
+    private:
+        static constexpr double Size = 32, Spacing = 3;
+        static int cell(double v) { return int(std::floor(std::clamp(v, -1e7, 1e7) / Size)); }
+        static long long key(int x, int y) { return (long long)(x)*2000003 + y; }
+        void put(QPointF p)
+        {
+            if (std::abs(p.x()) < 1e6 && std::abs(p.y()) < 1e6)
+                m_cells[key(cell(p.x()), cell(p.y()))].push_back(p);
+        }
+
+        double m_margin;
+        std::unordered_map<long long, std::vector<QPointF>> m_cells;
+    };
+
+    // The labels placed so far, filed by cell as the roads are.
+    class LabelCells {
+    public:
+        bool overlaps(const QRectF& box) const
+        {
+            for (int cx = cell(box.left()); cx <= cell(box.right()); ++cx)
+                for (int cy = cell(box.top()); cy <= cell(box.bottom()); ++cy) {
+                    const auto found = m_cells.find(key(cx, cy));
+                    if (found != m_cells.end())
+                        for (const QRectF& other : found->second)
+                            if (other.intersects(box))
+                                return true;
+                }
+            return false;
+        }
+        void add(const QRectF& box)
+        {
+            for (int cx = cell(box.left()); cx <= cell(box.right()); ++cx)
+                for (int cy = cell(box.top()); cy <= cell(box.bottom()); ++cy)
+                    m_cells[key(cx, cy)].push_back(box);
+        }
+
+    private:
+        static int cell(double v) { return int(std::floor(std::clamp(v, -1e7, 1e7) / 64)); }
+        static long long key(int x, int y) { return (long long)(x)*2000003 + y; }
+        std::unordered_map<long long, std::vector<QRectF>> m_cells;
+    };
+
     void drawRoad(QPainter& painter, const Frame& frame, const RoadModel::Drawing& drawing,
-        const QColor& colour, double width, bool labels, double unit, bool below)
+        const QColor& colour, double width, bool everyPoint)
     {
         QPen pen(colour, width);
         pen.setCapStyle(Qt::RoundCap);
@@ -74,41 +156,66 @@ namespace {
             }
         }
         flush();
-        // A point's mark, and its label, only where they do not cover the one before.
+        // A point's mark where it is. In the plan only where it does not cover the one before;
+        // the profile's points are few and each is a point the file gives, so all are marked.
         painter.setBrush(colour);
         const double radius = width * 1.2;
         QPointF last(-1e9, -1e9);
         for (const RoadModel::Point& p : drawing.vertices) {
             const QPointF at = frame.toPixel(p);
-            if (QLineF(last, at).length() < radius * 8)
+            if (!everyPoint && QLineF(last, at).length() < radius * 8)
                 continue;
             painter.drawEllipse(at, radius, radius);
             last = at;
         }
-        if (!labels)
-            return;
+    }
+
+    void drawLabels(QPainter& painter, const Frame& frame, const RoadModel::Drawing& drawing,
+        const QColor& colour, double unit, LabelCells& taken, const RoadCells& avoid)
+    {
         painter.setPen(colour);
         const QFontMetricsF metrics(painter.font());
-        std::vector<QRectF> taken;
         for (const RoadModel::Mark& mark : drawing.marks) {
             const QPointF at = frame.toPixel(mark.at);
             const QString text = qs(mark.text);
-            const double y = below ? at.y() + unit + metrics.ascent() : at.y() - unit;
-            const QPointF origin(at.x() + unit, y);
-            const QRectF box(origin.x(), origin.y() - metrics.ascent(),
-                metrics.horizontalAdvance(text), metrics.height());
-            const std::size_t from = taken.size() > 16 ? taken.size() - 16 : 0;
-            if (std::any_of(taken.begin() + std::ptrdiff_t(from), taken.end(),
-                    [&box](const QRectF& other) { return other.intersects(box); }))
-                continue;
-            painter.drawText(origin, text);
-            taken.push_back(box);
+            const double w = metrics.horizontalAdvance(text), h = metrics.height();
+            // Beside the point in each of the four corners, then further out: the first place
+            // clear of the road and of every label already placed.
+            for (const double away : { unit, unit * 3 }) {
+                const QPointF corners[] = { { at.x() + away, at.y() - away - h },
+                    { at.x() + away, at.y() + away }, { at.x() - away - w, at.y() - away - h },
+                    { at.x() - away - w, at.y() + away } };
+                bool placed = false;
+                for (const QPointF& corner : corners) {
+                    const QRectF box(corner, QSizeF(w, h));
+                    // Labels far off the page are not placed at all.
+                    if (box.right() < -1e6 || box.left() > 1e6 || box.bottom() < -1e6
+                        || box.top() > 1e6 || avoid.crosses(box) || taken.overlaps(box))
+                        continue;
+                    painter.drawText(QPointF(box.left(), box.top() + metrics.ascent()), text);
+                    taken.add(box);
+                    placed = true;
+                    break;
+                }
+                if (placed)
+                    break;
+            }
         }
     }
 
 }
 
-Frame frameFor(const RoadModel::Preview& preview, const QRectF& page)
+QString scaleText(const Frame& frame, double pixelsPerMillimetre)
+{
+    // Metres on the ground per metre on the page.
+    const double n = frame.scaleX > 0 ? pixelsPerMillimetre * 1000 / frame.scaleX : 0;
+    if (!(n > 0))
+        return QString();
+    const double power = std::pow(10.0, std::floor(std::log10(n)) - 1);
+    return QStringLiteral("1:%1").arg(qlonglong(std::llround(n / power) * power));
+}
+
+Frame frameFor(const RoadModel::Preview& preview, const QRectF& page, const View& view)
 {
     Frame frame;
     frame.plot = plotArea(page);
@@ -129,6 +236,15 @@ Frame frameFor(const RoadModel::Preview& preview, const QRectF& page)
     // Centred on the page.
     frame.originX = extent.minX - (frame.plot.width() / frame.scaleX - extent.width()) / 2;
     frame.originY = extent.minY - (frame.plot.height() / frame.scaleY - extent.height()) / 2;
+    if (view.zoom != 1 || !view.pan.isNull()) {
+        // About the plot's centre, then moved: the metres at the centre stay put under zoom.
+        const double cx = frame.originX + frame.plot.width() / 2 / frame.scaleX;
+        const double cy = frame.originY + frame.plot.height() / 2 / frame.scaleY;
+        frame.scaleX *= view.zoom;
+        frame.scaleY *= view.zoom;
+        frame.originX = cx - (frame.plot.width() / 2 + view.pan.x()) / frame.scaleX;
+        frame.originY = cy - (frame.plot.height() / 2 - view.pan.y()) / frame.scaleY;
+    }
     return frame;
 }
 
@@ -152,12 +268,13 @@ QString exaggerationText(const Frame& frame)
                  .replace(QLatin1Char('.'), QLatin1Char(',')));
 }
 
-void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& preview)
+void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& preview,
+    const View& view, const TitleBlock* title)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(page, Qt::white);
-    const Frame frame = frameFor(preview, page);
+    const Frame frame = frameFor(preview, page, view);
     const double unit = std::max(4.0, std::min(page.width(), page.height()) / 60);
     QFont font = painter.font();
     font.setPixelSize(int(std::max(9.0, unit * 1.5)));
@@ -165,11 +282,21 @@ void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& prev
     const QFontMetricsF metrics(font);
     const bool plan = preview.kind == RoadModel::Kind::Alignment;
 
+    // Labels keep clear of both roads and of each other, the file's own placed first.
+    const double originalWidth = std::max(2.0, unit * 0.6);
+    RoadCells roads(originalWidth / 2 + 1);
+    roads.add(frame, preview.original);
+    roads.add(frame, preview.converted);
+    LabelCells taken;
+    painter.save();
+    painter.setClipRect(page);
     // The converted road first, so that where both agree the file's own road shows.
-    drawRoad(painter, frame, preview.converted, ConvertedColour, std::max(1.5, unit / 2), !plan,
-        unit, true);
-    drawRoad(painter, frame, preview.original, OriginalColour, std::max(2.0, unit * 0.6), true,
-        unit, false);
+    drawRoad(painter, frame, preview.converted, ConvertedColour, std::max(1.5, unit / 2), !plan);
+    drawRoad(painter, frame, preview.original, OriginalColour, originalWidth, !plan);
+    drawLabels(painter, frame, preview.original, OriginalColour, unit, taken, roads);
+    if (!plan)
+        drawLabels(painter, frame, preview.converted, ConvertedColour, unit, taken, roads);
+    painter.restore();
 
     // Legend.
     double y = page.top() + unit * 2 + metrics.ascent();
@@ -234,6 +361,28 @@ void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& prev
             painter.rotate(-90);
             painter.drawText(QPointF(0, 0), qs(RoadModel::metres(y)));
             painter.restore();
+        }
+    }
+    if (title) {
+        // The title block in the lower right corner: file, date and, for the plan, the scale.
+        QStringList lines { QStringLiteral("Fil: %1").arg(title->file),
+            QStringLiteral("Dato: %1").arg(title->date) };
+        if (plan && title->pixelsPerMillimetre > 0)
+            lines
+                << QStringLiteral("Målestok %1").arg(scaleText(frame, title->pixelsPerMillimetre));
+        double width = 0;
+        for (const QString& l : lines)
+            width = std::max(width, metrics.horizontalAdvance(l));
+        const QRectF box(page.right() - width - unit * 3,
+            page.bottom() - unit * 2 - metrics.height() * lines.size() - unit, width + unit * 2,
+            metrics.height() * lines.size() + unit);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(Qt::white);
+        painter.drawRect(box);
+        double ty = box.top() + unit / 2 + metrics.ascent();
+        for (const QString& l : lines) {
+            painter.drawText(QPointF(box.left() + unit, ty), l);
+            ty += metrics.height();
         }
     }
     painter.restore();

@@ -34,11 +34,29 @@ struct Frame {
     }
 };
 
-Frame frameFor(const RoadModel::Preview& preview, const QRectF& page);
+// How the user has moved the drawing: zoomed by `zoom` about the plot's centre, then moved by
+// `pan` pixels.
+struct View {
+    double zoom = 1;
+    QPointF pan;
+};
+
+Frame frameFor(const RoadModel::Preview& preview, const QRectF& page, const View& view = {});
+
+// What a printed page says about itself in its corner: the file, the date and the scale.
+struct TitleBlock {
+    QString file;
+    QString date;
+    double pixelsPerMillimetre = 0; // of the page, for the scale 1:n of the plan
+};
+
+// "1:2500": the plan's scale on a page, rounded to two significant digits.
+QString scaleText(const Frame& frame, double pixelsPerMillimetre);
 
 // Draws the whole page: the road, the converted road over it, the legend, the scale bar and
-// the extent.
-void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& preview);
+// the extent, and the title block when one is given.
+void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& preview,
+    const View& view = {}, const TitleBlock* title = nullptr);
 
 // The page as an image of `size` pixels, on white.
 QImage image(const RoadModel::Preview& preview, QSize size);

@@ -178,14 +178,24 @@ void PreviewTest::planDrawsTheRoadAndItsMirror_data()
                alignmentLine(157.08, "STRAIGHT", 0, { 100, -100 }) })
         << Points { { 100 - bulge, -bulge } } << Points { { -bulge, 100 - bulge } }
         << Points { { bulge, bulge - 100 }, { bulge - 100, bulge }, { 50, -50 } };
-    // A spiral after a straight heading east is a parabola leaving eastwards: half way it passes
-    // (152.95, -12.5), well off the chord's middle (150, -25).
-    QTest::newRow("a spiral after a straight") << file(
-        { alignmentLine(0, "STRAIGHT", 0, { 0, 0 }), alignmentLine(100, "SPIRAL", 0, { 100, 0 }),
-            alignmentLine(212, "STRAIGHT", 0, { 200, -50 }) })
-                                               << Points { { 152.95, -12.5 } }
-                                               << Points { { -12.5, 152.95 } }
-                                               << Points { { 150, -25 }, { -25, 150 } };
+    // A clothoid turning right (A = 60 m) from a straight heading east, walked here in small
+    // steps of its heading -s²/2A²: its middle lies well off the chord's.
+    const auto walk = [](double length) {
+        QPointF at(100, 0);
+        constexpr int steps = 100000;
+        for (int k = 0; k < steps; ++k) {
+            const double s = (k + 0.5) * length / steps, h = -s * s / (2 * 60.0 * 60.0);
+            at += QPointF(std::cos(h), std::sin(h)) * (length / steps);
+        }
+        return at;
+    };
+    const QPointF end = walk(100), middle = walk(50), chordMiddle = (QPointF(100, 0) + end) / 2;
+    QTest::newRow("a clothoid after a straight")
+        << file({ alignmentLine(0, "STRAIGHT", 0, { 0, 0 }),
+               alignmentLine(100, "00SPIRIN", 60, { 100, 0 }),
+               alignmentLine(200, "STRAIGHT", 0, { end.x(), end.y() }) })
+        << Points { middle } << Points { { middle.y(), middle.x() } }
+        << Points { chordMiddle, { chordMiddle.y(), chordMiddle.x() } };
     QTest::newRow("a curve of radius 100 m to the left")
         << file({ alignmentLine(0, "CURVE", -100, { 0, 0 }),
                alignmentLine(157.08, "STRAIGHT", 0, { 100, -100 }) })
@@ -256,11 +266,17 @@ void PreviewTest::profileDrawsTheCrestHighestWithItsCurveMarked()
     QVERIFY(inkNear(image, p, { 25, 11 }, RoadPainter::OriginalColour));
     QVERIFY(inkNear(image, p, { 75, 11 }, RoadPainter::OriginalColour));
     QVERIFY(!inkNear(image, p, { 50, 10.5 }, RoadPainter::OriginalColour));
-    // The vertical curve, before the conversion and after it turned the sign.
-    QCOMPARE(p.original.marks.size(), std::size_t(1));
-    QCOMPARE(p.original.marks[0].text, std::string("72: 2000,000"));
-    QCOMPARE(p.converted.marks.size(), std::size_t(1));
-    QCOMPARE(p.converted.marks[0].text, std::string("72: -2000,000"));
+    // Without element names the points are joined by grades, each written on its straight, and
+    // word 72 is shown as it stands, before the conversion and after it turned the sign.
+    const auto texts = [](const RoadModel::Drawing& d) {
+        std::vector<std::string> all;
+        for (const RoadModel::Mark& m : d.marks)
+            all.push_back(m.text);
+        return all;
+    };
+    QCOMPARE(texts(p.original), (std::vector<std::string> { "72: 2000,000", "4,00 %", "-4,00 %" }));
+    QCOMPARE(
+        texts(p.converted), (std::vector<std::string> { "72: -2000,000", "4,00 %", "-4,00 %" }));
     QVERIFY(RoadPainter::exaggerationText(frame).contains("overhøjet"));
     QVERIFY(RoadPainter::extentText(p).contains("100,000"));
     QVERIFY(frame.exaggeration > 1);
@@ -284,7 +300,7 @@ void PreviewTest::summaryListsEachLineThatCannotBeDrawn_data()
     QByteArray digits = alignmentLine(10, "STRAIGHT", 0, { 10, 0 });
     digits[digits.indexOf("81..10") + 20] = 'A';
     QByteArray chainage = alignmentLine(10, "STRAIGHT", 0, { 10, 0 });
-    chainage.replace("11....", "11...3");
+    chainage[chainage.indexOf("11....") + 20] = 'A';
 
     QTest::newRow("no leading *") << alignment << alignmentLine(10, "STRAIGHT", 0, { 10, 0 }).mid(1)
                                   << "linjen begynder ikke med *";
@@ -308,7 +324,7 @@ void PreviewTest::summaryListsEachLineThatCannotBeDrawn_data()
     QTest::newRow("no easting") << alignment << ('*' + word("11....", 10) + word("82..10", -10))
                                 << "mangler ord 81";
     QTest::newRow("a chainage that cannot be read")
-        << alignment << chainage << "ord 11: enhedskoden er en vinkels";
+        << alignment << chainage << "ord 11: dataene er ikke 16 cifre";
     // The element named on a point runs to the next one, which the row's file adds.
     QTest::newRow("an element of unknown type")
         << alignment << alignmentLine(10, "HELIX", 0, { 10, 0 }) << "elementtypen \"HELIX\"";
@@ -319,9 +335,9 @@ void PreviewTest::summaryListsEachLineThatCannotBeDrawn_data()
         << alignment
         << ('*' + word("11....", 10) + textWord("71....", "CURVE") + word("81..10", 10)
                + word("82..10", 0))
-        << "kurven mangler radius";
+        << "cirkelbuen mangler radius";
     QTest::newRow("a radius shorter than half the chord")
-        << alignment << alignmentLine(10, "CURVE", 20, { 10, 0 }) << "er mindre end halvdelen";
+        << alignment << alignmentLine(10, "CURVE", 20, { 10, 0 }) << "når ikke de 700,071 m";
     QTest::newRow("a profile point without height")
         << profile << ('*' + word("11....", 10) + word("72...0", 0)) << "mangler højden";
     QTest::newRow("a profile point without chainage")
@@ -376,14 +392,16 @@ void PreviewTest::summaryCountsWhatWasRead()
         file({ alignmentLine(0, "STRAIGHT", 0, { 0, 0 }),
             alignmentLine(100, "CURVE", 300, { 100, 0 }),
             '*' + word("11....", 100) + word("74....", 1),
-            alignmentLine(150, "SPIRAL", 0, { 150, -20 }), feet }));
+            alignmentLine(150, "SPIRIN", 100, { 150, -20 }), feet }));
     QCOMPARE(p.summary.linesRead, 6);
     QCOMPARE(p.summary.dropped, 1);
     QCOMPARE(p.summary.coordinateLines, 4);
-    QCOMPARE(p.summary.straights, 1);
-    QCOMPARE(p.summary.curves, 1);
-    QCOMPARE(p.summary.spirals, 1);
-    QCOMPARE(p.summary.units, (std::vector<std::string> { "m (1 mm)", "ft (1/1000 ft)" }));
+    QCOMPARE(p.summary.count(Road::Kind::Straight), 1);
+    QCOMPARE(p.summary.count(Road::Kind::Curve), 1);
+    QCOMPARE(p.summary.count(Road::Kind::SpiralIn), 1);
+    // Word 11's information field is a block number: the chainage takes the coordinates' unit.
+    QCOMPARE(p.summary.units, (std::vector<std::string> { "m (1 mm)" }));
+    QCOMPARE(p.alignment.points.back().chainage, 200.0);
     QVERIFY(p.summary.undrawn.empty());
     // The dropped line is not in the converted file, and the overlay has every point.
     QCOMPARE(p.converted.vertices.size(), std::size_t(4));

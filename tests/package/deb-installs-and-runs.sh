@@ -70,7 +70,7 @@ done
 grep -qE '<image>[^<]+\.png</image>' "$metainfo" || fail "the metainfo shows no screenshot"
 
 # A manual page for each program; the converter's tells its options.
-for program in sigtelinje sigtelinje-editor sigtelinje-convert; do
+for program in sigtelinje sigtelinje-editor sigtelinje-convert sigtelinje-road; do
     page="$usr/share/man/man1/$program.1.gz"
     zgrep -qE "^\.TH \"?${program^^}\"? \"?1" "$page" || fail "no manual page for $program"
 done

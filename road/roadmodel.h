@@ -3,7 +3,9 @@
 #pragma once
 
 #include "module1.h"
+#include "road.h"
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -16,7 +18,7 @@ namespace RoadModel {
 
 using Kind = Module1::Conversion;
 
-enum class Element { Straight, Curve, Spiral, Unknown };
+using Element = Road::Kind;
 
 // Plan: x easting, y northing. Elevation: x chainage, y height. Metres throughout.
 struct Point {
@@ -40,7 +42,7 @@ struct Segment {
     int line = 0;
 };
 
-// A text at a point: the chainage at an element's start, or a vertical curve's word 72.
+// A text at a point: the chainage at an element's start, or the grade of a profile's straight.
 struct Mark {
     Point at;
     std::string text;
@@ -64,7 +66,13 @@ struct Summary {
     int linesRead = 0;
     int dropped = 0; // lines the alignment conversion leaves out (74)
     int coordinateLines = 0; // lines whose point is drawn
-    int straights = 0, curves = 0, spirals = 0, unknownElements = 0;
+    // Elements read, counted by kind (indexed by Road::Kind).
+    std::array<int, std::size_t(Road::Kind::Unknown) + 1> elements {};
+    int count(Road::Kind kind) const { return elements[std::size_t(kind)]; }
+    // What the geometry check found in the input, in line order.
+    std::vector<Road::Finding> findings;
+    // Set when the file is GSI-8 (words of 16 characters): read no further than its first line.
+    bool gsi8 = false;
     std::vector<std::string> units; // the length units met, in the order met
     std::vector<Undrawn> undrawn;
     std::string conversionError; // set when the conversion refuses the file
@@ -80,6 +88,9 @@ struct Preview {
     Drawing original;
     Drawing converted;
     Summary summary;
+    // The input's road as laid out and checked (the one for its kind is filled).
+    Road::Alignment alignment;
+    Road::Profile profile;
 };
 
 // What the conversion makes of a file's bytes, in memory: its output, or the Danish error
@@ -105,5 +116,11 @@ std::string metres(double value);
 
 // Danish names of the elements, for the summary.
 std::string elementName(Element element);
+
+// A file's bytes through the program's one file layer, whole. Throws GsiError naming the file.
+std::string readFile(const std::filesystem::path& path);
+
+// The input's own road alone, without the conversion: for the check and the stations.
+Preview read(Kind kind, std::string_view bytes);
 
 }
