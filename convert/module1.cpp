@@ -186,7 +186,7 @@ Result convertFile(Conversion kind, const fs::path& input, Mode mode)
         checkOutputStaysBeside(input, output);
         // One folder, opened once: the output lands where the input was read, whatever is
         // renamed meanwhile.
-        const Folder folder(input, false);
+        const HeldFolder folder(input, false);
         InputFile file(folder, input, MaxInputBytes);
         const std::string bytes = renderLines(kind, readLines(kind, file.readAll(), input));
         if (mode == Mode::Write) {

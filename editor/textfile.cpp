@@ -112,7 +112,7 @@ ReadResult read(const QString& name)
         result.lineEnd = firstLineEnd(bytes);
         result.text = decode(bytes);
         result.origin = { file.openedPath(), file.origin(), file.identity(),
-            std::make_shared<const Folder>(file.openedFolder()) };
+            std::make_shared<const HeldFolder>(file.openedFolder()) };
         return result;
     } catch (const GsiError& error) {
         return failed<ReadResult>(error);
@@ -138,7 +138,8 @@ Result write(const QString& name, const QString& text, LineEnd lineEnd, const Fi
     try {
         const bool back = replacing && !replacing->path.empty() && replacing->folder;
         const std::filesystem::path target = back ? replacing->path : fullPath(name);
-        const auto folder = back ? replacing->folder : std::make_shared<const Folder>(target, true);
+        const auto folder
+            = back ? replacing->folder : std::make_shared<const HeldFolder>(target, true);
         OutputFile file(*folder, target, replacing ? replacing->rights : from,
             replacing ? &replacing->identity : nullptr);
         file.write(std::string_view(bytes.constData(), std::size_t(bytes.size())));

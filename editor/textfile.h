@@ -50,7 +50,7 @@ struct Origin {
     FileIdentity identity;
     // The folder it was found in (or that Save As chose), held open from that moment on: Save
     // writes there, whatever the folder's path has been made to lead to since.
-    std::shared_ptr<const Folder> folder;
+    std::shared_ptr<const HeldFolder> folder;
 };
 
 struct Result {

@@ -9,18 +9,18 @@
 // in it, each by its name relative to this handle, so that swapping the folder's path for
 // another folder or a link after it was opened changes nothing: a name is never looked up
 // twice. The platform's part lives in folder_posix.cpp and folder_win.cpp.
-class Folder {
+class HeldFolder {
 public:
     // Opens the folder that holds `file`. Every failure throws a GsiError that names `file`, as
     // reading it (`writing` false) or writing it would.
-    Folder(const std::filesystem::path& file, bool writing);
+    HeldFolder(const std::filesystem::path& file, bool writing);
     // Takes over `handle`, an open folder whose path is `path`.
-    Folder(std::filesystem::path path, std::intptr_t handle, bool listable);
-    ~Folder();
-    Folder(Folder&& other) noexcept;
-    Folder& operator=(Folder&&) = delete;
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
+    HeldFolder(std::filesystem::path path, std::intptr_t handle, bool listable);
+    ~HeldFolder();
+    HeldFolder(HeldFolder&& other) noexcept;
+    HeldFolder& operator=(HeldFolder&&) = delete;
+    HeldFolder(const HeldFolder&) = delete;
+    HeldFolder& operator=(const HeldFolder&) = delete;
 
     // The open folder; -1 where the platform holds none and names the folder by its path.
     std::intptr_t handle() const { return m_handle; }

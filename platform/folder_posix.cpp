@@ -8,7 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-Folder::Folder(const std::filesystem::path& file, bool writing)
+HeldFolder::HeldFolder(const std::filesystem::path& file, bool writing)
     : m_path(folderOf(file))
 {
     // A folder that may be listed is opened so that it can be synced at the end; one that may
@@ -22,20 +22,20 @@ Folder::Folder(const std::filesystem::path& file, bool writing)
     m_handle = fd;
 }
 
-Folder::Folder(std::filesystem::path path, std::intptr_t handle, bool listable)
+HeldFolder::HeldFolder(std::filesystem::path path, std::intptr_t handle, bool listable)
     : m_path(std::move(path))
     , m_handle(handle)
     , m_listable(listable)
 {
 }
 
-Folder::~Folder()
+HeldFolder::~HeldFolder()
 {
     if (m_handle >= 0)
         ::close(int(m_handle));
 }
 
-Folder::Folder(Folder&& other) noexcept
+HeldFolder::HeldFolder(HeldFolder&& other) noexcept
     : m_path(std::move(other.m_path))
     , m_handle(other.m_handle)
     , m_listable(other.m_listable)

@@ -11,31 +11,31 @@
 // path, and each file is opened by its full path, as before; the output file holds its folder
 // open without sharing its deletion from the moment it is created.
 
-Folder::Folder(const std::filesystem::path& file, bool)
+HeldFolder::HeldFolder(const std::filesystem::path& file, bool)
     : m_path(folderOf(file))
 {
 }
 
-Folder::Folder(std::filesystem::path path, std::intptr_t, bool)
+HeldFolder::HeldFolder(std::filesystem::path path, std::intptr_t, bool)
     : m_path(std::move(path))
 {
 }
 
-Folder::~Folder() = default;
+HeldFolder::~HeldFolder() = default;
 
-Folder::Folder(Folder&& other) noexcept
+HeldFolder::HeldFolder(HeldFolder&& other) noexcept
     : m_path(std::move(other.m_path))
 {
 }
 
-InputFile::InputFile(const Folder&, std::filesystem::path path, std::uintmax_t limit)
+InputFile::InputFile(const HeldFolder&, std::filesystem::path path, std::uintmax_t limit)
     : InputFile(std::move(path), limit)
 {
 }
 
-Folder InputFile::openedFolder() const { return Folder(openedPath(), false); }
+HeldFolder InputFile::openedFolder() const { return HeldFolder(openedPath(), false); }
 
-OutputFile::OutputFile(const Folder&, std::filesystem::path target, const FileOrigin& origin,
+OutputFile::OutputFile(const HeldFolder&, std::filesystem::path target, const FileOrigin& origin,
     const FileIdentity* mustReplace)
     : OutputFile(std::move(target), origin, mustReplace)
 {

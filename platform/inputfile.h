@@ -58,7 +58,7 @@ class InputFile : public std::streambuf {
 public:
     InputFile(std::filesystem::path path, std::uintmax_t limit);
     // `path`'s name, opened in `folder`, which must be the folder that holds it.
-    InputFile(const Folder& folder, std::filesystem::path path, std::uintmax_t limit);
+    InputFile(const HeldFolder& folder, std::filesystem::path path, std::uintmax_t limit);
     ~InputFile() override;
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -70,7 +70,7 @@ public:
     // link; the given path where the system cannot tell.
     std::filesystem::path openedPath() const;
     // The folder the file was found in, as it was then: where a save writes it back.
-    Folder openedFolder() const;
+    HeldFolder openedFolder() const;
 
     // The whole file, read in large pieces, within the limit. Throws the error that stopped the
     // reading, as checkComplete() does. The one way a program here reads a whole file.

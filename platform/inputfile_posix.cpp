@@ -70,11 +70,11 @@ bool sameFile(const struct stat& a, const struct stat& b)
 }
 
 InputFile::InputFile(std::filesystem::path path, std::uintmax_t limit)
-    : InputFile(Folder(path, false), path, limit)
+    : InputFile(HeldFolder(path, false), path, limit)
 {
 }
 
-InputFile::InputFile(const Folder& folder, std::filesystem::path path, std::uintmax_t limit)
+InputFile::InputFile(const HeldFolder& folder, std::filesystem::path path, std::uintmax_t limit)
     : m_path(std::move(path))
     , m_limit(limit)
 {
@@ -163,12 +163,12 @@ InputFile::InputFile(const Folder& folder, std::filesystem::path path, std::uint
     m_handle = opened.release();
 }
 
-Folder InputFile::openedFolder() const
+HeldFolder InputFile::openedFolder() const
 {
     const int copy = ::fcntl(int(m_folder), F_DUPFD_CLOEXEC, 0);
     if (copy < 0)
         throw GsiError::forRead(m_path, errno);
-    return Folder(folderOf(openedPath()), copy, m_folderListable);
+    return HeldFolder(folderOf(openedPath()), copy, m_folderListable);
 }
 
 InputFile::~InputFile()

@@ -61,7 +61,7 @@ public:
         const FileIdentity* mustReplace = nullptr);
     // `target`'s name, written in `folder`, which must be the folder that holds it: the folder
     // an input was read from, or the one a save holds since its file was chosen.
-    OutputFile(const Folder& folder, std::filesystem::path target, const FileOrigin& origin,
+    OutputFile(const HeldFolder& folder, std::filesystem::path target, const FileOrigin& origin,
         const FileIdentity* mustReplace = nullptr);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;

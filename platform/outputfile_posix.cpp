@@ -102,8 +102,8 @@ bool modesUnsupported(int error)
 
 }
 
-OutputFile::OutputFile(const Folder& folder, std::filesystem::path target, const FileOrigin& origin,
-    const FileIdentity* mustReplace)
+OutputFile::OutputFile(const HeldFolder& folder, std::filesystem::path target,
+    const FileOrigin& origin, const FileIdentity* mustReplace)
     : m_target(std::move(target))
 {
     m_folder = ::fcntl(int(folder.handle()), F_DUPFD_CLOEXEC, 0);
@@ -155,7 +155,7 @@ void OutputFile::open(const FileOrigin& origin, const FileIdentity* mustReplace)
         m_mustReplace = *mustReplace;
 
     if (m_folder < 0) {
-        Folder folder(m_target, true);
+        HeldFolder folder(m_target, true);
         m_folderSyncable = folder.listable();
         m_folder = ::fcntl(int(folder.handle()), F_DUPFD_CLOEXEC, 0);
         if (m_folder < 0)
