@@ -141,7 +141,7 @@ void OutputFile::open(const FileOrigin&, const FileIdentity* mustReplace)
         fail(EISDIR);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         refuse(GsiError::readOnly(m_target));
-    if (m_mustReplace.known && attributes != INVALID_FILE_ATTRIBUTES) {
+    if (m_mustReplace.known) {
         try {
             checkStillReplaces();
         } catch (const GsiError&) {
@@ -181,8 +181,9 @@ void OutputFile::checkStillReplaces() const
     bool ordinary = false;
     if (!identityAt(systemPath(m_target), now, ordinary)) {
         const DWORD error = GetLastError();
+        // Removed meanwhile: a loaded text is never written afresh, as on Linux.
         if (error == ERROR_FILE_NOT_FOUND)
-            return; // removed meanwhile: the text is written afresh under its name
+            throw GsiError::replacedSinceOpened(m_target);
         throw GsiError::forWrite(m_target, errnoOf(error));
     }
     if (!ordinary || now != m_mustReplace)
