@@ -1277,6 +1277,8 @@ void Form1Test::waitingOnAMediumLeavesTheWindowUsable()
     const QString source = m_work + "/source";
     QVERIFY(QDir().mkpath(source));
     if (case_ == "dangling") {
+        if (PlatformTest::onWindows())
+            QSKIP("Qt makes a shortcut file for a link on Windows, and Wine lists it as a file");
         // tmpfs lists the newest entry first, so the link made first comes last.
         QTemporaryDir memory("/dev/shm/sigtelinje-XXXXXX");
         if (!memory.isValid())
