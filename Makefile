@@ -23,7 +23,7 @@ QT_MINGW_ARCHIVE ?= $(firstword $(wildcard $(QT_MINGW_BUILT) \
 QT_MINGW_USED = $(or $(QT_MINGW_ARCHIVE),$(QT_MINGW_BUILT))
 QT_MINGW = $(abspath $(WIN_BUILD))/toolchain/qt6.4.2-mingw64
 # The conversion, main-window, preview and editor tests, run again under the sanitizers.
-SANITIZE_TESTS = tst_conversion tst_properties tst_fuzzcases tst_form1 tst_preview tst_faults tst_security \
+SANITIZE_TESTS = tst_conversion tst_properties tst_fuzzcases tst_road tst_form1 tst_preview tst_faults tst_security \
 	tst_editor_window tst_editor_files tst_editor_commands tst_editor_faults tst_cli
 
 .PHONY: all deps configure build run test test-linux sanitize-test fuzz bench package reproducible clean distclean \
