@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -154,6 +155,11 @@ InputFile::InputFile(const HeldFolder& folder, std::filesystem::path path, std::
     }
     if (opened.fd < 0)
         fail(errno);
+    // An access list may shut out someone whom the mode bits let in (a named user with no
+    // rights), and it shows its mask where the group's bits should be: the bits alone say too
+    // much, so such a file lends its owner's bits only.
+    if (::fgetxattr(opened.fd, "system.posix_acl_access", nullptr, 0) > 0)
+        lends = false;
     m_origin = { unsigned(status.st_mode) & (lends ? 0666 : 0600), status.st_uid, status.st_gid };
     identityAt(opened.fd, "", AT_EMPTY_PATH, m_identity);
     m_folderListable = at.fd < 0 && folder.listable();

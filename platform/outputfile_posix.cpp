@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -92,6 +93,21 @@ bool anonymousFilesUsable()
 {
     static const bool usable = ::access("/proc/self/fd", X_OK) == 0;
     return !namedOnly && usable;
+}
+
+// A folder's default access list is copied onto every file made in it, and the final mode would
+// then open the output to whoever that list names: the owner of the folder can name himself. The
+// list goes at once, so that the mode alone decides who may read the output, as it did the input.
+bool dropInheritedAccessList(int fd)
+{
+    const char* const list = "system.posix_acl_access";
+    if (::fremovexattr(fd, list) == 0 || errno == ENODATA || errno == ENOTSUP || errno == ENOSYS)
+        return true;
+    const int error = errno;
+    if (::fgetxattr(fd, list, nullptr, 0) < 0 && (errno == ENODATA || errno == ENOTSUP))
+        return true;
+    errno = error;
+    return false;
 }
 
 // Media that keep no modes refuse to set them, each in its own words.
@@ -210,6 +226,8 @@ void OutputFile::open(const FileOrigin& origin, const FileIdentity* mustReplace)
         const int fd = ::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
         if (fd >= 0) {
             m_handle = fd;
+            if (!dropInheritedAccessList(fd))
+                fail(errno);
             return;
         }
         // Older kernels and many file systems (every FUSE one) have no anonymous files; any
@@ -248,6 +266,8 @@ void OutputFile::createNamed(unsigned mode)
         if (fd >= 0) {
             m_handle = fd;
             markUnfinished(dir, fd, m_temporary);
+            if (!dropInheritedAccessList(fd))
+                fail(errno);
             return;
         }
         const int error = errno;

@@ -32,6 +32,10 @@ QString interruptWhileWriting(const QByteArray& target, const QByteArray& signal
 bool setOwner(const QByteArray& path, const QByteArray& user);
 // "user:group" of `path` itself; empty where the system has no such owners.
 QString ownerOf(const QByteArray& path);
+// Gives `user` the rights `rights` (4 read, 2 write) to `path` through an access list, or with
+// `inherited` through the default list that every file later made in the folder `path` gets.
+// False where the system or the file system keeps no access lists.
+bool grantInAccessList(const QByteArray& path, const QByteArray& user, int rights, bool inherited);
 // Runs `work` in a child process as the user nobody (group nogroup) and returns what it returned,
 // or -1 when it could not be run so; only root can do this.
 int runAsNobody(const std::function<int()>& work);

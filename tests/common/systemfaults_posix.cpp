@@ -4,6 +4,8 @@
 
 #include "outputfile.h"
 
+#include <QtEndian>
+
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -13,6 +15,7 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace SystemFaults {
@@ -101,6 +104,33 @@ QString ownerOf(const QByteArray& path)
     return QStringLiteral("%1:%2").arg(
         user ? QString::fromLocal8Bit(user->pw_name) : QString::number(status.st_uid),
         team ? QString::fromLocal8Bit(team->gr_name) : QString::number(status.st_gid));
+}
+
+bool grantInAccessList(const QByteArray& path, const QByteArray& user, int rights, bool inherited)
+{
+    const passwd* account = ::getpwnam(user.constData());
+    struct stat status;
+    if (!account || ::stat(path.constData(), &status) != 0)
+        return false;
+    // The kernel's layout, so that no tool is needed: a version, then tag, rights and id of each
+    // entry in the order of their tags. The mask keeps the group bits the file has.
+    const unsigned mode = status.st_mode;
+    const unsigned group = (mode >> 3) & 7;
+    const quint32 none = 0xffffffff;
+    const quint32 entries[][3] = { { 0x01, (mode >> 6) & 7, none },
+        { 0x02, unsigned(rights), account->pw_uid }, { 0x04, group, none },
+        { 0x10, inherited ? 7 : group | unsigned(rights), none }, { 0x20, mode & 7, none } };
+    QByteArray list(4, '\0');
+    qToLittleEndian<quint32>(2, list.data());
+    for (const auto& entry : entries) {
+        char bytes[8];
+        qToLittleEndian<quint16>(quint16(entry[0]), bytes);
+        qToLittleEndian<quint16>(quint16(entry[1]), bytes + 2);
+        qToLittleEndian<quint32>(entry[2], bytes + 4);
+        list.append(bytes, 8);
+    }
+    const char* name = inherited ? "system.posix_acl_default" : "system.posix_acl_access";
+    return ::setxattr(path.constData(), name, list.constData(), std::size_t(list.size()), 0) == 0;
 }
 
 int runAsNobody(const std::function<int()>& work)

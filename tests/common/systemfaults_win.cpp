@@ -19,6 +19,7 @@ QString interruptWhileWriting(const QByteArray&, const QByteArray&)
 
 bool setOwner(const QByteArray&, const QByteArray&) { return false; }
 QString ownerOf(const QByteArray&) { return {}; }
+bool grantInAccessList(const QByteArray&, const QByteArray&, int, bool) { return false; }
 int runAsNobody(const std::function<int()>&) { return -1; }
 
 }

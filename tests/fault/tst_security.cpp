@@ -390,56 +390,73 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits_data()
     QTest::addColumn<QByteArray>("linkOwner"); // who made al1.gsi, where it is a link
     QTest::addColumn<bool>("linkToPrivate"); // the link leads into a private folder
     QTest::addColumn<QByteArray>("setgidBy"); // who owns the folder, set-group-ID; "" for no one
+    // "folder": the folder's default access list gives nobody read and write, once the input is
+    // there; "input": the input's own list shuts nobody out
+    QTest::addColumn<QByteArray>("accessList");
 
     // The umask is 022. In a shared folder anyone may leave a file under the output's name.
     QTest::newRow("another user's 0666 output lends root nothing")
         << false << 0600 << QByteArray("root") << QByteArray("file") << 0666 << QByteArray("nobody")
-        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray();
+        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray()
+        << QByteArray();
     QTest::newRow("a private file reached through a link stays private")
         << true << 0600 << QByteArray("root") << QByteArray("file") << 0666 << QByteArray("nobody")
-        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray();
+        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray()
+        << QByteArray();
     QTest::newRow("a link at the output name is replaced, its target left alone")
         << false << 0644 << QByteArray("root") << QByteArray("link") << 0666 << QByteArray("root")
-        << QByteArray("root") << 0644 << "root:root" << QByteArray("root") << false << QByteArray();
+        << QByteArray("root") << 0644 << "root:root" << QByteArray("root") << false << QByteArray()
+        << QByteArray();
     QTest::newRow("root's own 0666 output narrows to a private input")
         << false << 0600 << QByteArray("root") << QByteArray("file") << 0666 << QByteArray("root")
-        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray();
+        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray()
+        << QByteArray();
     QTest::newRow("root converting a user's file leaves the output the user's")
         << false << 0644 << QByteArray("nobody") << QByteArray("file") << 0644
         << QByteArray("nobody") << QByteArray("root") << 0644 << "nobody:nogroup"
-        << QByteArray("root") << false << QByteArray();
+        << QByteArray("root") << false << QByteArray() << QByteArray();
     QTest::newRow("nobody: root's 0666 output lends nothing")
         << false << 0600 << QByteArray("nobody") << QByteArray("file") << 0666 << QByteArray("root")
         << QByteArray("nobody") << 0600 << "nobody:nogroup" << QByteArray("root") << false
-        << QByteArray();
+        << QByteArray() << QByteArray();
     QTest::newRow("nobody: a link at the output name is replaced, its target left alone")
         << false << 0644 << QByteArray("nobody") << QByteArray("link") << 0666 << QByteArray("root")
         << QByteArray("nobody") << 0644 << "nobody:nogroup" << QByteArray("root") << false
-        << QByteArray();
+        << QByteArray() << QByteArray();
     QTest::newRow("nobody: a private file reached through a link stays private")
         << true << 0600 << QByteArray("nobody") << QByteArray("file") << 0666
         << QByteArray("nobody") << QByteArray("nobody") << 0600 << "nobody:nogroup"
-        << QByteArray("root") << false << QByteArray();
+        << QByteArray("root") << false << QByteArray() << QByteArray();
     // The kernel's protected_symlinks rule, in every folder: a link lends nothing.
     QTest::newRow("another user's link to root's readable file gives an owner-only output")
         << true << 0644 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
         << QByteArray("root") << 0600 << "root:root" << QByteArray("nobody") << false
-        << QByteArray();
+        << QByteArray() << QByteArray();
     QTest::newRow("a link into a private folder gives an owner-only output")
         << true << 0644 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
-        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << true << QByteArray();
+        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << true << QByteArray()
+        << QByteArray();
     // A new file takes a set-group-ID folder's group; the input's group bits are not for it.
     QTest::newRow("root: another user's setgid folder gets no group rights")
         << false << 0640 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
         << QByteArray("root") << 0640 << "root:root" << QByteArray("root") << false
-        << QByteArray("nobody");
+        << QByteArray("nobody") << QByteArray();
     QTest::newRow("nobody: root's setgid folder gets no group rights")
         << false << 0640 << QByteArray("nobody") << QByteArray("none") << 0 << QByteArray("root")
         << QByteArray("nobody") << 0640 << "nobody:nogroup" << QByteArray("root") << false
-        << QByteArray("root");
+        << QByteArray("root") << QByteArray();
     QTest::newRow("another user's read-only file does not block root")
         << false << 0644 << QByteArray("root") << QByteArray("file") << 0444 << QByteArray("nobody")
-        << QByteArray("root") << 0644 << "root:root" << QByteArray("root") << false << QByteArray();
+        << QByteArray("root") << 0644 << "root:root" << QByteArray("root") << false << QByteArray()
+        << QByteArray();
+    QTest::newRow("a folder's default access list lends nobody the output")
+        << false << 0640 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
+        << QByteArray("root") << 0640 << "root:root" << QByteArray("root") << false << QByteArray()
+        << QByteArray("folder");
+    QTest::newRow("an input's access list that shuts nobody out shuts him out of the output")
+        << false << 0644 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
+        << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray()
+        << QByteArray("input");
 }
 
 // Modes and owners in a shared folder: an output is never readable or writable by
@@ -458,6 +475,7 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
     QFETCH(QByteArray, linkOwner);
     QFETCH(bool, linkToPrivate);
     QFETCH(QByteArray, setgidBy);
+    QFETCH(QByteArray, accessList);
 
     if (SystemFaults::ownerOf(".").isEmpty() || !PlatformTest::isRoot())
         QSKIP("owners are set by root, on a system with Unix owners");
@@ -479,6 +497,17 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
         QVERIFY(QFile::link(QString::fromUtf8(secret), dir.filePath(QStringLiteral("al1.gsi"))));
         QVERIFY(SystemFaults::setOwner(folder + "/al1.gsi", linkOwner));
     }
+    if (!accessList.isEmpty()
+        && !SystemFaults::grantInAccessList(accessList == "folder" ? folder : data, "nobody",
+            accessList == "folder" ? 6 : 0, accessList == "folder"))
+        QSKIP("this file system keeps no access lists");
+    const auto nobodyReads = [](const QByteArray& path) {
+        return SystemFaults::runAsNobody([&path] {
+            QFile file(QString::fromUtf8(path));
+            return file.open(QIODevice::ReadOnly) ? 1 : 0;
+        }) == 1;
+    };
+    const bool inputReadable = nobodyReads(folder + "/al1.gsi");
     const QByteArray target = folder + (output == "link" ? "/elsewhere" : "/al1PI.gsi");
     const QByteArray old = "an earlier output\r\n";
     if (output != "none") {
@@ -502,6 +531,7 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
     QVERIFY2(!QFileInfo(QString::fromUtf8(written)).isSymLink(), "the output is still a link");
     QCOMPARE(QString::number(SystemFaults::modeOf(written), 8), QString::number(expectedMode, 8));
     QCOMPARE(SystemFaults::ownerOf(written), expectedOwner);
+    QVERIFY2(inputReadable || !nobodyReads(written), "nobody reads what he could not read before");
     if (output == "link") {
         QCOMPARE(readRaw(target), old);
         QCOMPARE(QString::number(SystemFaults::modeOf(target), 8), QString::number(outputMode, 8));
