@@ -284,6 +284,11 @@ namespace {
 
 }
 
+std::string shownOn(std::FILE* stream, std::string text)
+{
+    return isTerminal(stream) ? forTerminal(std::move(text), {}) : text;
+}
+
 int run(const std::vector<fs::path>& arguments, std::FILE* stream, std::FILE* err)
 {
     Output out { stream };

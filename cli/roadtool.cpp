@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // sigtelinje-road: the road model for scripts. Checks alignment and profile files, stakes out
 // stations as CSV and writes the road as LandXML, all to stdout.
+#include "batch.h"
 #include "gsierror.h"
 #include "roadmodel.h"
 #include "system.h"
@@ -61,7 +62,8 @@ RoadModel::Preview load(const std::filesystem::path& path, RoadModel::Kind* kind
 
 bool write(std::FILE* to, const std::string& text)
 {
-    if (!writeText(to, text))
+    // Names and words from the file reach a terminal quoted: they may hold its control sequences.
+    if (!writeText(to, Batch::shownOn(to, text)))
         throw Failure { std::string("kan ikke skrive: ") + std::strerror(errno) };
     return true;
 }
@@ -172,13 +174,15 @@ int main(int argc, char* argv[])
         }
         return result;
     } catch (const Failure& failure) {
-        writeText(stderr, "sigtelinje-road: " + failure.text + "\n");
+        writeText(stderr, Batch::shownOn(stderr, "sigtelinje-road: " + failure.text + "\n"));
     } catch (const GsiError& error) {
         writeText(stderr,
-            "sigtelinje-road: Fejl " + std::to_string(error.number()) + ": " + error.description()
-                + "\n");
+            Batch::shownOn(stderr,
+                "sigtelinje-road: Fejl " + std::to_string(error.number()) + ": "
+                    + error.description() + "\n"));
     } catch (const std::exception& error) {
-        writeText(stderr, std::string("sigtelinje-road: ") + error.what() + "\n");
+        writeText(
+            stderr, Batch::shownOn(stderr, std::string("sigtelinje-road: ") + error.what() + "\n"));
     }
     return Failed;
 }
