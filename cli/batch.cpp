@@ -275,7 +275,11 @@ namespace {
                 continue;
             }
             const int failed = convertOne(file, forced, dryRun, pathEnd, out, err);
-            if (failed == GsiError::DeviceUnavailable)
+            // The medium that went may be another one, reached through a link: only a folder
+            // that no longer answers itself has gone with it.
+            std::error_code answer;
+            if (failed == GsiError::DeviceUnavailable
+                && fs::status(folder, answer).type() != fs::file_type::directory)
                 goneFolders.push_back(folder);
             allConverted = failed == 0 && allConverted;
         }

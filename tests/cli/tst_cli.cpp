@@ -676,32 +676,42 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing_data()
     QTest::addColumn<QStringList>("strace");
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("said"); // in the description
+    QTest::addColumn<bool>("linkedAway"); // al1.gsi leads into another folder, where it fails
 
     // The input, by the name the converter is given and by its whole path.
     const QStringList input { "-P", "al1.gsi", "-P", "ABSOLUTE" };
     QTest::newRow("fsync fails with an I/O error: 57")
-        << QStringList { "-e", "inject=fsync,fdatasync:error=EIO" } << 57 << "kunne ikke skrives";
+        << QStringList { "-e", "inject=fsync,fdatasync:error=EIO" } << 57 << "kunne ikke skrives"
+        << false;
     QTest::newRow("writing fails with an I/O error: 57")
         << QStringList { "-e", "inject=write,pwrite64,writev:error=EIO:when=1" } << 57
-        << "kunne ikke skrives";
+        << "kunne ikke skrives" << false;
     QTest::newRow("fsync finds the disk full: 61")
-        << QStringList { "-e", "inject=fsync,fdatasync:error=ENOSPC" } << 61 << "Disken er fuld";
+        << QStringList { "-e", "inject=fsync,fdatasync:error=ENOSPC" } << 61 << "Disken er fuld"
+        << false;
     QTest::newRow("writing meets a full quota: 61")
         << QStringList { "-e", "inject=write,pwrite64,writev:error=EDQUOT:when=1" } << 61
-        << "Disken er fuld";
+        << "Disken er fuld" << false;
     QTest::newRow("the output is in use as it is replaced: 70")
-        << QStringList { "-e", "inject=rename,renameat,renameat2:error=EBUSY" } << 70 << "i brug";
+        << QStringList { "-e", "inject=rename,renameat,renameat2:error=EBUSY" } << 70 << "i brug"
+        << false;
     QTest::newRow("opening the input meets an I/O error: 57, not 'findes ikke'")
         << input + QStringList { "-e", "inject=open,openat,openat2:error=EIO" } << 57
-        << "kunne ikke læses";
-    QTest::newRow("looking at the old output meets an I/O error: 57") << QStringList { "-P",
-        "al1PI.gsi", "-e", "inject=newfstatat,statx:error=EIO" } << 57 << "kunne ikke skrives";
-    QTest::newRow("the input's medium has gone: 68 in Danish, not the system's English")
-        << input + QStringList { "-e", "inject=open,openat,openat2:error=ENOTCONN" } << 68
-        << "Enheden er ikke tilgængelig";
+        << "kunne ikke læses" << false;
+    QTest::newRow("looking at the old output meets an I/O error: 57")
+        << QStringList { "-P", "al1PI.gsi", "-e", "inject=newfstatat,statx:error=EIO" } << 57
+        << "kunne ikke skrives" << false;
+    QTest::newRow("the input's medium has gone: 68 in Danish, not the system's English") << input
+            + QStringList {
+                  "-P", ".", "-e", "inject=open,openat,openat2,stat,statx,newfstatat:error=ENOTCONN"
+              } << 68 << "Enheden er ikke tilgængelig" << false;
     QTest::newRow("the input's status meets an I/O error: 57, not 'findes ikke'")
         << input + QStringList { "-e", "inject=stat,lstat,fstat,newfstatat,statx:error=EIO" } << 57
-        << "kunne ikke læses";
+        << "kunne ikke læses" << false;
+    // Another user's link into a medium that has gone says nothing of the folder it lies in.
+    QTest::newRow("a link into a medium that has gone: 68 for it alone")
+        << QStringList { "-P", "other", "-e", "inject=openat:error=ENOTCONN" } << 68
+        << "Enheden er ikke tilgængelig" << true;
 }
 
 // Each time the old output stays as it was and no temporary file is left.
@@ -710,6 +720,7 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing()
     QFETCH(QStringList, strace);
     QFETCH(int, number);
     QFETCH(QString, said);
+    QFETCH(bool, linkedAway);
 
     if (onWindows() || !haveStrace())
         QSKIP("faults are injected with strace (tools/install-deps.sh installs it)");
@@ -720,20 +731,23 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing()
     QTemporaryDir dir;
     const QByteArray old = "an earlier output\r\n";
     QVERIFY(Gsi::writeFile(dir.filePath("al1PI.gsi"), old));
-    QVERIFY(Gsi::writeFile(dir.filePath("al1.gsi"), alignmentSample()));
+    QVERIFY(!linkedAway || QDir(dir.path()).mkdir("other"));
+    QVERIFY(
+        Gsi::writeFile(dir.filePath(linkedAway ? "other/al1.gsi" : "al1.gsi"), alignmentSample()));
+    if (linkedAway)
+        QVERIFY(QFile::link("other/al1.gsi", dir.filePath("al1.gsi")));
     // A medium that has gone is not asked again: a further file of its folder is named once,
     // as not converted.
-    const bool gone = number == GsiError::DeviceUnavailable;
-    if (gone)
+    const bool gone = number == GsiError::DeviceUnavailable && !linkedAway;
+    if (gone || linkedAway)
         QVERIFY(Gsi::writeFile(dir.filePath("al2.gsi"), alignmentSample()));
     strace.replaceInStrings("ABSOLUTE", dir.filePath("al1.gsi"));
-    const QStringList before = everything(dir.path());
-
+    QStringList before = everything(dir.path());
     const Run run = convertTraced(dir.path(), strace,
-        gone ? QStringList { "al1.gsi", "al2.gsi" } : QStringList { "al1.gsi" });
+        gone || linkedAway ? QStringList { "al1.gsi", "al2.gsi" } : QStringList { "al1.gsi" });
 
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.out, QStringList());
+    QCOMPARE(run.out, linkedAway ? QStringList { "al2PI.gsi" } : QStringList());
     QCOMPARE(run.err.join('\n').count("Fejl"), gone ? 2 : 1);
     if (gone)
         QVERIFY2(run.err.last().startsWith("sigtelinje-convert: Fejl 68: ")
@@ -743,6 +757,8 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing()
             && run.err.first().contains(said) && run.err.first().contains("al1")
             && !run.err.first().contains("findes ikke"),
         qPrintable(run.err.first()));
+    if (linkedAway)
+        before = QStringList { "al1.gsi", "al1PI.gsi", "al2.gsi", "al2PI.gsi", "other" };
     QCOMPARE(everything(dir.path()), before);
     QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")), old);
 }
