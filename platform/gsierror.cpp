@@ -165,6 +165,14 @@ GsiError GsiError::replacedSinceOpened(const fs::path& path)
             "der er intet gemt") };
 }
 
+GsiError GsiError::foreignLink(const fs::path& path)
+{
+    return { PathFileAccessError,
+        message("Filen ", path,
+            " skrives ikke: mappen nås gennem en genvej, som en anden bruger har lavet; der er "
+            "intet gemt") };
+}
+
 GsiError GsiError::nameTooLong(const fs::path& path, bool pathTooLong)
 {
     if (pathTooLong)

@@ -213,6 +213,8 @@ void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened_data()
     QTest::newRow("its folder swapped for a link to another folder") << QByteArray("folder");
     // Not a swap: the user opened the file through a link, and Save writes the file it leads to.
     QTest::newRow("opened through a link") << QByteArray("through");
+    // Save As chooses a folder by its path: another user's link there is not followed.
+    QTest::newRow("Save As into another user's link to a private folder") << QByteArray("saveas");
 }
 
 // Save refuses when the name no longer leads to the file that was read, writes nothing anywhere
@@ -225,6 +227,10 @@ void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened()
         QSKIP("Wine shows a Unix link that leads nowhere as no file at all");
     if (onWindows() && swap == "folder")
         QSKIP("Windows holds no folder open across a save; the name is checked instead");
+    if (swap == "saveas" && SystemFaults::ownerOf(".").isEmpty())
+        QSKIP("another user's link needs Unix owners");
+    if (swap == "saveas" && !Unprivileged::isRoot())
+        QSKIP("another user's link is made by root");
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QByteArray folder = dir.path().toUtf8();
@@ -254,6 +260,19 @@ void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened()
         // Still the link: written again, the file it leads to changes.
         QVERIFY(writeRaw(secret, "again\r\n"));
         QCOMPARE(readRaw(file), QByteArray("again\r\n"));
+        return;
+    }
+    if (swap == "saveas") {
+        const QString copy = dir.filePath(u"shared/e/copy.txt"_s);
+        QVERIFY(QFile::link(u"../private"_s, dir.filePath(u"shared/e"_s)));
+        QVERIFY(SystemFaults::setOwner(folder + "/shared/e", "nobody"));
+        dialogs.fileAnswers << copy;
+        editor->mnuFileItem_Click(3);
+        QCOMPARE(listRaw(folder + "/private"), QByteArrayList());
+        QCOMPARE(dialogs.errors.size(), 1);
+        QVERIFY2(dialogs.errors.first().startsWith(u"Fejl 75: "_s)
+                && dialogs.errors.first().contains(QDir::toNativeSeparators(copy)),
+            qPrintable(dialogs.errors.first()));
         return;
     }
     if (swap == "folder") {
