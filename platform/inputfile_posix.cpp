@@ -63,6 +63,41 @@ struct Descriptor {
     int release() { return std::exchange(fd, -1); }
 };
 
+// The bits a copy of the file may have so that no one reads or writes it who could not read or
+// write the file itself, which may carry an access list: its group bits are then the list's mask,
+// and a named user or group may be given less than the group's or the others' bits say. A user
+// named in the list, or in one of its groups, may belong to the owner's group or to the others,
+// so each such entry narrows both. 0666 for a file without a list; 0600 for one not understood.
+unsigned accessListBound(int fd)
+{
+    unsigned char list[4 + 8 * 64];
+    const ssize_t size = ::fgetxattr(fd, "system.posix_acl_access", list, sizeof list);
+    if (size < 0)
+        return errno == ENODATA || errno == ENOTSUP ? 0666 : 0600;
+    const auto number = [&list](std::size_t at, int bytes) {
+        unsigned value = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            value = value << 8 | list[at + std::size_t(i)];
+        return value;
+    };
+    if (size < 4 || (size - 4) % 8 != 0 || number(0, 4) != 2)
+        return 0600;
+    unsigned group = 0, mask = 7, other = 0, named = 7;
+    for (std::size_t at = 4; at < std::size_t(size); at += 8) {
+        const unsigned tag = number(at, 2), rights = number(at + 2, 2) & 7;
+        if (tag == 0x04) // the owner's group
+            group = rights;
+        else if (tag == 0x10)
+            mask = rights;
+        else if (tag == 0x20)
+            other = rights;
+        else if (tag == 0x02 || tag == 0x08) // a named user or group
+            named &= rights;
+    }
+    named &= mask;
+    return 0600 | (group & mask & named) << 3 | (other & named);
+}
+
 bool sameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -155,12 +190,8 @@ InputFile::InputFile(const HeldFolder& folder, std::filesystem::path path, std::
     }
     if (opened.fd < 0)
         fail(errno);
-    // An access list may shut out someone whom the mode bits let in (a named user with no
-    // rights), and it shows its mask where the group's bits should be: the bits alone say too
-    // much, so such a file lends its owner's bits only.
-    if (::fgetxattr(opened.fd, "system.posix_acl_access", nullptr, 0) > 0)
-        lends = false;
-    m_origin = { unsigned(status.st_mode) & (lends ? 0666 : 0600), status.st_uid, status.st_gid };
+    m_origin = { unsigned(status.st_mode) & (lends ? accessListBound(opened.fd) : 0600),
+        status.st_uid, status.st_gid };
     identityAt(opened.fd, "", AT_EMPTY_PATH, m_identity);
     m_folderListable = at.fd < 0 && folder.listable();
     m_folder = at.fd >= 0 ? at.release() : ::fcntl(held, F_DUPFD_CLOEXEC, 0);

@@ -391,7 +391,7 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits_data()
     QTest::addColumn<bool>("linkToPrivate"); // the link leads into a private folder
     QTest::addColumn<QByteArray>("setgidBy"); // who owns the folder, set-group-ID; "" for no one
     // "folder": the folder's default access list gives nobody read and write, once the input is
-    // there; "input": the input's own list shuts nobody out
+    // there; "input": the input's own list shuts nobody out; "input reads": it lets him read
     QTest::addColumn<QByteArray>("accessList");
 
     // The umask is 022. In a shared folder anyone may leave a file under the output's name.
@@ -457,6 +457,10 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits_data()
         << false << 0644 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
         << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray()
         << QByteArray("input");
+    QTest::newRow("an input's access list that only adds a reader keeps the output's bits")
+        << false << 0644 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
+        << QByteArray("root") << 0644 << "root:root" << QByteArray("root") << false << QByteArray()
+        << QByteArray("input reads");
 }
 
 // Modes and owners in a shared folder: an output is never readable or writable by
@@ -499,7 +503,10 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
     }
     if (!accessList.isEmpty()
         && !SystemFaults::grantInAccessList(accessList == "folder" ? folder : data, "nobody",
-            accessList == "folder" ? 6 : 0, accessList == "folder"))
+            accessList == "folder"            ? 6
+                : accessList == "input reads" ? 4
+                                              : 0,
+            accessList == "folder"))
         QSKIP("this file system keeps no access lists");
     const auto nobodyReads = [](const QByteArray& path) {
         return SystemFaults::runAsNobody([&path] {
