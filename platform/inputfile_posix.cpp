@@ -73,7 +73,7 @@ unsigned accessListBound(int fd)
     unsigned char list[4 + 8 * 64];
     const ssize_t size = ::fgetxattr(fd, "system.posix_acl_access", list, sizeof list);
     if (size < 0)
-        return errno == ENODATA || errno == ENOTSUP ? 0666 : 0600;
+        return errno == ENODATA || errno == ENOTSUP || errno == ENOSYS ? 0666 : 0600;
     const auto number = [&list](std::size_t at, int bytes) {
         unsigned value = 0;
         for (int i = bytes - 1; i >= 0; --i)

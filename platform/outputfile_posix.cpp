@@ -103,8 +103,9 @@ bool dropInheritedAccessList(int fd)
     const char* const list = "system.posix_acl_access";
     if (::fremovexattr(fd, list) == 0 || errno == ENODATA || errno == ENOTSUP || errno == ENOSYS)
         return true;
+    // Refused, and still there: the mode alone no longer decides.
     const int error = errno;
-    if (::fgetxattr(fd, list, nullptr, 0) < 0 && (errno == ENODATA || errno == ENOTSUP))
+    if (::fgetxattr(fd, list, nullptr, 0) <= 0)
         return true;
     errno = error;
     return false;
