@@ -273,13 +273,34 @@ void MediaTest::anInterruptLeavesNoTemporaryFile_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("signal");
+    QTest::addColumn<bool>("editor"); // the editor's Save rather than a conversion
 
     const QStringList forAll { QStringLiteral("allow_other"), QStringLiteral("umask=0") };
-    QTest::newRow("Ctrl+C on an exFAT stick") << int(Kind::ExFat) << forAll << "INT";
-    QTest::newRow("SIGTERM on an exFAT stick") << int(Kind::ExFat) << forAll << "TERM";
+    QTest::newRow("Ctrl+C on an exFAT stick") << int(Kind::ExFat) << forAll << "INT" << false;
+    QTest::newRow("SIGTERM on an exFAT stick") << int(Kind::ExFat) << forAll << "TERM" << false;
     QTest::newRow("SIGTERM on a share refusing chmod")
-        << int(Kind::Bindfs) << QStringList { QStringLiteral("--chmod-deny") } << "TERM";
+        << int(Kind::Bindfs) << QStringList { QStringLiteral("--chmod-deny") } << "TERM" << false;
+    QTest::newRow("SIGTERM during the editor's Save on an exFAT stick")
+        << int(Kind::ExFat) << forAll << "TERM" << true;
 }
+
+// The editor on an X server of its own, a letter typed and Save chosen by the keyboard (Alt+F,
+// S) as a user does; the signal arrives as the new text is flushed to the medium. The trace
+// says whether the Save had begun.
+const char* const EditorSession = R"sh(
+strace -f -o "$LOG" -e trace=openat,fsync,fdatasync -e inject=fsync,fdatasync:signal="$SIGNAL" \
+    "$EDITOR" notes.txt &
+pid=$!
+window=$(timeout 60 xdotool search --sync --onlyvisible --name 'Text Editor: ' | head -n 1)
+for _ in $(seq 100); do
+    xdotool windowfocus "$window" 2>/dev/null || true
+    [ "$(xdotool getwindowfocus)" = "$window" ] && break
+    sleep 0.1
+done
+xdotool type x
+xdotool key --delay 100 alt+f s
+wait $pid
+)sh";
 
 // No medium here has anonymous files, so the unfinished output has a name while it is written.
 // The signal arrives as the converter writes its first bytes.
@@ -288,9 +309,15 @@ void MediaTest::anInterruptLeavesNoTemporaryFile()
     QFETCH(int, kind);
     QFETCH(QStringList, options);
     QFETCH(QString, signal);
+    QFETCH(bool, editor);
 
     if (QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty())
         QSKIP("strace is not installed; tools/install-deps.sh installs it");
+    if (editor
+        && (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()))
+        QSKIP(
+            "the editor's window needs xvfb-run and xdotool; tools/install-deps.sh installs them");
     Medium medium(Kind(kind), options);
     if (!medium.skip.isEmpty())
         QSKIP(qPrintable(medium.skip));
@@ -298,21 +325,41 @@ void MediaTest::anInterruptLeavesNoTemporaryFile()
     const QDir here(medium.path());
     QVERIFY(Gsi::writeFile(here.filePath("al17.gsi"), fixture("al17.gsi")));
     const QByteArray old = "an earlier output\r\n";
-    QVERIFY(Gsi::writeFile(here.filePath("al17PI.gsi"), old));
+    const QString target = here.filePath(editor ? "notes.txt" : "al17PI.gsi");
+    QVERIFY(Gsi::writeFile(target, old));
     const QStringList before = everything(medium.path());
 
     QProcess process;
     process.setWorkingDirectory(medium.path());
-    process.start("strace",
-        { "-f", "-o", "/dev/null", "-e", "inject=write:signal=" + signal + ":when=1", CONVERTER,
-            "al17.gsi" });
-    QVERIFY(process.waitForFinished(60000));
+    QTemporaryDir traces;
+    const QString log = traces.filePath("strace.log");
+    if (editor) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("QT_QPA_PLATFORM");
+        environment.insert("EDITOR", EDITOR);
+        environment.insert("SIGNAL", signal);
+        environment.insert("LOG", log);
+        process.setProcessEnvironment(environment);
+        process.start("xvfb-run", { "-a", "sh", "-c", EditorSession });
+    } else {
+        process.start("strace",
+            { "-f", "-o", "/dev/null", "-e", "inject=write:signal=" + signal + ":when=1", CONVERTER,
+                "al17.gsi" });
+    }
+    QVERIFY(process.waitForFinished(120000));
+    if (editor) {
+        // The Save had made its unfinished file when the signal came.
+        const QByteArray trace = Gsi::readFile(log);
+        const qsizetype created = trace.indexOf(".sigtelinje-");
+        QVERIFY2(created >= 0 && trace.indexOf("--- SIG" + signal.toLatin1(), created) > created,
+            trace.right(2000).constData());
+    }
 
     // Ended by the signal (strace then ends by it too), not as if nothing had happened.
     QVERIFY2(process.exitStatus() == QProcess::CrashExit || process.exitCode() != 0,
         process.readAllStandardError().constData());
     QCOMPARE(everything(medium.path()), before);
-    QCOMPARE(Gsi::readFile(here.filePath("al17PI.gsi")), old);
+    QCOMPARE(Gsi::readFile(target), old);
 }
 
 QTEST_GUILESS_MAIN(MediaTest)
