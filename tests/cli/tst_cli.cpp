@@ -708,6 +708,10 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing_data()
     QTest::newRow("the input's medium has gone: 68 in Danish, not the system's English")
         << input + QStringList { "-e", "inject=open,openat,openat2:error=ENOTCONN" } << 68
         << "Enheden er ikke tilgængelig";
+    // The second fcntl is the output's own copy of the folder's handle; without it the
+    // folder must not be looked up again by its name.
+    QTest::newRow("no handle left for the output's folder: 57, nothing written")
+        << QStringList { "-e", "inject=fcntl:error=EMFILE:when=2" } << 57 << "kunne ikke skrives";
     QTest::newRow("the input's status meets an I/O error: 57, not 'findes ikke'")
         << input + QStringList { "-e", "inject=stat,lstat,fstat,newfstatat,statx:error=EIO" } << 57
         << "kunne ikke læses";
