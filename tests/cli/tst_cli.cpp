@@ -703,6 +703,8 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing_data()
     QTest::newRow("opening the input meets an I/O error: 57, not 'findes ikke'")
         << input + QStringList { "-e", "inject=open,openat,openat2:error=EIO" } << 57
         << "kunne ikke læses";
+    QTest::newRow("reading the opened input meets an I/O error: 57, nothing converted")
+        << input + QStringList { "-e", "inject=read:error=EIO" } << 57 << "kunne ikke læses";
     QTest::newRow("looking at the old output meets an I/O error: 57") << QStringList { "-P",
         "al1PI.gsi", "-e", "inject=newfstatat,statx:error=EIO" } << 57 << "kunne ikke skrives";
     QTest::newRow("the input's medium has gone: 68 in Danish, not the system's English")
