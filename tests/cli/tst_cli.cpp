@@ -848,6 +848,12 @@ void CliTest::namesAreQuotedOnlyOnATerminal_data()
         << QByteArray("al\u2066y.gsi")
         << QByteArrayList { "'al'$'\\342\\200\\256''x'$'\\342\\200\\250''PI.gsi'\r\n",
                "Filen findes ikke: 'al'$'\\342\\201\\246''y.gsi'" };
+    // C1 ends at U+009F: NEL is quoted, the no-break space after it is a letter like any other.
+    QTest::newRow("a terminal gets C1 quoted and the no-break space as it is")
+        << true << QStringList() << QString::fromUtf8("al\u00a0x.gsi")
+        << QByteArray("al\u0085y.gsi")
+        << QByteArrayList { "al\xc2\xa0xPI.gsi\r\n",
+               "Filen findes ikke: 'al'$'\\302\\205''y.gsi'" };
     // C0 AF is '/' written long, which a lax decoder takes for a slash; C0 9B is ESC.
     QTest::newRow("a terminal gets overlong UTF-8 quoted byte by byte")
         << true << QStringList() << QString::fromUtf8("al1.gsi")
