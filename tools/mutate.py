@@ -20,11 +20,19 @@ every comparison flipped (== and !=, < and >=, > and <=) or moved by one (< and
 or failure made never to run, which removes the error branch; every integer
 constant moved by one either way. --sample N picks N of them at random (--seed
 makes the pick repeatable); --tests and --targets narrow what each mutant runs
-and builds.
+and builds. A --tests item FILE_GLOB=REGEX names the tests for the mutants of
+the files it matches (the first item that matches wins), so that a mutant runs
+only the tests that can judge its file; a plain REGEX is for the other files,
+and without one they run every test the items name. The unchanged tree is
+checked against all of them.
+
+The build folder is inside the copied tree, as build/ is in a clone, so that a
+compiler cache (ccache, used when it is installed) finds what a build of the
+clone compiled. Run it under `nice` on a shared machine.
 
 Usage: tools/mutate.py [--build-dir DIR] [--keep] [PATTERN...]
-       tools/mutate.py --rules FILE... [--sample N] [--seed S] [--tests REGEX]
-                       [--targets T...] [--list]
+       tools/mutate.py --rules FILE... [--sample N] [--seed S]
+                       [--tests [FILE_GLOB=]REGEX...] [--targets T...] [--list]
 """
 
 import argparse
@@ -145,6 +153,23 @@ def read_mutants(text):
     return mutants
 
 
+def test_choice(items):
+    """(glob, regex) pairs from the --tests items, and the regex of the unchanged tree's check."""
+    pairs = [tuple(item.split("=", 1)) if "=" in item else (None, item) for item in items or []]
+    regexes = list(dict.fromkeys(regex for _, regex in pairs))
+    everything = "|".join(f"(?:{regex})" for regex in regexes) if regexes else None
+    if pairs and all(glob for glob, _ in pairs):
+        pairs.append((None, everything))
+    return pairs, everything
+
+
+def tests_for(path, pairs):
+    for glob, regex in pairs:
+        if glob is None or fnmatch.fnmatch(path, glob):
+            return regex
+    return None
+
+
 def run(command, cwd, log):
     with open(log, "w") as out:
         return subprocess.run(command, cwd=cwd, stdout=out, stderr=subprocess.STDOUT).returncode
@@ -174,48 +199,58 @@ def main():
     parser.add_argument("--build-dir", help="a scratch folder to use (default: a new temporary one)")
     parser.add_argument("--keep", action="store_true", help="keep the scratch folder")
     parser.add_argument("patterns", nargs="*",
-                        help="run only the mutants whose name or file matches (fnmatch)")
+                        help="run only the mutants whose name or file matches (fnmatch); "
+                             "with --rules, of those the sample picked")
     parser.add_argument("--rules", nargs="+", metavar="FILE",
                         help="make the mutants by rule from these files (paths from the top)")
     parser.add_argument("--sample", type=int, help="run this many of them, picked at random")
     parser.add_argument("--seed", type=int, default=0, help="the seed of the random pick")
-    parser.add_argument("--tests", help="run only the tests matching this ctest regex")
+    parser.add_argument("--tests", nargs="+", metavar="[FILE_GLOB=]REGEX",
+                        help="run only the tests matching the ctest regex, per mutated file")
     parser.add_argument("--targets", nargs="+", help="build only these targets for a mutant")
     parser.add_argument("--list", action="store_true", help="print the mutants and stop")
     args = parser.parse_args()
 
     if args.rules:
         mutants = [m for path in args.rules for m in rule_mutants(path, (ROOT / path).read_text())]
-        args.patterns = []
     else:
         mutants = read_mutants(MUTANTS.read_text())
     if args.sample is not None and args.sample < len(mutants):
         mutants = random.Random(args.seed).sample(mutants, args.sample)
-    if args.list:
-        for mutant in mutants:
-            print(f"{mutant.name}: {mutant.replacement}")
-        print(f"{len(mutants)} mutants")
-        return
     if args.patterns:
         mutants = [m for m in mutants
                    if any(fnmatch.fnmatch(m.name, p) or fnmatch.fnmatch(m.path, p)
                           for p in args.patterns)]
-    scratch = Path(args.build_dir or tempfile.mkdtemp(prefix="sigtelinje-mutate-"))
-    tree, build = scratch / "tree", scratch / "build"
+    pairs, every_test = test_choice(args.tests)
+    if args.list:
+        for mutant in mutants:
+            print(f"{mutant.name}: {mutant.replacement}  [{tests_for(mutant.path, pairs) or 'all'}]")
+        print(f"{len(mutants)} mutants")
+        return
+    scratch = Path(args.build_dir or tempfile.mkdtemp(prefix="sigtelinje-mutate-")).resolve()
+    tree = scratch / "tree"
+    build = tree / "build"
     print(f"mutate: {len(mutants)} mutants; tree copied to {tree}", flush=True)
-    shutil.rmtree(tree, ignore_errors=True)
+    # The build of an earlier run in this folder stays, for an incremental build.
+    for old in tree.glob("*") if tree.is_dir() else []:
+        if old != build:
+            shutil.rmtree(old) if old.is_dir() and not old.is_symlink() else old.unlink()
     copy_tree(tree)
     log = scratch / "log.txt"
-    ctest = ["ctest", "--test-dir", str(build), "--timeout", "600", "--stop-on-failure",
-             "-E", EXCLUDED_TESTS] + (["-R", args.tests] if args.tests else [])
+
+    def ctest(regex):
+        return ["ctest", "--test-dir", str(build), "--timeout", "600", "--stop-on-failure",
+                "-E", EXCLUDED_TESTS] + (["-R", regex] if regex else [])
+
     rebuild = ["cmake", "--build", str(build)] + (
         ["--target", *args.targets] if args.targets else [])
+    launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
     env_ok = (run(["cmake", "-S", str(tree), "-B", str(build), "-G", "Ninja",
-                   "-DSIGTELINJE_BENCH=OFF"], scratch, log) == 0
+                   "-DSIGTELINJE_BENCH=OFF", *launcher], scratch, log) == 0
               and run(rebuild, scratch, log) == 0)
     if not env_ok:
         sys.exit(f"mutate: the unchanged tree does not build; see {log}")
-    if run(ctest, scratch, log) != 0:
+    if run(ctest(every_test), scratch, log) != 0:
         sys.exit(f"mutate: the unchanged tree fails its tests ({first_failure(log)}); see {log}")
 
     caught = survived = 0
@@ -238,7 +273,7 @@ def main():
             if run(rebuild, scratch, log) != 0:
                 print(f"NO BUILD  {mutant.name}: the changed line does not compile", flush=True)
                 continue
-            status = run(ctest, scratch, log)
+            status = run(ctest(tests_for(mutant.path, pairs)), scratch, log)
         finally:
             source.write_bytes(before)
         seconds = time.monotonic() - started

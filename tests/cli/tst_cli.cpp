@@ -36,11 +36,13 @@ struct Run {
     QStringList err;
 };
 
-Run convert(const QString& folder, const QStringList& arguments)
+// `wrapper`, when given, is the command that starts the converter (setsid -w).
+Run convert(const QString& folder, const QStringList& arguments, const QStringList& wrapper = {})
 {
     QProcess process;
     process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(CONVERTER), arguments);
+    QStringList command = wrapper + QStringList { QStringLiteral(CONVERTER) } + arguments;
+    process.start(command.takeFirst(), command);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {};
     Run run;
@@ -384,6 +386,9 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError_data()
         QTest::newRow("a symbolic link to a FIFO: 75") << none << "allink.gsi" << 75;
         QTest::newRow("a socket: 75") << none << "alsocket.gsi" << 75;
         QTest::newRow("an endless device: 75") << forced << "/dev/zero" << 75;
+        // A device is judged before its driver is woken: opening /dev/tty in a session without
+        // a terminal fails (ENXIO), so a check after the open would report that instead.
+        QTest::newRow("a link to a device, never opened: 75") << none << "altty.gsi" << 75;
         // Regular files to stat, but made by the kernel as they are read; the log blocks.
         QTest::newRow("a link to a procfs file: 75") << none << "alproc.gsi" << 75;
         QTest::newRow("a link to a sysfs file: 75") << none << "alsys.gsi" << 75;
@@ -419,9 +424,11 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
         QVERIFY(SystemFaults::makeFifo(dir.filePath("alfifo.gsi").toUtf8()));
         QVERIFY(QFile::link("alfifo.gsi", dir.filePath("allink.gsi")));
     }
-    if (name == "alproc.gsi" || name == "alsys.gsi" || name == "alkmsg.gsi") {
+    if (name == "alproc.gsi" || name == "alsys.gsi" || name == "alkmsg.gsi"
+        || name == "altty.gsi") {
         const char* kernelFile = name == "alproc.gsi" ? "/proc/self/status"
             : name == "alsys.gsi"                     ? "/sys/kernel/uevent_seqnum"
+            : name == "altty.gsi"                     ? "/dev/tty"
                                                       : "/proc/kmsg";
         QVERIFY(QFile::link(kernelFile, dir.filePath(name)));
     }
@@ -438,7 +445,9 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
     }
     const QStringList before = entries(dir.path());
 
-    const Run run = convert(dir.path(), options + QStringList { name });
+    const QStringList wrapper
+        = name == "altty.gsi" ? QStringList { "setsid", "-w" } : QStringList();
+    const Run run = convert(dir.path(), options + QStringList { name }, wrapper);
 
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QStringList());
@@ -705,6 +714,14 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing_data()
             + QStringList {
                   "-P", ".", "-e", "inject=open,openat,openat2,stat,statx,newfstatat:error=ENOTCONN"
               } << 68 << "Enheden er ikke tilgængelig" << false;
+    QTest::newRow("reading the opened input meets an I/O error: 57, nothing converted")
+        << input + QStringList { "-e", "inject=read:error=EIO" } << 57 << "kunne ikke læses"
+        << false;
+    // The second fcntl is the output's own copy of the folder's handle; without it the
+    // folder must not be looked up again by its name.
+    QTest::newRow("no handle left for the output's folder: 57, nothing written")
+        << QStringList { "-e", "inject=fcntl:error=EMFILE:when=2" } << 57 << "kunne ikke skrives"
+        << false;
     QTest::newRow("the input's status meets an I/O error: 57, not 'findes ikke'")
         << input + QStringList { "-e", "inject=stat,lstat,fstat,newfstatat,statx:error=EIO" } << 57
         << "kunne ikke læses" << false;
@@ -827,12 +844,12 @@ void CliTest::namesAreQuotedOnlyOnATerminal_data()
     QTest::addColumn<bool>("terminal");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("good"); // a file that converts
-    QTest::addColumn<QString>("missing"); // one that is not there
+    QTest::addColumn<QByteArray>("missing"); // one that is not there, its name as bytes
     QTest::addColumn<QByteArrayList>("shown");
 
     // One file converts, one is missing: a path on standard output and an error line.
     const QString escapes = QString::fromUtf8("al\x1b[1Ax.gsi");
-    const QString clears = QString::fromUtf8("al\x1b[2Ky.gsi");
+    const QByteArray clears = "al\x1b[2Ky.gsi";
     QTest::newRow("a terminal gets them quoted as ls quotes them")
         << true << QStringList() << escapes << clears
         << QByteArrayList { "'al'$'\\033''[1AxPI.gsi'\r\n",
@@ -846,13 +863,24 @@ void CliTest::namesAreQuotedOnlyOnATerminal_data()
     // A bidi override turns the rest of the line around; a line separator starts a new one.
     QTest::newRow("a terminal gets bidi controls and line separators quoted")
         << true << QStringList() << QString::fromUtf8("al\u202ex\u2028.gsi")
-        << QString::fromUtf8("al\u2066y.gsi")
+        << QByteArray("al\u2066y.gsi")
         << QByteArrayList { "'al'$'\\342\\200\\256''x'$'\\342\\200\\250''PI.gsi'\r\n",
                "Filen findes ikke: 'al'$'\\342\\201\\246''y.gsi'" };
     // sigtelinje-road names its files in its findings and its errors.
     QTest::newRow("the road tool's check quotes them on a terminal too")
         << true << QStringList { "road:check" } << escapes << clears
         << QByteArrayList { "al$'\\033'[1Ax.gsi:2: ", "Filen findes ikke: al$'\\033'[2Ky.gsi" };
+    // C1 ends at U+009F: NEL is quoted, the no-break space after it is a letter like any other.
+    QTest::newRow("a terminal gets C1 quoted and the no-break space as it is")
+        << true << QStringList() << QString::fromUtf8("al\u00a0x.gsi")
+        << QByteArray("al\u0085y.gsi")
+        << QByteArrayList { "al\xc2\xa0xPI.gsi\r\n",
+               "Filen findes ikke: 'al'$'\\302\\205''y.gsi'" };
+    // C0 AF is '/' written long, which a lax decoder takes for a slash; C0 9B is ESC.
+    QTest::newRow("a terminal gets overlong UTF-8 quoted byte by byte")
+        << true << QStringList() << QString::fromUtf8("al1.gsi")
+        << QByteArray("al\xc0\xaf\xc0\x9by.gsi")
+        << QByteArrayList { "Filen findes ikke: 'al'$'\\300'$'\\257'$'\\300'$'\\233''y.gsi'" };
 }
 
 // A name holding a terminal's control sequences must not move the cursor, clear lines or set the
@@ -862,34 +890,35 @@ void CliTest::namesAreQuotedOnlyOnATerminal()
     QFETCH(bool, terminal);
     QFETCH(QStringList, options);
     QFETCH(QString, good);
-    QFETCH(QString, missing);
+    QFETCH(QByteArray, missing);
     QFETCH(QByteArrayList, shown);
 
     if (onWindows() || QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
         QSKIP("a terminal of its own needs script (util-linux)");
     QTemporaryDir dir;
     QVERIFY(Gsi::writeFile(dir.filePath(good), alignmentSample()));
-    const QStringList files { good, missing };
 
     QProcess process;
     process.setWorkingDirectory(dir.path());
+    // The missing name travels as bytes, in the environment, to a shell that passes it on.
+    qputenv("MISSING", missing);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    qunsetenv("MISSING");
+    environment.insert("SHELL", "/bin/sh");
+    const bool road = options.value(0).startsWith("road:");
+    environment.insert("CONVERTER", road ? ROAD_TOOL : CONVERTER);
+    if (road)
+        options = QStringList { options.first().mid(5) };
+    environment.insert("GOOD", good);
+    process.setProcessEnvironment(environment);
+    const QString command = "exec \"$CONVERTER\" " + options.join(' ') + " \"$GOOD\" \"$MISSING\"";
     QByteArray bytes;
     if (terminal) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("SHELL", "/bin/sh");
-        const bool road = options.value(0).startsWith("road:");
-        environment.insert("CONVERTER", road ? ROAD_TOOL : CONVERTER);
-        if (road)
-            options = QStringList { options.first().mid(5) };
-        environment.insert("GOOD", files[0]);
-        environment.insert("MISSING", files[1]);
-        process.setProcessEnvironment(environment);
-        const QString command = "\"$CONVERTER\" " + options.join(' ') + " \"$GOOD\" \"$MISSING\"";
         process.start("script", { "-qec", command, "/dev/null" });
         QVERIFY(process.waitForFinished(60000));
         bytes = process.readAllStandardOutput();
     } else {
-        process.start(QStringLiteral(CONVERTER), options + files);
+        process.start("/bin/sh", { "-c", command });
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 1);
         bytes = process.readAllStandardOutput() + process.readAllStandardError();
@@ -897,7 +926,7 @@ void CliTest::namesAreQuotedOnlyOnATerminal()
     for (const QByteArray& part : shown)
         QVERIFY2(bytes.contains(part), bytes.toPercentEncoding(" '$\\:/").constData());
     if (terminal)
-        QVERIFY2(!bytes.contains('\x1b') && !bytes.contains("\xe2\x80"),
+        QVERIFY2(!bytes.contains('\x1b') && !bytes.contains("\xe2\x80") && !bytes.contains('\xc0'),
             bytes.toPercentEncoding(" '$\\:/").constData());
     if (!options.contains("check"))
         QVERIFY(QFile::exists(dir.filePath(good.chopped(4) + "PI.gsi")));

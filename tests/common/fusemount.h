@@ -17,7 +17,8 @@
 class FuseMount {
 public:
     // Slow: `source` shown read-only, every folder and file read answered after the delay
-    // given in `options` as "delay=<ms>".
+    // given in `options` as "delay=<ms>"; a create there fails with ENOENT, as in a full FAT
+    // folder.
     enum class Kind { ExFat, Fat, Ntfs, Bindfs, Iso, Slow };
 
     // Empty when /dev/fuse and the tools for `kind` are here, else the reason, for QSKIP.

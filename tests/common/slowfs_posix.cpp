@@ -3,7 +3,8 @@
 
 // A read-only FUSE file system that shows a folder as it is, but answers every folder read and
 // every file read only after a delay, as a network share far away does: a large folder on it
-// takes long to list while every call still answers.
+// takes long to list while every call still answers. It creates no file, and says so with
+// ENOENT in a folder that is there, as fusefat does in a full FAT folder.
 //
 //   sigtelinje-slowfs DELAY_MS SOURCE MOUNTPOINT [fuse options...]
 
@@ -71,6 +72,8 @@ int openOf(const char* path, fuse_file_info* file)
     return 0;
 }
 
+int createOf(const char*, mode_t, fuse_file_info*) { return -ENOENT; }
+
 int readOf(const char*, char* buffer, size_t size, off_t offset, fuse_file_info* file)
 {
     wait();
@@ -103,6 +106,7 @@ int main(int argc, char* argv[])
     operations.getattr = getattrOf;
     operations.readdir = readdirOf;
     operations.open = openOf;
+    operations.create = createOf;
     operations.read = readOf;
     operations.release = releaseOf;
     operations.statfs = statfsOf;

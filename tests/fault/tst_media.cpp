@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 // Conversions on the media surveyors carry: USB sticks in exFAT or FAT, NTFS disks, shares that
 // keep no Unix modes (bindfs --chmod-deny stands in for them), a CD image. Each is a real FUSE
 // file system, so every fallback is reached because the medium refuses, not because a test
@@ -165,12 +168,18 @@ void MediaTest::aReadOnlyOutputIsRefusedWhereTheMediumHasModes_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("said"); // the cause named
 
     const QStringList chmodDenied { QStringLiteral("--chmod-deny") };
-    QTest::newRow("a share, as root") << QStringList() << "root";
-    QTest::newRow("a share, as nobody") << QStringList() << "nobody";
-    QTest::newRow("a share refusing chmod, as root") << chmodDenied << "root";
-    QTest::newRow("a share refusing chmod, as nobody") << chmodDenied << "nobody";
+    const QString file = QStringLiteral("al17PI.gsi er skrivebeskyttet");
+    QTest::newRow("a share, as root") << QStringList() << "root" << file;
+    QTest::newRow("a share, as nobody") << QStringList() << "nobody" << file;
+    QTest::newRow("a share refusing chmod, as root") << chmodDenied << "root" << file;
+    QTest::newRow("a share refusing chmod, as nobody") << chmodDenied << "nobody" << file;
+    // The medium is the true cause, whatever the file's own bits say.
+    QTest::newRow("a share mounted read-only: the medium is named")
+        << QStringList { QStringLiteral("ro") } << "root"
+        << QStringLiteral("Filsystemet er skrivebeskyttet");
 }
 
 // Surveyors protect finished files by their mode; a medium that shows modes keeps that working.
@@ -178,6 +187,7 @@ void MediaTest::aReadOnlyOutputIsRefusedWhereTheMediumHasModes()
 {
     QFETCH(QStringList, options);
     QFETCH(QString, user);
+    QFETCH(QString, said);
 
     Medium medium(Kind::Bindfs, options);
     if (!medium.skip.isEmpty())
@@ -198,8 +208,7 @@ void MediaTest::aReadOnlyOutputIsRefusedWhereTheMediumHasModes()
     QCOMPARE(run.out, QStringList());
     QCOMPARE(run.err.size(), 1);
     QVERIFY2(run.err.first().startsWith("sigtelinje-convert: Fejl 70: ")
-            && run.err.first().contains("skrivebeskyttet")
-            && run.err.first().contains("al17PI.gsi"),
+            && run.err.first().contains(said) && run.err.first().contains("al17PI.gsi"),
         qPrintable(run.err.first()));
     QCOMPARE(everything(medium.path()), before);
     QCOMPARE(Gsi::readFile(QDir(medium.path()).filePath("al17PI.gsi")), old);
@@ -219,6 +228,10 @@ void MediaTest::aFailureIsReportedByItsTrueCause_data()
     QTest::newRow("an I/O error on a FAT stick: 57, not 61")
         << int(Kind::Fat) << QStringList { "-e", "inject=fsync,fdatasync:error=EIO" } << 57
         << "kunne ikke skrives";
+    // fusefat's answer to a create in a full folder; the folder is there, so it is not 76.
+    QTest::newRow("a folder that is there refuses a create with ENOENT: 57, the system's words")
+        << int(Kind::Slow) << QStringList() << 57
+        << "kunne ikke skrives: " + QString::fromLocal8Bit(std::strerror(ENOENT));
 }
 
 void MediaTest::aFailureIsReportedByItsTrueCause()
@@ -242,8 +255,10 @@ void MediaTest::aFailureIsReportedByItsTrueCause()
             Kind::Iso, QDir(medium.place.path()).filePath("medium"), QStringList(), medium.source);
     }
     QVERIFY2(medium.mount->isMounted(), qPrintable(medium.mount->error()));
+    // The slow medium shows its source as it is, and takes no new file itself.
+    const QString place = Kind(kind) == Kind::Slow ? medium.source : medium.path();
     if (Kind(kind) != Kind::Iso)
-        QVERIFY(QFile::copy(files.filePath("al17.gsi"), QDir(medium.path()).filePath("al17.gsi")));
+        QVERIFY(QFile::copy(files.filePath("al17.gsi"), QDir(place).filePath("al17.gsi")));
     const QStringList before = everything(medium.path());
 
     QStringList wrapper;
@@ -264,13 +279,34 @@ void MediaTest::anInterruptLeavesNoTemporaryFile_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("signal");
+    QTest::addColumn<bool>("editor"); // the editor's Save rather than a conversion
 
     const QStringList forAll { QStringLiteral("allow_other"), QStringLiteral("umask=0") };
-    QTest::newRow("Ctrl+C on an exFAT stick") << int(Kind::ExFat) << forAll << "INT";
-    QTest::newRow("SIGTERM on an exFAT stick") << int(Kind::ExFat) << forAll << "TERM";
+    QTest::newRow("Ctrl+C on an exFAT stick") << int(Kind::ExFat) << forAll << "INT" << false;
+    QTest::newRow("SIGTERM on an exFAT stick") << int(Kind::ExFat) << forAll << "TERM" << false;
     QTest::newRow("SIGTERM on a share refusing chmod")
-        << int(Kind::Bindfs) << QStringList { QStringLiteral("--chmod-deny") } << "TERM";
+        << int(Kind::Bindfs) << QStringList { QStringLiteral("--chmod-deny") } << "TERM" << false;
+    QTest::newRow("SIGTERM during the editor's Save on an exFAT stick")
+        << int(Kind::ExFat) << forAll << "TERM" << true;
 }
+
+// The editor on an X server of its own, a letter typed and Save chosen by the keyboard (Alt+F,
+// S) as a user does; the signal arrives as the new text is flushed to the medium. The trace
+// says whether the Save had begun.
+const char* const EditorSession = R"sh(
+strace -f -o "$LOG" -e trace=openat,fsync,fdatasync -e inject=fsync,fdatasync:signal="$SIGNAL" \
+    "$EDITOR" notes.txt &
+pid=$!
+window=$(timeout 60 xdotool search --sync --onlyvisible --name 'Text Editor: ' | head -n 1)
+for _ in $(seq 100); do
+    xdotool windowfocus "$window" 2>/dev/null || true
+    [ "$(xdotool getwindowfocus)" = "$window" ] && break
+    sleep 0.1
+done
+xdotool type x
+xdotool key --delay 100 alt+f s
+wait $pid
+)sh";
 
 // No medium here has anonymous files, so the unfinished output has a name while it is written.
 // The signal arrives as the converter writes its first bytes.
@@ -279,9 +315,15 @@ void MediaTest::anInterruptLeavesNoTemporaryFile()
     QFETCH(int, kind);
     QFETCH(QStringList, options);
     QFETCH(QString, signal);
+    QFETCH(bool, editor);
 
     if (QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty())
         QSKIP("strace is not installed; tools/install-deps.sh installs it");
+    if (editor
+        && (QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()))
+        QSKIP(
+            "the editor's window needs xvfb-run and xdotool; tools/install-deps.sh installs them");
     Medium medium(Kind(kind), options);
     if (!medium.skip.isEmpty())
         QSKIP(qPrintable(medium.skip));
@@ -289,21 +331,41 @@ void MediaTest::anInterruptLeavesNoTemporaryFile()
     const QDir here(medium.path());
     QVERIFY(Gsi::writeFile(here.filePath("al17.gsi"), fixture("al17.gsi")));
     const QByteArray old = "an earlier output\r\n";
-    QVERIFY(Gsi::writeFile(here.filePath("al17PI.gsi"), old));
+    const QString target = here.filePath(editor ? "notes.txt" : "al17PI.gsi");
+    QVERIFY(Gsi::writeFile(target, old));
     const QStringList before = everything(medium.path());
 
     QProcess process;
     process.setWorkingDirectory(medium.path());
-    process.start("strace",
-        { "-f", "-o", "/dev/null", "-e", "inject=write:signal=" + signal + ":when=1", CONVERTER,
-            "al17.gsi" });
-    QVERIFY(process.waitForFinished(60000));
+    QTemporaryDir traces;
+    const QString log = traces.filePath("strace.log");
+    if (editor) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("QT_QPA_PLATFORM");
+        environment.insert("EDITOR", EDITOR);
+        environment.insert("SIGNAL", signal);
+        environment.insert("LOG", log);
+        process.setProcessEnvironment(environment);
+        process.start("xvfb-run", { "-a", "sh", "-c", EditorSession });
+    } else {
+        process.start("strace",
+            { "-f", "-o", "/dev/null", "-e", "inject=write:signal=" + signal + ":when=1", CONVERTER,
+                "al17.gsi" });
+    }
+    QVERIFY(process.waitForFinished(120000));
+    if (editor) {
+        // The Save had made its unfinished file when the signal came.
+        const QByteArray trace = Gsi::readFile(log);
+        const qsizetype created = trace.indexOf(".sigtelinje-");
+        QVERIFY2(created >= 0 && trace.indexOf("--- SIG" + signal.toLatin1(), created) > created,
+            trace.right(2000).constData());
+    }
 
     // Ended by the signal (strace then ends by it too), not as if nothing had happened.
     QVERIFY2(process.exitStatus() == QProcess::CrashExit || process.exitCode() != 0,
         process.readAllStandardError().constData());
     QCOMPARE(everything(medium.path()), before);
-    QCOMPARE(Gsi::readFile(here.filePath("al17PI.gsi")), old);
+    QCOMPARE(Gsi::readFile(target), old);
 }
 
 QTEST_GUILESS_MAIN(MediaTest)
