@@ -13,6 +13,8 @@
 #include "module1.h"
 #include "outputfile.h"
 #include "platformtest.h"
+#include "previewwindow.h"
+#include "roadmodel.h"
 #include "systemfaults.h"
 
 #include <QApplication>
@@ -442,8 +444,8 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits_data()
         << QByteArray("root") << 0644 << "root:root" << QByteArray("root") << false << QByteArray();
 }
 
-// Modes and owners in a shared folder: an output is never readable or writable by
-// anyone who could not read or write the input or the old output before.
+// Modes and owners in a shared folder: an output, or the preview's export, is never readable
+// or writable by anyone who could not read or write the input or the old output before.
 void SecurityTest::anOutputBorrowsNoOneElsesBits()
 {
     QFETCH(bool, inputIsLink);
@@ -496,6 +498,25 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
     const auto convert
         = [&input] { return Module1::convertFile(Module1::Conversion::Alignment, input).error; };
     QCOMPARE(caller == "root" ? convert() : SystemFaults::runAsNobody(convert), 0);
+
+    // The preview's export of the same input follows the same rule beside it, and is its owner's
+    // alone in any other folder.
+    QTemporaryDir elsewhere;
+    QVERIFY(elsewhere.isValid());
+    QVERIFY(SystemFaults::setMode(elsewhere.path().toUtf8(), 0777));
+    const QByteArray exports[] = { folder + "/al1.png", elsewhere.path().toUtf8() + "/al1.png" };
+    const auto exportBoth = [&input, &exports] {
+        const RoadModel::Source source = RoadModel::load(RoadModel::Kind::Alignment, input).source;
+        for (const QByteArray& to : exports)
+            if (const auto error = PreviewWindow::writeExport(to.toStdString(), source, "drawing"))
+                return error->number();
+        return 0;
+    };
+    QCOMPARE(caller == "root" ? exportBoth() : SystemFaults::runAsNobody(exportBoth), 0);
+    QCOMPARE(
+        QString::number(SystemFaults::modeOf(exports[0]), 8), QString::number(expectedMode, 8));
+    QCOMPARE(QString::number(SystemFaults::modeOf(exports[1]), 8),
+        QString::number(expectedMode & 0600, 8));
 
     const QByteArray written = folder + "/al1PI.gsi";
     QCOMPARE(readRaw(written), QByteArray("*al1\r\n"));
