@@ -6,6 +6,7 @@
 #include "fusemount.h"
 #include "gsierror.h"
 #include "gsiwords.h"
+#include "platformtest.h"
 #include "previewwindow.h"
 #include "roadmodel.h"
 #include "roadpainter.h"
@@ -19,6 +20,8 @@
 #include <cmath>
 #include <memory>
 #include <thread>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -480,18 +483,15 @@ void PreviewTest::fileOverTheLineLimitIsRefusedWithError9()
 void PreviewTest::exportIsWrittenWhileTheWindowAnswers_data()
 {
     QTest::addColumn<QString>("format"); // png, pdf or csv
-    QTest::addColumn<QString>("where"); // "here", "gone" (no such folder), "stopped" (a medium)
+    // "here", "gone" (no such folder), "held" (open in another program), "stopped" (a medium)
+    QTest::addColumn<QString>("where");
     QTest::addColumn<int>("error"); // reported for the newest export; 0 for none
-    QTest::newRow("PNG") << "png"
-                         << "here" << 0;
-    QTest::newRow("PDF") << "pdf"
-                         << "here" << 0;
-    QTest::newRow("stations CSV") << "csv"
-                                  << "here" << 0;
-    QTest::newRow("a folder that does not exist") << "png"
-                                                  << "gone" << 76;
-    QTest::newRow("a stopped medium, then a newer export") << "png"
-                                                           << "stopped" << 0;
+    QTest::newRow("PNG") << u"png"_s << u"here"_s << 0;
+    QTest::newRow("PDF") << u"pdf"_s << u"here"_s << 0;
+    QTest::newRow("stations CSV") << u"csv"_s << u"here"_s << 0;
+    QTest::newRow("a folder that does not exist") << u"png"_s << u"gone"_s << 76;
+    QTest::newRow("a file another program holds open (Windows)") << u"pdf"_s << u"held"_s << 70;
+    QTest::newRow("a stopped medium, then a newer export") << u"png"_s << u"stopped"_s << 0;
 }
 
 // An export is made on the window's thread and written on a worker: the window answers while
@@ -513,10 +513,14 @@ void PreviewTest::exportIsWrittenWhileTheWindowAnswers()
         QVERIFY2(medium->isMounted(), qPrintable(medium->error()));
     }
     QList<int> reported;
+    QString said;
     PreviewWindow window(preview(Kind::Alignment,
                              file({ alignmentLine(0, "STRAIGHT", 0, { 0, 0 }),
                                  alignmentLine(100, "STRAIGHT", 0, { 100, 0 }) })),
-        "al1.gsi", [&reported](QWidget*, int number, const QString&) { reported << number; });
+        "al1.gsi", [&](QWidget*, int number, const QString& text) {
+            reported << number;
+            said = text;
+        });
     QSignalSpy finished(&window, &PreviewWindow::exportFinished);
     const QString path = dir.filePath((where == "gone" ? "gone/road." : "road.") + format);
     const auto exportTo = [&](const QString& to) {
@@ -525,6 +529,17 @@ void PreviewTest::exportIsWrittenWhileTheWindowAnswers()
                                : window.exportPng(to);
     };
 
+    const QByteArray old = "an earlier export";
+    std::shared_ptr<void> held;
+    if (where == "held") {
+        if (!PlatformTest::onWindows())
+            QSKIP("only Windows keeps other programs from replacing a file that is open");
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write(old) == old.size());
+        earlier.close();
+        held = PlatformTest::denyReading(path);
+        QVERIFY(held);
+    }
     if (medium) {
         medium->stop();
         // Should the write block the window's thread after all, the medium answers again in
@@ -560,9 +575,16 @@ void PreviewTest::exportIsWrittenWhileTheWindowAnswers()
     QCOMPARE(reported, error ? QList<int> { error } : QList<int>());
     QVERIFY2(window.exportLabel()->text().contains(QFileInfo(path).fileName()),
         qPrintable(window.exportLabel()->text()));
+    held.reset();
     QFile written(path);
     if (error) {
-        QVERIFY(!written.exists());
+        if (where == "held") {
+            QVERIFY2(said.contains("er i brug af et andet program"), qPrintable(said));
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readAll(), old);
+        } else {
+            QVERIFY(!written.exists());
+        }
         return;
     }
     QVERIFY(written.open(QIODevice::ReadOnly));
