@@ -47,12 +47,6 @@ namespace {
 
     QString shown(const Path& path) { return NativePath::shown(path); }
 
-    bool isFolder(const Path& path)
-    {
-        std::error_code error;
-        return std::filesystem::is_directory(path, error);
-    }
-
     void checkFolder(const Path& path)
     {
         if (!isFolder(path))
@@ -124,6 +118,12 @@ Path driveOf(const Path& path)
     return best ? *best : path.root_path();
 }
 
+bool isFolder(const Path& path)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(Platform::systemForm(path), error);
+}
+
 Path currentFolder() { return Platform::processFolder(); }
 
 Path currentFolderOf(const Path& root)
@@ -138,7 +138,7 @@ void checkDrive(const Path& root)
     // A drive that is gone (unmounted, unplugged) is not available at all; one that is
     // there without a folder at its root (an empty card reader) is not ready.
     std::error_code error;
-    const bool exists = std::filesystem::exists(root, error);
+    const bool exists = std::filesystem::exists(Platform::systemForm(root), error);
     if (!exists && !error)
         fail(GsiError::DeviceUnavailable,
             QStringLiteral("Drevet %1 er ikke tilgængeligt").arg(shown(root)));

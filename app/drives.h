@@ -36,6 +36,8 @@ Path currentFolderOf(const Path& root);
 // The process's current folder, by the path the user reached it through.
 // Empty when the system can no longer name it (it was deleted).
 Path currentFolder();
+// Whether `path` names a folder, every name in it as written.
+bool isFolder(const Path& path);
 
 // Whether `root` can be used as a drive: throws GsiError 68 when it is gone, 71 when it is
 // there but holds no folder (not ready). Asks that drive alone, and may wait on it, so the

@@ -177,4 +177,6 @@ std::error_code setProcessFolder(const Path& path)
 
 void resetProcessFolder() { logicalFolder.clear(); }
 
+Path systemForm(const Path& path) { return path; }
+
 }

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drivesplatform.h"
 
+#include "identity_win.h"
 #include "nativepath.h"
+#include "winpath_win.h"
 
 #include <QDir>
 
@@ -17,6 +19,9 @@ namespace Drives::Platform {
 namespace {
 
     // "C:/" and the like; the test seam's drives are ordinary folders.
+    // The current folder as the program set it; empty before its first change.
+    Path chosenFolder;
+
     bool isLetterRoot(const Path& root)
     {
         const std::wstring& name = root.native();
@@ -121,11 +126,35 @@ void keepSystemFolder(const Path& root, const Path& path)
     SetEnvironmentVariableW(name.c_str(), Path(path).make_preferred().c_str());
 }
 
-// Windows keeps the current folder as it was set, through links and junctions.
-Path processFolder() { return systemProcessFolder(); }
+Path systemForm(const Path& path) { return WinPath::extended(WinPath::full(path)); }
 
-std::error_code setProcessFolder(const Path& path) { return setSystemProcessFolder(path); }
+// Windows keeps the current folder as it was set, through links and junctions, and holds it
+// open: it cannot be renamed or removed while it is current. It is set in the \\?\ form, so
+// that "dir." is that folder and not its sibling "dir", and named as the user chose it.
+Path processFolder()
+{
+    // The name chosen holds as long as it still names the folder Windows has as current.
+    FileIdentity chosen;
+    FileIdentity current;
+    bool ordinary = false;
+    if (!chosenFolder.empty() && identityAt(systemForm(chosenFolder), chosen, ordinary)
+        && identityAt(L".", current, ordinary) && chosen == current)
+        return chosenFolder;
+    const Path here = systemProcessFolder();
+    return here.empty() ? here : WinPath::plain(here);
+}
 
-void resetProcessFolder() { }
+std::error_code setProcessFolder(const Path& path)
+{
+    if (!SetCurrentDirectoryW(systemForm(path).c_str())) {
+        const DWORD error = GetLastError();
+        return std::error_code(
+            error == ERROR_ACCESS_DENIED ? EACCES : ENOENT, std::generic_category());
+    }
+    chosenFolder = path;
+    return {};
+}
+
+void resetProcessFolder() { chosenFolder.clear(); }
 
 }

@@ -28,6 +28,10 @@ std::error_code setProcessFolder(const Path& path);
 // Forgets what processFolder() remembers beyond the system's own state.
 void resetProcessFolder();
 
+// `path` as the system's calls are to take it, every name kept as written: on Windows the \\?\
+// form, since a plain path loses a trailing dot or blank ("dir." would be its sibling "dir").
+Path systemForm(const Path& path);
+
 // The system's own current folder, as both platforms ask for it; empty when the
 // system can no longer name it (it was deleted).
 inline Path systemProcessFolder()

@@ -219,8 +219,7 @@ void readFolder(Form1::Listing& read, const std::filesystem::path& drive,
             read.folder = Drives::currentFolderOf(drive);
         }
         // A drive's folder that has gone since makes the drive start at its root.
-        std::error_code error;
-        if (!std::filesystem::is_directory(read.folder, error))
+        if (!Drives::isFolder(read.folder))
             read.folder = drive;
     }
     read.drive = drive.empty() ? Drives::driveOf(read.folder) : drive;

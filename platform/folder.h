@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <filesystem>
 
+struct FileIdentity;
+
 // The folder of one operation, opened once. The input is opened in it and the output written
 // in it, each by its name relative to this handle, so that swapping the folder's path for
 // another folder or a link after it was opened changes nothing: a name is never looked up
@@ -27,6 +29,9 @@ public:
     // Whether it may be listed (and so synced), not only passed through.
     bool listable() const { return m_listable; }
     const std::filesystem::path& path() const { return m_path; }
+    // Which folder is held, so that two opens can be told to be the same folder; unknown where
+    // the platform holds none.
+    FileIdentity identity() const;
 
 private:
     std::filesystem::path m_path;

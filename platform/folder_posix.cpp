@@ -3,6 +3,7 @@
 #include "folder.h"
 
 #include "gsierror.h"
+#include "inputfile.h"
 
 #include <cerrno>
 #include <climits>
@@ -120,4 +121,12 @@ HeldFolder::HeldFolder(HeldFolder&& other) noexcept
     , m_listable(other.m_listable)
 {
     other.m_handle = -1;
+}
+
+FileIdentity HeldFolder::identity() const
+{
+    struct stat status;
+    if (m_handle < 0 || ::fstat(int(m_handle), &status) != 0)
+        return {};
+    return { std::uint64_t(status.st_dev), std::uint64_t(status.st_ino), true };
 }

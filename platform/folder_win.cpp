@@ -23,6 +23,8 @@ HeldFolder::HeldFolder(std::filesystem::path path, std::intptr_t, bool)
 
 HeldFolder::~HeldFolder() = default;
 
+FileIdentity HeldFolder::identity() const { return {}; }
+
 HeldFolder::HeldFolder(HeldFolder&& other) noexcept
     : m_path(std::move(other.m_path))
 {

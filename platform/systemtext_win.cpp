@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Sigtelinje developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "systemtext_win.h"
 #include "systemtext.h"
 
 #include "errno_win.h"
@@ -12,30 +13,6 @@
 namespace SystemText {
 
 namespace {
-
-    // The system's own description, in the user's language, as UTF-8 without its line end.
-    std::string systemWords(DWORD error)
-    {
-        wchar_t* text = nullptr;
-        const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER
-                | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-            nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-        std::wstring words = length ? std::wstring(text, length) : std::wstring();
-        LocalFree(text);
-        while (!words.empty()
-            && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' '
-                || words.back() == L'.'))
-            words.pop_back();
-        const std::string number = "Windows-fejl " + std::to_string(error);
-        if (words.empty())
-            return number;
-        const int size = WideCharToMultiByte(
-            CP_UTF8, 0, words.data(), int(words.size()), nullptr, 0, nullptr, nullptr);
-        std::string utf8(std::size_t(size), '\0');
-        WideCharToMultiByte(
-            CP_UTF8, 0, words.data(), int(words.size()), utf8.data(), size, nullptr, nullptr);
-        return utf8 + " (" + number + ")";
-    }
 
     const char* danishWords(DWORD error)
     {
@@ -91,12 +68,35 @@ namespace {
 
 }
 
+std::string windowsWords(unsigned long error)
+{
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring words = length ? std::wstring(text, length) : std::wstring();
+    LocalFree(text);
+    while (!words.empty()
+        && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' '
+            || words.back() == L'.'))
+        words.pop_back();
+    const std::string number = "Windows-fejl " + std::to_string(error);
+    if (words.empty())
+        return number;
+    const int size = WideCharToMultiByte(
+        CP_UTF8, 0, words.data(), int(words.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(std::size_t(size), '\0');
+    WideCharToMultiByte(
+        CP_UTF8, 0, words.data(), int(words.size()), utf8.data(), size, nullptr, nullptr);
+    return utf8 + " (" + number + ")";
+}
+
 std::string cause(int systemError)
 {
     if (systemError < 0) {
         const DWORD error = windowsErrorOf(systemError);
         const char* danish = danishWords(error);
-        return danish ? danish : systemWords(error);
+        return danish ? danish : windowsWords(error);
     }
     // The errno values that errno_win.h and the C library give, in Danish.
     switch (systemError) {

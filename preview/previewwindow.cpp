@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "previewwindow.h"
 
+#include "background.h"
+#include "folder.h"
 #include "gsierror.h"
 #include "outputfile.h"
 #include "printing.h"
@@ -9,6 +11,7 @@
 
 #include <QBuffer>
 #include <QDate>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -33,16 +36,6 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 // The size of an exported picture: large enough to print on a page, small enough to mail.
 constexpr QSize ExportSize { 1600, 1200 };
-
-// Exports go through the program's one way of writing a file: whole or not at all, and a
-// failure reported with its number and cause. The drawing shows the input's content, so it is
-// given no more than a private input would give: readable and writable by its owner alone.
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    OutputFile file(std::filesystem::path(path.toStdU16String()), 0600);
-    file.write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    file.commit();
-}
 
 QPushButton* button(const QString& text, const QString& name, QWidget* parent)
 {
@@ -205,6 +198,10 @@ PreviewWindow::PreviewWindow(
     connect(pdf, &QPushButton::clicked, this, &PreviewWindow::askPdf);
     connect(printButton, &QPushButton::clicked, this, &PreviewWindow::print);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    m_exportStatus = new QLabel(this);
+    m_exportStatus->setTextFormat(Qt::PlainText);
+    m_exportStatus->setWordWrap(true);
+    m_exportStatus->setAccessibleName(QStringLiteral("Eksport"));
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
@@ -219,6 +216,7 @@ PreviewWindow::PreviewWindow(
     buttons->addWidget(printButton);
     buttons->addWidget(close);
     side->addLayout(buttons);
+    side->addWidget(m_exportStatus);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_view, 3);
     layout->addLayout(side, 2);
@@ -371,11 +369,11 @@ bool PreviewWindow::exportPng(const QString& path)
             throw GsiError(GsiError::OutOfMemory,
                 "Billedet til " + shownPath(std::filesystem::path(path.toStdU16String()))
                     + " kunne ikke laves");
-        writeFile(path, bytes);
     } catch (const GsiError& error) {
         m_reporter(this, error.number(), qs(error.description()));
         return false;
     }
+    startExport(path, bytes);
     return true;
 }
 
@@ -397,13 +395,65 @@ bool PreviewWindow::exportPdf(const QString& path)
         RoadPainter::paint(
             painter, QRectF(0, 0, writer.width(), writer.height()), m_preview, {}, &title);
     }
-    try {
-        writeFile(path, bytes);
-    } catch (const GsiError& error) {
-        m_reporter(this, error.number(), qs(error.description()));
-        return false;
-    }
+    startExport(path, bytes);
     return true;
+}
+
+// Exports go through the program's one way of writing a file, with the mode rule of a
+// conversion: the drawing shows the input's content, so it is given what the input's converted
+// file would be given, and only beside the input. In any other folder, whose readers the input's
+// folder may have kept out, it is its owner's alone.
+std::optional<GsiError> PreviewWindow::writeExport(
+    const std::filesystem::path& target, const RoadModel::Source& source, const QByteArray& bytes)
+{
+    try {
+        const HeldFolder folder(target, true);
+        FileOrigin origin = source.origin;
+        if (!source.folder.known || folder.identity() != source.folder)
+            origin.permissions &= 0600;
+        OutputFile file(folder, target, origin);
+        file.write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        file.commit();
+    } catch (const GsiError& error) {
+        return error;
+    } catch (const std::bad_alloc&) {
+        return GsiError(
+            GsiError::OutOfMemory, "Der er ikke hukommelse nok til at gemme " + shownPath(target));
+    }
+    return std::nullopt;
+}
+
+void PreviewWindow::startExport(const QString& path, const QByteArray& bytes)
+{
+    const quint64 generation = ++m_exportGeneration;
+    m_exportPending = true;
+    m_exportStatus->setText(QStringLiteral("Gemmer %1 …").arg(QDir::toNativeSeparators(path)));
+    m_exportStatus->setAccessibleDescription(m_exportStatus->text());
+    // Busy, but every control still answers.
+    setCursor(Qt::BusyCursor);
+    const std::filesystem::path target(path.toStdU16String());
+    Background::run<std::optional<GsiError>>(
+        this,
+        [target, source = m_preview.source, bytes] {
+            return PreviewWindow::writeExport(target, source, bytes);
+        },
+        [this, generation, path](const std::optional<GsiError>& error) {
+            if (generation == m_exportGeneration)
+                exportDone(path, error);
+        });
+}
+
+void PreviewWindow::exportDone(const QString& path, const std::optional<GsiError>& error)
+{
+    m_exportPending = false;
+    unsetCursor();
+    const QString shown = QDir::toNativeSeparators(path);
+    m_exportStatus->setText(
+        error ? QStringLiteral("Ikke gemt: %1").arg(shown) : QStringLiteral("Gemt: %1").arg(shown));
+    m_exportStatus->setAccessibleDescription(m_exportStatus->text());
+    if (error)
+        m_reporter(this, error->number(), qs(error->description()));
+    emit exportFinished(path, !error);
 }
 
 QString PreviewWindow::suggestedPath(const QString& suffix) const
@@ -443,12 +493,7 @@ bool PreviewWindow::exportStations(const QString& path, double step)
     }
     const std::string csv
         = Road::stationsCsv(Road::stations(m_preview.alignment, step, nullptr), heights);
-    try {
-        writeFile(path, QByteArray::fromStdString(csv));
-    } catch (const GsiError& error) {
-        m_reporter(this, error.number(), qs(error.description()));
-        return false;
-    }
+    startExport(path, QByteArray::fromStdString(csv));
     return true;
 }
 

@@ -2,12 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "gsierror.h"
 #include "roadmodel.h"
 #include "roadpainter.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QListWidget;
@@ -55,16 +57,28 @@ public:
     void setSaveFolder(const QString& folder) { m_saveFolder = folder; }
     QListWidget* undrawnList() const { return m_undrawn; }
     QLabel* summaryLabel() const { return m_summary; }
+    // What the newest export is doing: being written, written, or not written.
+    QLabel* exportLabel() const { return m_exportStatus; }
 
-    // The drawing written to `path`; false after the error has been reported.
+    // The drawing written to `path`. It is made here and written on a worker thread, as the
+    // medium may be slow or stalled; exportFinished() tells how the writing ended. False when
+    // nothing could be made, after the error has been reported. A newer export replaces an
+    // unfinished one: only the newest is reported.
     bool exportPng(const QString& path);
     bool exportPdf(const QString& path);
     // The stations every `step` metres as CSV (the alignment only).
     bool exportStations(const QString& path, double step);
+    bool exportPending() const { return m_exportPending; }
+    // The writing of an export, as the worker does it: `bytes` to `target`, with the mode a
+    // conversion of `source` would give its output. Owns all it touches; nullopt once written.
+    static std::optional<GsiError> writeExport(const std::filesystem::path& target,
+        const RoadModel::Source& source, const QByteArray& bytes);
 
 signals:
     // A line of the list was opened: its text was shown.
     void lineShown(const QString& text);
+    // The newest export has been written to `path`, or its error reported.
+    void exportFinished(const QString& path, bool written);
 
 private:
     void showLine(int row);
@@ -74,6 +88,8 @@ private:
     void print();
     QString summaryText() const;
     QString suggestedPath(const QString& suffix) const;
+    void startExport(const QString& path, const QByteArray& bytes);
+    void exportDone(const QString& path, const std::optional<GsiError>& error);
 
     RoadModel::Preview m_preview;
     QString m_fileName;
@@ -82,4 +98,7 @@ private:
     RoadView* m_view;
     QLabel* m_summary;
     QListWidget* m_undrawn;
+    QLabel* m_exportStatus;
+    quint64 m_exportGeneration = 0; // the newest export's
+    bool m_exportPending = false;
 };

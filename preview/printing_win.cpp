@@ -4,6 +4,7 @@
 
 #include "gsierror.h"
 #include "roadpainter.h"
+#include "systemtext_win.h"
 
 #include <QImage>
 #include <QWidget>
@@ -24,20 +25,6 @@ namespace {
     std::string narrow(const std::wstring& text)
     {
         return QString::fromStdWString(text).toStdString();
-    }
-
-    std::string systemMessage(DWORD code)
-    {
-        wchar_t* buffer = nullptr;
-        const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER
-                | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-            nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-        std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
-        LocalFree(buffer);
-        while (
-            !text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-            text.pop_back();
-        return text.empty() ? "Windows-fejl " + std::to_string(code) : narrow(text);
     }
 
     // What the print dialog hands back, released on every way out.
@@ -98,7 +85,7 @@ bool print(QWidget* parent, const RoadModel::Preview& preview, const QString& do
     const std::string printer = job.printerName();
     const auto fail = [&](DWORD code) {
         throw GsiError(GsiError::DeviceIoError,
-            "Tegningen kunne ikke udskrives på " + printer + ": " + systemMessage(code));
+            "Tegningen kunne ikke udskrives på " + printer + ": " + SystemText::windowsWords(code));
     };
 
     // The printable area in the printer's dots, drawn at most LongestSide pixels across.

@@ -498,7 +498,10 @@ std::string readFile(const std::filesystem::path& path)
 
 Preview load(Kind kind, const std::filesystem::path& path)
 {
-    Preview preview = build(kind, readFile(path));
+    InputFile file(path, MaxFileBytes);
+    const Source source { file.origin(), file.openedFolder().identity() };
+    Preview preview = build(kind, file.readAll());
+    preview.source = source;
     if (preview.summary.tooManyLines)
         throw GsiError(GsiError::SubscriptOutOfRange,
             "Filen " + shownPath(path) + " har mere end " + std::to_string(Module1::MaxLines)

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "inputfile.h"
 #include "module1.h"
 #include "road.h"
 
@@ -83,8 +84,17 @@ struct Summary {
     Point convertedShift;
 };
 
+// The file a preview was read from, as far as a file written from it (an export) may take over
+// from it: what a conversion's output would, and the folder it was found in, the only folder
+// where that much is given. A preview made from bytes alone gives its exports to their owner.
+struct Source {
+    FileOrigin origin { 0600 };
+    FileIdentity folder;
+};
+
 struct Preview {
     Kind kind = Kind::Alignment;
+    Source source;
     Drawing original;
     Drawing converted;
     Summary summary;

@@ -3,8 +3,10 @@
 // The preview seen from outside: where its drawing puts ink for files of known geometry, what
 // its summary lists, what its exports write, and how each word's unit is read.
 
+#include "fusemount.h"
 #include "gsierror.h"
 #include "gsiwords.h"
+#include "platformtest.h"
 #include "previewwindow.h"
 #include "roadmodel.h"
 #include "roadpainter.h"
@@ -16,6 +18,10 @@
 #include <QtTest>
 
 #include <cmath>
+#include <memory>
+#include <thread>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -111,8 +117,8 @@ private slots:
     void summaryCountsWhatWasRead();
     void tabVisitsEveryControlAndEachHasADanishName();
     void fileOverTheLineLimitIsRefusedWithError9();
-    void exportsWriteAPictureAndADocument();
-    void exportThatCannotWriteReportsTheError();
+    void exportIsWrittenWhileTheWindowAnswers_data();
+    void exportIsWrittenWhileTheWindowAnswers();
 };
 
 void PreviewTest::lengthsFollowTheirUnitCode_data()
@@ -474,42 +480,121 @@ void PreviewTest::fileOverTheLineLimitIsRefusedWithError9()
     QCOMPARE(whole.summary.linesRead, 1000);
 }
 
-void PreviewTest::exportsWriteAPictureAndADocument()
+void PreviewTest::exportIsWrittenWhileTheWindowAnswers_data()
 {
+    QTest::addColumn<QString>("format"); // png, pdf or csv
+    // "here", "gone" (no such folder), "held" (open in another program), "stopped" (a medium)
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<int>("error"); // reported for the newest export; 0 for none
+    QTest::newRow("PNG") << u"png"_s << u"here"_s << 0;
+    QTest::newRow("PDF") << u"pdf"_s << u"here"_s << 0;
+    QTest::newRow("stations CSV") << u"csv"_s << u"here"_s << 0;
+    QTest::newRow("a folder that does not exist") << u"png"_s << u"gone"_s << 76;
+    QTest::newRow("a file another program holds open (Windows)") << u"pdf"_s << u"held"_s << 70;
+    QTest::newRow("a stopped medium, then a newer export") << u"png"_s << u"stopped"_s << 0;
+}
+
+// An export is made on the window's thread and written on a worker: the window answers while
+// the medium does not, shows the export waiting, and reports the newest export only.
+void PreviewTest::exportIsWrittenWhileTheWindowAnswers()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, where);
+    QFETCH(int, error);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
+    std::unique_ptr<FuseMount> medium;
+    if (where == "stopped") {
+        if (const QString why = FuseMount::unavailable(FuseMount::Kind::Bindfs); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        QVERIFY(QDir(dir.path()).mkpath("source"));
+        medium = std::make_unique<FuseMount>(
+            FuseMount::Kind::Bindfs, dir.filePath("share"), QStringList(), dir.filePath("source"));
+        QVERIFY2(medium->isMounted(), qPrintable(medium->error()));
+    }
+    QList<int> reported;
+    QString said;
     PreviewWindow window(preview(Kind::Alignment,
                              file({ alignmentLine(0, "STRAIGHT", 0, { 0, 0 }),
                                  alignmentLine(100, "STRAIGHT", 0, { 100, 0 }) })),
-        "al1.gsi", [](QWidget*, int, const QString&) { QFAIL("no error expected"); });
-    QVERIFY(window.exportPng(dir.filePath("road.png")));
-    QVERIFY(window.exportPdf(dir.filePath("road.pdf")));
-    const QImage image(dir.filePath("road.png"));
-    QVERIFY(!image.isNull());
-    QCOMPARE(image.size(), QSize(1600, 1200));
-    QFile pdf(dir.filePath("road.pdf"));
-    QVERIFY(pdf.open(QIODevice::ReadOnly));
-    QVERIFY(pdf.readAll().startsWith("%PDF-"));
-}
-
-void PreviewTest::exportThatCannotWriteReportsTheError()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QList<QPair<int, QString>> reported;
-    PreviewWindow window(
-        preview(Kind::Alignment, file({ alignmentLine(0, "STRAIGHT", 0, { 0, 0 }) })), "al1.gsi",
-        [&reported](QWidget*, int number, const QString& text) {
-            reported.append({ number, text });
+        "al1.gsi", [&](QWidget*, int number, const QString& text) {
+            reported << number;
+            said = text;
         });
-    // A folder that does not exist: root cannot write there either.
-    const QString path = dir.filePath("gone/road.png");
-    QVERIFY(!window.exportPng(path));
-    QCOMPARE(reported.size(), 1);
-    QCOMPARE(reported[0].first, 76);
-    QVERIFY2(reported[0].second.contains("road.png") || reported[0].second.contains("gone"),
-        qPrintable(reported[0].second));
-    QVERIFY(!QFileInfo::exists(path));
+    QSignalSpy finished(&window, &PreviewWindow::exportFinished);
+    const QString path = dir.filePath((where == "gone" ? "gone/road." : "road.") + format);
+    const auto exportTo = [&](const QString& to) {
+        return format == "pdf" ? window.exportPdf(to)
+            : format == "csv"  ? window.exportStations(to, 10)
+                               : window.exportPng(to);
+    };
+
+    const QByteArray old = "an earlier export";
+    std::shared_ptr<void> held;
+    if (where == "held") {
+        if (!PlatformTest::onWindows())
+            QSKIP("only Windows keeps other programs from replacing a file that is open");
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write(old) == old.size());
+        earlier.close();
+        held = PlatformTest::denyReading(path);
+        QVERIFY(held);
+    }
+    if (medium) {
+        medium->stop();
+        // Should the write block the window's thread after all, the medium answers again in
+        // 5 s, so that the row fails on the stall instead of hanging.
+        std::thread watchdog([stopped = medium.get()] {
+            std::this_thread::sleep_for(std::chrono::seconds(5));
+            stopped->resume();
+        });
+        const auto join = qScopeGuard([&watchdog] { watchdog.join(); });
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(exportTo(medium->mountPoint() + "/road.png"));
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(window.exportPending());
+        QVERIFY2(window.exportLabel()->text().contains("road.png"),
+            qPrintable(window.exportLabel()->text()));
+        // The newest export wins: it is written and reported while the first still waits.
+        QVERIFY(exportTo(path));
+        QVERIFY(finished.wait(4000));
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished[0][0].toString(), path);
+        medium->resume();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(medium->mountPoint() + "/road.png"), 10000);
+        QTest::qWait(200);
+        QCOMPARE(finished.size(), 1); // the first one's answer was dropped
+    } else {
+        QVERIFY(exportTo(path));
+        QVERIFY(window.exportPending());
+        QVERIFY(finished.wait(10000));
+    }
+    QVERIFY(!window.exportPending());
+    QCOMPARE(finished.last()[1].toBool(), error == 0);
+    QCOMPARE(reported, error ? QList<int> { error } : QList<int>());
+    QVERIFY2(window.exportLabel()->text().contains(QFileInfo(path).fileName()),
+        qPrintable(window.exportLabel()->text()));
+    held.reset();
+    QFile written(path);
+    if (error) {
+        if (where == "held") {
+            QVERIFY2(said.contains("er i brug af et andet program"), qPrintable(said));
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readAll(), old);
+        } else {
+            QVERIFY(!written.exists());
+        }
+        return;
+    }
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    if (format == "png")
+        QCOMPARE(QImage::fromData(bytes).size(), QSize(1600, 1200));
+    else if (format == "pdf")
+        QVERIFY(bytes.startsWith("%PDF-"));
+    else
+        QVERIFY2(bytes.count('\n') > 10, bytes.constData()); // a station every 10 m of 100 m
 }
 
 QTEST_MAIN(PreviewTest)

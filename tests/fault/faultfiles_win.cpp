@@ -21,8 +21,6 @@ namespace FaultFiles {
 
 static QString name(const QByteArray& path) { return QString::fromUtf8(path); }
 
-bool makeFolder(const QByteArray& path) { return QDir().mkpath(name(path)); }
-
 // The \\?\ form of the full path, so that a name such as "prn.gsi" is that file and not the
 // printer Windows would otherwise take it for.
 static std::wstring verbatim(const QByteArray& path)
@@ -30,6 +28,14 @@ static std::wstring verbatim(const QByteArray& path)
     const QString full = QDir::toNativeSeparators(QFileInfo(name(path)).absoluteFilePath());
     return (full.startsWith(u"\\\\") ? u"\\\\?\\UNC\\"_s + full.mid(2) : u"\\\\?\\"_s + full)
         .toStdWString();
+}
+
+// Through the \\?\ form too, so that "dir." is made and not its sibling "dir".
+bool makeFolder(const QByteArray& path)
+{
+    return QDir().mkpath(QFileInfo(name(path)).absolutePath())
+        && (CreateDirectoryW(verbatim(path).c_str(), nullptr)
+            || GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 bool writeRaw(const QByteArray& path, const QByteArray& bytes)
@@ -67,10 +73,16 @@ bool removeTree(const QByteArray& path) { return QDir(name(path)).removeRecursiv
 QByteArrayList listRaw(const QByteArray& folder)
 {
     QByteArrayList names;
-    for (const QString& entry :
-        QDir(name(folder))
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        names.append(entry.toUtf8());
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((verbatim(folder) + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const QString entry = QString::fromWCharArray(found.cFileName);
+        if (entry != u"."_s && entry != u".."_s)
+            names.append(entry.toUtf8());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
 }

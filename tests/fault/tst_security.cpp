@@ -11,8 +11,11 @@
 #include "listboxes.h"
 #include "mainwindowtest.h"
 #include "module1.h"
+#include "nativepath.h"
 #include "outputfile.h"
 #include "platformtest.h"
+#include "previewwindow.h"
+#include "roadmodel.h"
 #include "systemfaults.h"
 
 #include <QApplication>
@@ -196,30 +199,44 @@ void SecurityTest::helpDocumentReachesTheViewerAsOneArgument()
 void SecurityTest::clickedNameIsOpenedAsExactlyThatPath_data()
 {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("chosen"); // the folder chosen in the folder list
+    const QString folder = QStringLiteral("-n o"); // starts with a dash and holds a blank
     for (const auto& row : Mischief)
-        QTest::newRow(row[0]) << QStringLiteral("al%1.gsi").arg(QString::fromUtf8(row[1]));
+        QTest::newRow(row[0]) << QStringLiteral("al%1.gsi").arg(QString::fromUtf8(row[1]))
+                              << folder;
     // Windows takes these for its printer and serial port when they are looked up by name.
-    QTest::newRow("a DOS device name") << QStringLiteral("prn.gsi");
-    QTest::newRow("a DOS device name in capitals") << QStringLiteral("PRN.GSI");
+    QTest::newRow("a DOS device name") << QStringLiteral("prn.gsi") << folder;
+    QTest::newRow("a DOS device name in capitals") << QStringLiteral("PRN.GSI") << folder;
+    // Windows drops a trailing dot from a plain path: "dir." would be its sibling "dir".
+    QTest::newRow("a folder named with a trailing dot beside one without")
+        << QStringLiteral("al1.gsi") << QStringLiteral("dir.");
 }
 
 // Each file holds its own name, so a conversion of any other file would show.
 void SecurityTest::clickedNameIsOpenedAsExactlyThatPath()
 {
     QFETCH(QString, name);
+    QFETCH(QString, chosen);
     if (onWindows() && name.contains(QRegularExpression(QStringLiteral("[\"*?<>|]"))))
         QSKIP("Windows allows none of these characters in a file name");
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    // The folder, too, starts with a dash and holds a blank.
-    const QString folder = dir.filePath(QStringLiteral("-n o"));
-    QVERIFY(QDir().mkpath(folder));
+    const QString folder = dir.filePath(chosen);
+    QVERIFY(makeFolder(folder.toUtf8()));
     const QByteArray bytes = "*" + name.toUtf8() + "\r\n";
     QVERIFY(writeRaw((folder + QLatin1Char('/') + name).toUtf8(), bytes));
     QVERIFY(writeRaw((folder + QStringLiteral("/alx.gsi")).toUtf8(), "*alx\r\n"));
-    QVERIFY(QDir::setCurrent(folder));
+    // A sibling that a name losing its last dot would lead to, holding other files.
+    const QByteArray sibling = dir.filePath(QStringLiteral("dir")).toUtf8();
+    QVERIFY(makeFolder(sibling));
+    QVERIFY(writeRaw(sibling + '/' + name.toUtf8(), "*sibling\r\n"));
+    QVERIFY(writeRaw(sibling + "/alsibling.gsi", "*sibling\r\n"));
+    QVERIFY(QDir::setCurrent(dir.path()));
 
     Form1* window = MainWindowTest::openWindow();
+    window->Dir1->setPath(NativePath::fromText(folder));
+    QVERIFY(MainWindowTest::settle());
+    QVERIFY(m_reported.isEmpty());
     const bool alignment = name.startsWith(QStringLiteral("al"));
     FileListBox* list = alignment ? window->File1 : window->File2;
     const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
@@ -233,6 +250,9 @@ void SecurityTest::clickedNameIsOpenedAsExactlyThatPath()
     QByteArrayList expected { name.toUtf8(), output.toUtf8(), "alx.gsi" };
     std::sort(expected.begin(), expected.end());
     QCOMPARE(listRaw(folder.toUtf8()), expected);
+    QByteArrayList untouched { name.toUtf8(), "alsibling.gsi" };
+    std::sort(untouched.begin(), untouched.end());
+    QCOMPARE(listRaw(sibling), untouched);
     QVERIFY(!anyFileNamed(dir.path(), QStringLiteral("PWNED")));
 }
 
@@ -463,8 +483,8 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits_data()
         << QByteArray("input reads");
 }
 
-// Modes and owners in a shared folder: an output is never readable or writable by
-// anyone who could not read or write the input or the old output before.
+// Modes and owners in a shared folder: an output, or the preview's export, is never readable
+// or writable by anyone who could not read or write the input or the old output before.
 void SecurityTest::anOutputBorrowsNoOneElsesBits()
 {
     QFETCH(bool, inputIsLink);
@@ -532,6 +552,25 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
     const auto convert
         = [&input] { return Module1::convertFile(Module1::Conversion::Alignment, input).error; };
     QCOMPARE(caller == "root" ? convert() : SystemFaults::runAsNobody(convert), 0);
+
+    // The preview's export of the same input follows the same rule beside it, and is its owner's
+    // alone in any other folder.
+    QTemporaryDir elsewhere;
+    QVERIFY(elsewhere.isValid());
+    QVERIFY(SystemFaults::setMode(elsewhere.path().toUtf8(), 0777));
+    const QByteArray exports[] = { folder + "/al1.png", elsewhere.path().toUtf8() + "/al1.png" };
+    const auto exportBoth = [&input, &exports] {
+        const RoadModel::Source source = RoadModel::load(RoadModel::Kind::Alignment, input).source;
+        for (const QByteArray& to : exports)
+            if (const auto error = PreviewWindow::writeExport(to.toStdString(), source, "drawing"))
+                return error->number();
+        return 0;
+    };
+    QCOMPARE(caller == "root" ? exportBoth() : SystemFaults::runAsNobody(exportBoth), 0);
+    QCOMPARE(
+        QString::number(SystemFaults::modeOf(exports[0]), 8), QString::number(expectedMode, 8));
+    QCOMPARE(QString::number(SystemFaults::modeOf(exports[1]), 8),
+        QString::number(expectedMode & 0600, 8));
 
     const QByteArray written = folder + "/al1PI.gsi";
     QCOMPARE(readRaw(written), QByteArray("*al1\r\n"));
