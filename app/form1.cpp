@@ -310,6 +310,13 @@ void Form1::createControls()
     paintTooltipBackground(File2);
 
     Command1 = button(this, QStringLiteral("Hjælp"), twips(10200, 3000, 1455, 375), font());
+
+    // Each control that takes the focus shows it with a mark that can be seen.
+    auto* focusMarks = new FocusMarkStyle;
+    focusMarks->setParent(this);
+    for (QWidget* control : std::initializer_list<QWidget*> {
+             Drive1, Command2, Picture1, Dir1, File1, File2, Command1 })
+        control->setStyle(focusMarks);
 }
 
 void Form1::setTabOrderAndNames()
