@@ -132,18 +132,19 @@ void DirListBox::setPath(const std::filesystem::path& path)
         emit pathChanged(cleaned);
 }
 
-void DirListBox::showPath(
-    const std::filesystem::path& path, std::vector<FolderListing::Entry> folders)
+void DirListBox::showPath(const std::filesystem::path& path, const std::filesystem::path& root,
+    std::vector<FolderListing::Entry> folders)
 {
     m_path = Drives::clean(path);
-    fill(std::move(folders));
+    fill(root, std::move(folders));
 }
 
-void DirListBox::fill(std::vector<FolderListing::Entry> folders)
+// The root comes with the folder, found where it was read: finding it here would ask the
+// machine's drives (their labels, the mount table) on the window's thread.
+void DirListBox::fill(const std::filesystem::path& root, std::vector<FolderListing::Entry> folders)
 {
     clear();
     m_itemPaths.clear();
-    const std::filesystem::path root = Drives::driveOf(m_path);
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     auto addItem = [this](QTreeWidgetItem* item, const std::filesystem::path& path) {

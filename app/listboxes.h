@@ -46,8 +46,10 @@ public:
     // Asks for `path`: raises pathChanged() when it differs from the shown one. The list
     // changes only once the folder is shown.
     void setPath(const std::filesystem::path& path);
-    // Shows `path` with these subfolders, without raising pathChanged().
-    void showPath(const std::filesystem::path& path, std::vector<FolderListing::Entry> folders);
+    // Shows `path`, on the drive whose root is `root`, with these subfolders, without raising
+    // pathChanged().
+    void showPath(const std::filesystem::path& path, const std::filesystem::path& root,
+        std::vector<FolderListing::Entry> folders);
 
 signals:
     void pathChanged(const std::filesystem::path& path);
@@ -58,7 +60,7 @@ protected:
     void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override { }
 
 private:
-    void fill(std::vector<FolderListing::Entry> folders);
+    void fill(const std::filesystem::path& root, std::vector<FolderListing::Entry> folders);
     void open(QTreeWidgetItem* item);
 
     std::filesystem::path m_path;

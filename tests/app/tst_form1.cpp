@@ -24,6 +24,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -31,6 +32,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <thread>
 
 using namespace Gsi;
 using namespace MainWindowTest;
@@ -911,8 +913,11 @@ void Form1Test::failedConversionReportsAndLeavesTheWindow()
 void Form1Test::helpStartsTheViewerWithTheDocumentAsOneArgument()
 {
     Form1* window = openWindow();
-    QTest::mouseClick(window->Command1, Qt::LeftButton);
-    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    // The viewer is started away from the window's thread; each press starts it once.
+    for (int press = 0; press < 2; ++press) {
+        QTest::mouseClick(window->Command1, Qt::LeftButton);
+        QVERIFY(settle());
+    }
     const QString document
         = nativeSep(QCoreApplication::applicationDirPath()) + QDir::separator() + "hlp.rtf";
     // Nothing stands at the literal path, so the first word processor that exists is started.
@@ -928,6 +933,7 @@ void Form1Test::helpThatCannotStartIsReported()
     Form1::setHelpOpener([](const QString&) { return false; });
     Form1* window = openWindow();
     QTest::mouseClick(window->Command1, Qt::LeftButton);
+    QVERIFY(settle());
     QCOMPARE(m_reported.size(), 1);
     QCOMPARE(m_reported.first().number, 53);
     const QString description = m_reported.first().description;
@@ -958,6 +964,7 @@ void Form1Test::helpFallsBackToTheDocumentsAssociation()
     });
     Form1* window = openWindow();
     QTest::mouseClick(window->Command1, Qt::LeftButton);
+    QVERIFY(settle());
     const QString document
         = nativeSep(QCoreApplication::applicationDirPath()) + QDir::separator() + "hlp.rtf";
     QCOMPARE(
@@ -1011,6 +1018,7 @@ void Form1Test::helpOpensTheDocumentForReal()
     }
     Form1* window = openWindow();
     QTest::mouseClick(window->Command1, Qt::LeftButton);
+    QVERIFY(settle(60000));
     QVERIFY2(m_reported.isEmpty(), qPrintable(m_reported.value(0).description));
     QVERIFY(Form1Platform::otherProgramShowsWindow("hlp.rtf", 60000));
     if (markerAtTheLiteralPath)
@@ -1294,6 +1302,7 @@ void Form1Test::waitingOnAMediumLeavesTheWindowUsable_data()
     QTest::newRow("a click on a list being replaced") << "replaced";
     QTest::newRow("a slow folder that keeps answering") << "slow";
     QTest::newRow("a dangling link listed last") << "dangling";
+    QTest::newRow("help whose viewer is looked up on a stopped medium") << "help";
 }
 
 void Form1Test::waitingOnAMediumLeavesTheWindowUsable()
@@ -1364,6 +1373,46 @@ void Form1Test::waitingOnAMediumLeavesTheWindowUsable()
         QVERIFY(!QFile::exists(share + "/al2PI.gsi"));
         if (case_ == "slow")
             QVERIFY2(!said.filter(" poster)").isEmpty(), qPrintable(said.join('\n')));
+        return;
+    }
+
+    if (case_ == "help") {
+        if (Form1::helpPrograms() != QStringList { "xdg-open" })
+            QSKIP("here the help's viewer is not looked up on the search path");
+        // The search path's first folder is on the medium, and the viewer found there says
+        // what it was asked to open.
+        const QString opened = m_work + "/opened";
+        QVERIFY(writeFile(
+            source + "/xdg-open", "#!/bin/sh\necho \"$1\" >'" + QFile::encodeName(opened) + "'\n"));
+        QVERIFY(QFile::setPermissions(source + "/xdg-open",
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther));
+        const QByteArray searchPath = qgetenv("PATH");
+        const auto restorePath = qScopeGuard([&] { qputenv("PATH", searchPath); });
+        qputenv("PATH", QFile::encodeName(share) + ':' + searchPath);
+        Form1::setHelpLauncher({});
+        Form1* window = openWindow();
+        medium.stop();
+        // A press that waited on the medium is woken after 5 s: the row fails, it does not hang.
+        QSemaphore finished;
+        std::thread watchdog([&] {
+            finished.tryAcquire(1, 5000);
+            medium.resume();
+        });
+        const auto endWatchdog = qScopeGuard([&] {
+            finished.release();
+            watchdog.join();
+        });
+        const int stall = longestStall([&] {
+            QTest::mouseClick(window->Command1, Qt::LeftButton);
+            QVERIFY(window->isBusy());
+            QTest::qWait(1500);
+        });
+        QVERIFY2(stall < 1000, qPrintable(QString::number(stall)));
+        medium.resume();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(opened), 10000);
+        QVERIFY(settle());
+        QVERIFY2(m_reported.isEmpty(), qPrintable(m_reported.value(0).description));
+        QCOMPARE(readFile(opened).trimmed(), QFile::encodeName(Form1::helpArgument()));
         return;
     }
 
