@@ -309,6 +309,13 @@ void Form1::createControls()
     paintTooltipBackground(File2);
 
     Command1 = button(this, QStringLiteral("Hjælp"), twips(10200, 3000, 1455, 375), font());
+
+    // Each control that takes the focus shows it with a mark that can be seen.
+    auto* focusMarks = new FocusMarkStyle;
+    focusMarks->setParent(this);
+    for (QWidget* control : std::initializer_list<QWidget*> {
+             Drive1, Command2, Picture1, Dir1, File1, File2, Command1 })
+        control->setStyle(focusMarks);
 }
 
 void Form1::setTabOrderAndNames()
@@ -412,7 +419,7 @@ bool Form1::isBusy() const
     // A read whose medium has been reported as not answering is no longer waited for; its
     // answer is still taken should it come.
     return (m_reading && !m_unansweredReported) || !m_converting.empty() || m_loadingPreviews > 0
-        || !m_started;
+        || m_startingHelp > 0 || !m_started;
 }
 
 void Form1::setHelpLauncher(Launcher launcher)
@@ -452,34 +459,63 @@ QString Form1::helpArgument()
 
 void Form1::Form_Load(const std::filesystem::path& here) { Text1->setText(shown(here)); }
 
-void Form1::Command1_Click()
+namespace {
+
+// What pressing "Hjælp" came to: nothing to tell when a viewer started, else what was tried.
+struct HelpStarted {
+    bool started = false;
+    QString document;
+    QStringList tried;
+};
+
+// Runs on a worker: looking a program up and starting it reads the disk, and the program or
+// the document may lie on a medium that does not answer.
+HelpStarted startHelp(const Form1::Launcher& launcher, const Form1::Opener& opener)
 {
     // The path goes as one argument, never through a shell, so blanks and
     // quotes in the program's folder are harmless.
-    const QString document = helpArgument();
-    QStringList tried;
-    for (const QString& program : helpPrograms()) {
-        if (QDir::isAbsolutePath(program) && !isSystemProgram(program)) {
-            tried << QStringLiteral("%1 (ikke i en af systemets programmapper)").arg(program);
+    HelpStarted help;
+    help.document = Form1::helpArgument();
+    for (const QString& program : Form1::helpPrograms()) {
+        if (QDir::isAbsolutePath(program) && !Form1::isSystemProgram(program)) {
+            help.tried << QStringLiteral("%1 (ikke i en af systemets programmapper)").arg(program);
             continue;
         }
         if (QDir::isAbsolutePath(program) && !QFileInfo::exists(program)) {
-            tried << QStringLiteral("%1 (findes ikke)").arg(program);
+            help.tried << QStringLiteral("%1 (findes ikke)").arg(program);
             continue;
         }
-        if (helpLauncher(program, { document }))
-            return;
-        tried << QStringLiteral("%1 (kunne ikke startes)").arg(program);
+        if ((help.started = launcher(program, { help.document })))
+            return help;
+        help.tried << QStringLiteral("%1 (kunne ikke startes)").arg(program);
     }
-    const QString association = helpAssociationName();
+    const QString association = Form1::helpAssociationName();
     if (!association.isEmpty()) {
-        if (helpOpener(document))
-            return;
-        tried << QStringLiteral("%1 (kunne ikke startes)").arg(association);
+        if ((help.started = opener(help.document)))
+            return help;
+        help.tried << QStringLiteral("%1 (kunne ikke startes)").arg(association);
     }
-    report(GsiError::FileNotFound,
-        QStringLiteral("Hjælpen kunne ikke vises: %1 kunne ikke åbnes. Prøvet: %2")
-            .arg(document, tried.join(QStringLiteral("; "))));
+    return help;
+}
+
+}
+
+void Form1::Command1_Click()
+{
+    // Only the newest press is answered: an older one that failed after it says nothing.
+    const std::uint64_t request = ++m_helpRequest;
+    ++m_startingHelp;
+    Background::run<HelpStarted>(
+        this,
+        [launcher = helpLauncher, opener = helpOpener] { return startHelp(launcher, opener); },
+        [this, request](HelpStarted help) {
+            --m_startingHelp;
+            if (help.started || request != m_helpRequest)
+                return;
+            report(GsiError::FileNotFound,
+                QStringLiteral("Hjælpen kunne ikke vises: %1 kunne ikke åbnes. Prøvet: %2")
+                    .arg(help.document, help.tried.join(QStringLiteral("; "))));
+        });
 }
 
 void Form1::Command2_Click()
@@ -610,7 +646,7 @@ void Form1::showFolder(const std::filesystem::path& folder, Listing listing)
     showDrive(listing.drive);
     m_shownFolder = folder;
     Text1->setText(shown(folder));
-    Dir1->showPath(folder, std::move(listing.folders));
+    Dir1->showPath(folder, listing.drive, std::move(listing.folders));
     File1->setFolder(Dir1->path(), std::move(listing.alignment));
     File2->setFolder(Dir1->path(), std::move(listing.profile));
 }

@@ -42,12 +42,14 @@ public:
 
     // The window the user currently sees, or null.
     static Form1* current();
-    // Whether a folder read, a conversion or a preview load is still under way.
+    // Whether a folder read, a conversion, a preview load or the start of the help's viewer is
+    // still under way.
     bool isBusy() const;
     // The short text that tells what the window is doing or has just done.
     QString statusText() const { return m_status; }
 
-    // Starts a program detached; returns false when it could not be started.
+    // Starts a program detached; returns false when it could not be started. The help's
+    // launcher and opener run on a worker thread.
     using Launcher = std::function<bool(const QString& program, const QStringList& arguments)>;
     // Opens a document with the program the system associates with its kind.
     using Opener = std::function<bool(const QString& document)>;
@@ -148,4 +150,7 @@ private:
     // Inputs being converted, and previews being loaded.
     std::vector<std::filesystem::path> m_converting;
     int m_loadingPreviews = 0;
+    // Presses of "Hjælp" whose viewer is still being started, and the newest of them.
+    int m_startingHelp = 0;
+    std::uint64_t m_helpRequest = 0;
 };

@@ -111,8 +111,12 @@ bool Form1::openWithAssociatedProgram(const QString& document)
     // The program starts in this program's own folder, never in the folder being browsed,
     // which may be a share anyone writes to.
     const QString folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    // It runs on a worker thread, where the shell's handlers need COM started.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", reinterpret_cast<const wchar_t*>(document.utf16()), nullptr,
             reinterpret_cast<const wchar_t*>(folder.utf16()), SW_SHOWNORMAL));
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return result > 32;
 }

@@ -7,8 +7,10 @@
 #include "nativepath.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -20,17 +22,93 @@
 namespace {
 constexpr int PathRole = Qt::UserRole;
 
-// The style's own focus mark around `rect`. Styles that show it only after a key
-// moved the focus (Fusion) are told so: a control that takes the focus always shows it.
-void drawFocusMark(QWidget* widget, QPainter* painter, const QRect& rect)
+// The style's focus mark around `rect`, on `background` (the widget's own where not given).
+// Styles that show it only after a key moved the focus (Fusion) are told so: a control that
+// takes the focus always shows it.
+void drawFocusMark(
+    QWidget* widget, QPainter* painter, const QRect& rect, const QColor& background = {})
 {
     QStyleOptionFocusRect option;
     option.initFrom(widget);
     option.rect = rect;
     option.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
-    option.backgroundColor = widget->palette().color(widget->backgroundRole());
+    option.backgroundColor
+        = background.isValid() ? background : widget->palette().color(widget->backgroundRole());
     widget->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, painter, widget);
 }
+
+// The contrast of two colours as WCAG defines it: 1 for the same, 21 for black on white.
+double contrast(const QColor& a, const QColor& b)
+{
+    auto luminance = [](const QColor& colour) {
+        auto linear = [](float channel) {
+            return channel <= 0.04045f ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+        };
+        const QColor rgb = colour.toRgb();
+        return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF())
+            + 0.0722 * linear(rgb.blueF());
+    };
+    const double first = luminance(a), second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+}
+
+FocusMarkStyle::FocusMarkStyle()
+    : QProxyStyle(QApplication::style()->name())
+{
+}
+
+void FocusMarkStyle::drawControl(ControlElement element, const QStyleOption* option,
+    QPainter* painter, const QWidget* widget) const
+{
+    QProxyStyle::drawControl(element, option, painter, widget);
+    // Fusion tells a focused button only by a tinted outline; every style's gets the mark.
+    if (element == CE_PushButton && option->state & State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(*option);
+        focus.rect = subElementRect(SE_PushButtonFocusRect, option, widget);
+        focus.backgroundColor = option->palette.color(QPalette::Button);
+        drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+    }
+}
+
+QColor FocusMarkStyle::markColour(const QPalette& palette, const QColor& background)
+{
+    const QColor highlight = palette.color(QPalette::Active, QPalette::Highlight);
+    if (contrast(highlight, background) >= 3)
+        return highlight;
+    return contrast(Qt::black, background) >= contrast(Qt::white, background) ? QColor(Qt::black)
+                                                                              : QColor(Qt::white);
+}
+
+void FocusMarkStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+    QPainter* painter, const QWidget* widget) const
+{
+    if (element != PE_FrameFocusRect) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    // A list item's mark is told the item's background; a button's is on the button's colour.
+    QColor background = QColor();
+    if (const auto* focus = qstyleoption_cast<const QStyleOptionFocusRect*>(option))
+        background = focus->backgroundColor;
+    if (!background.isValid())
+        background = option->palette.color(widget ? widget->backgroundRole() : QPalette::Button);
+    const QRect rect = option->rect;
+    if (rect.width() < 4 || rect.height() < 4)
+        return;
+    const QColor colour = markColour(option->palette, background);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(colour);
+    // Four bars rather than a stroked rectangle: exactly two pixels inside `rect`, however the
+    // painter is scaled.
+    painter->drawRect(rect.left(), rect.top(), rect.width(), 2);
+    painter->drawRect(rect.left(), rect.bottom() - 1, rect.width(), 2);
+    painter->drawRect(rect.left(), rect.top() + 2, 2, rect.height() - 4);
+    painter->drawRect(rect.right() - 1, rect.top() + 2, 2, rect.height() - 4);
+    painter->restore();
 }
 
 DirListBox::DirListBox(QWidget* parent)
@@ -54,18 +132,19 @@ void DirListBox::setPath(const std::filesystem::path& path)
         emit pathChanged(cleaned);
 }
 
-void DirListBox::showPath(
-    const std::filesystem::path& path, std::vector<FolderListing::Entry> folders)
+void DirListBox::showPath(const std::filesystem::path& path, const std::filesystem::path& root,
+    std::vector<FolderListing::Entry> folders)
 {
     m_path = Drives::clean(path);
-    fill(std::move(folders));
+    fill(root, std::move(folders));
 }
 
-void DirListBox::fill(std::vector<FolderListing::Entry> folders)
+// The root comes with the folder, found where it was read: finding it here would ask the
+// machine's drives (their labels, the mount table) on the window's thread.
+void DirListBox::fill(const std::filesystem::path& root, std::vector<FolderListing::Entry> folders)
 {
     clear();
     m_itemPaths.clear();
-    const std::filesystem::path root = Drives::driveOf(m_path);
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     auto addItem = [this](QTreeWidgetItem* item, const std::filesystem::path& path) {
@@ -290,7 +369,7 @@ void FileListBox::paintEvent(QPaintEvent* event)
     // The list shows that it has the focus also before any entry is highlighted, and when empty.
     if (hasFocus()) {
         QPainter painter(viewport());
-        drawFocusMark(this, &painter, viewport()->rect().adjusted(1, 1, -1, -1));
+        drawFocusMark(this, &painter, viewport()->rect());
     }
 }
 
@@ -355,7 +434,7 @@ void DriveComboBox::paintEvent(QPaintEvent* event)
     QComboBox::paintEvent(event);
     if (hasFocus()) {
         QPainter painter(this);
-        drawFocusMark(this, &painter, rect().adjusted(2, 2, -3, -3));
+        drawFocusMark(this, &painter, rect().adjusted(1, 1, -1, -1));
     }
 }
 
@@ -376,6 +455,22 @@ PictureBox::PictureBox(const QPixmap& picture, QWidget* parent)
     static const bool factoryInstalled = (QAccessible::installFactory(pictureAccessible), true);
     Q_UNUSED(factoryInstalled);
     setFocusPolicy(Qt::StrongFocus);
+    // The mark is drawn on the picture's edge: its colour is chosen against the edge's mean.
+    const QImage image = m_picture.toImage();
+    double red = 0, green = 0, blue = 0;
+    int pixels = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (y > 1 && y < image.height() - 2 && x > 1 && x < image.width() - 2)
+                continue;
+            const QColor colour = image.pixelColor(x, y);
+            red += colour.redF();
+            green += colour.greenF();
+            blue += colour.blueF();
+            ++pixels;
+        }
+    if (pixels > 0)
+        m_edge = QColor::fromRgbF(float(red / pixels), float(green / pixels), float(blue / pixels));
 }
 
 void PictureBox::focusInEvent(QFocusEvent* event)
@@ -395,5 +490,5 @@ void PictureBox::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_picture);
     if (hasFocus())
-        drawFocusMark(this, &painter, rect().intersected(m_picture.rect()).adjusted(0, 0, -1, -1));
+        drawFocusMark(this, &painter, rect().intersected(m_picture.rect()), m_edge);
 }

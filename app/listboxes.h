@@ -9,11 +9,29 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QTreeWidget>
 #include <QWidget>
 
 #include <filesystem>
 #include <vector>
+
+// The focus mark of the window's controls: a solid frame two pixels wide that stands out from
+// what it is drawn on by at least 3:1 (WCAG 1.4.11), where the style's own may be a faint tint
+// (Fusion's is 1.14:1 on the lists' pale yellow). It is in the highlight colour where that is
+// strong enough against the background, else in black or white, whichever is stronger.
+// Everything else is drawn by the application's style, whichever that is.
+class FocusMarkStyle : public QProxyStyle {
+    Q_OBJECT
+public:
+    FocusMarkStyle();
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+        const QWidget* widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+        const QWidget* widget = nullptr) const override;
+    // The colour a mark on `background` takes in `palette`.
+    static QColor markColour(const QPalette& palette, const QColor& background);
+};
 
 // The folder list: the drive's root, the folders down to the current one
 // (highlighted), and the current folder's subfolders, each level indented.
@@ -28,8 +46,10 @@ public:
     // Asks for `path`: raises pathChanged() when it differs from the shown one. The list
     // changes only once the folder is shown.
     void setPath(const std::filesystem::path& path);
-    // Shows `path` with these subfolders, without raising pathChanged().
-    void showPath(const std::filesystem::path& path, std::vector<FolderListing::Entry> folders);
+    // Shows `path`, on the drive whose root is `root`, with these subfolders, without raising
+    // pathChanged().
+    void showPath(const std::filesystem::path& path, const std::filesystem::path& root,
+        std::vector<FolderListing::Entry> folders);
 
 signals:
     void pathChanged(const std::filesystem::path& path);
@@ -40,7 +60,7 @@ protected:
     void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override { }
 
 private:
-    void fill(std::vector<FolderListing::Entry> folders);
+    void fill(const std::filesystem::path& root, std::vector<FolderListing::Entry> folders);
     void open(QTreeWidgetItem* item);
 
     std::filesystem::path m_path;
@@ -127,4 +147,5 @@ protected:
 
 private:
     QPixmap m_picture;
+    QColor m_edge; // the picture's colour along its edge, where the focus mark goes
 };
