@@ -421,6 +421,22 @@ bool Profile::height(double chainage, double& h) const
     return true;
 }
 
+namespace {
+
+    // Whether a vertical arc runs from one point to the next as a height over the chainage: both
+    // points on the half of its circle away from the centre. A chord steeper than the arc's
+    // own ends would need the circle's other half, which no road climbs.
+    bool overChainage(const VerticalElement& e)
+    {
+        const double r = std::abs(e.parameter), s = e.parameter > 0 ? 1 : -1;
+        const double c = std::hypot(e.length, e.rise);
+        const double h = std::sqrt(std::max(0.0, r * r - c * c / 4));
+        const double cy = e.rise / 2 + s * h * (e.length / c);
+        return s * cy >= 0 && s * (cy - e.rise) >= 0;
+    }
+
+}
+
 Profile layProfile(std::vector<Point> points)
 {
     Profile profile;
@@ -461,7 +477,8 @@ Profile layProfile(std::vector<Point> points)
                     + " mangler radius eller parameter (ord 72)" });
             continue;
         }
-        if (e.kind == Kind::Curve && std::hypot(e.length, e.rise) > 2 * std::abs(e.parameter)) {
+        if (e.kind == Kind::Curve
+            && (std::hypot(e.length, e.rise) > 2 * std::abs(e.parameter) || !overChainage(e))) {
             profile.findings.push_back({ Finding::Type::Shape, p.line, 0,
                 lineOf(p.line) + ": en lodret " + radiusText(e.parameter)
                     + " når ikke næste punkt" });
