@@ -514,11 +514,14 @@ namespace {
     // is what was asked for.
     void addProfileBeside(Preview& preview, const InputFile& alignment)
     {
-        const std::filesystem::path name = profileBeside(alignment.openedPath());
+        const std::filesystem::path opened = alignment.openedPath();
+        const std::filesystem::path name = profileBeside(opened);
         if (name.empty())
             return;
         try {
-            InputFile file(alignment.openedFolder(), name, MaxFileBytes);
+            // The whole path, for the file layer that cannot open a name in a held folder
+            // (Windows); the other opens its name in the folder held.
+            InputFile file(alignment.openedFolder(), opened.parent_path() / name, MaxFileBytes);
             Preview profile = read(Kind::Profile, file.readAll());
             if (profile.summary.tooManyLines || profile.summary.gsi8
                 || profile.profile.elements.empty())
