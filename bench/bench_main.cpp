@@ -333,6 +333,17 @@ int main(int argc, char* argv[])
                     RoadModel::load(Module1::Conversion::Alignment, roadPath), QSize(800, 600));
             }),
         "< 50");
+    // The drawing alone, of a file read beforehand: the roads, the point marks and the labels
+    // placed clear of them, then the labels' placing on its own.
+    const RoadModel::Preview drawn = RoadModel::load(Module1::Conversion::Alignment, roadPath);
+    row("  its drawing alone (800 x 600), file read beforehand",
+        medianMs(
+            31, [] {}, [&] { RoadPainter::image(drawn, QSize(800, 600)); }),
+        "< 10");
+    row("    of which the labels placed",
+        medianMs(
+            31, [] {}, [&] { RoadPainter::layout(drawn, QRectF(0, 0, 800, 600)); }),
+        "< 5");
     row("  the preview window opened and shown",
         medianMs(
             31, [] {},
@@ -360,6 +371,10 @@ int main(int argc, char* argv[])
         medianMs(
             31, [] {}, [&] { RoadModel::read(Module1::Conversion::Alignment, roadText); }),
         "< 20");
+    row("  the drawing of its preview (800 x 600), file read beforehand",
+        medianMs(
+            31, [] {}, [&] { RoadPainter::image(laid, QSize(800, 600)); }),
+        "< 10");
     row("  its stations every 10 m as CSV",
         medianMs(
             31, [] {},

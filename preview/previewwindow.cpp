@@ -327,6 +327,8 @@ QString PreviewWindow::summaryText() const
                          s.convertedShift.x < 0 ? QStringLiteral("vest") : QStringLiteral("øst"),
                          qs(RoadModel::metres(std::abs(s.convertedShift.y))),
                          s.convertedShift.y < 0 ? QStringLiteral("syd") : QStringLiteral("nord"));
+    if (!s.profileName.empty())
+        lines << QStringLiteral("Højder til stationerne fra: %1").arg(qs(s.profileName));
     if (!s.conversionError.empty())
         lines << QStringLiteral("Konverteringen afviser filen: %1").arg(qs(s.conversionError));
     lines << QStringLiteral("Linjer der ikke kunne tegnes: %1").arg(s.undrawn.size());
@@ -483,7 +485,6 @@ void PreviewWindow::askPdf()
 
 bool PreviewWindow::exportStations(const QString& path, double step)
 {
-    const bool heights = false;
     if (!Road::stationsFit(m_preview.alignment, step)) {
         m_reporter(this, GsiError::OutOfMemory,
             QStringLiteral("Afstanden %1 m giver mere end %2 stationer")
@@ -491,8 +492,7 @@ bool PreviewWindow::exportStations(const QString& path, double step)
                 .arg(Road::MaxStations));
         return false;
     }
-    const std::string csv
-        = Road::stationsCsv(Road::stations(m_preview.alignment, step, nullptr), heights);
+    const std::string csv = RoadModel::stationsCsv(m_preview, step);
     startExport(path, QByteArray::fromStdString(csv));
     return true;
 }

@@ -49,60 +49,118 @@ namespace {
         return qs(RoadModel::metres(value)).remove(QRegularExpression(QStringLiteral(",?0+$")));
     }
 
-    // Where the roads run on the page, for keeping labels off them: points every few pixels
-    // along them, filed in square cells so that a label looks only at the cells it covers.
-    class RoadCells {
+    // What labels must keep clear of: the roads and the point marks, as cells of a grid over the
+    // page. Once everything is marked, a table of sums over the grid answers whether a label's
+    // box covers any of it at once, however much road runs near.
+    class Occupied {
     public:
-        explicit RoadCells(double margin)
-            : m_margin(margin)
+        Occupied(const QRectF& page, double cell)
+            : m_page(page)
+            , m_cell(cell)
+            , m_columns(std::max(1, int(std::ceil(page.width() / cell))))
+            , m_rows(std::max(1, int(std::ceil(page.height() / cell))))
+            , m_marked(std::size_t(m_columns) * std::size_t(m_rows), 0)
         {
         }
 
-        void add(const Frame& frame, const RoadModel::Drawing& drawing)
+        // The box's cells, clipped to the page.
+        void mark(const QRectF& box)
         {
-            for (const RoadModel::Segment& segment : drawing.segments) {
-                for (std::size_t i = 0; i + 1 < segment.points.size(); ++i) {
-                    const QPointF a = frame.toPixel(segment.points[i]);
-                    const QPointF b = frame.toPixel(segment.points[i + 1]);
-                    const double length = QLineF(a, b).length();
-                    // Off-page stretches cost nothing: a label is never placed there.
-                    const int steps = int(std::min(4000.0, std::ceil(length / Spacing)));
-                    for (int k = 0; k <= steps; ++k)
-                        put(a + (b - a) * (steps ? double(k) / steps : 0));
+            int x0, y0, x1, y1;
+            if (!cells(box, x0, y0, x1, y1))
+                return;
+            for (int y = y0; y <= y1; ++y)
+                std::fill_n(m_marked.begin() + std::ptrdiff_t(y) * m_columns + x0, x1 - x0 + 1, 1);
+        }
+
+        // A line `halfWidth` pixels to either side, walked where it crosses the page only, so a
+        // road zoomed far beyond the page costs no more than one on it.
+        void markLine(QPointF a, QPointF b, double halfWidth)
+        {
+            const QRectF room = m_page.adjusted(-halfWidth, -halfWidth, halfWidth, halfWidth);
+            double t0 = 0, t1 = 1;
+            const QPointF d = b - a;
+            // The segment cut to the room, one edge at a time.
+            const double p[] = { -d.x(), d.x(), -d.y(), d.y() };
+            const double q[] = { a.x() - room.left(), room.right() - a.x(), a.y() - room.top(),
+                room.bottom() - a.y() };
+            for (int k = 0; k < 4; ++k) {
+                if (p[k] == 0) {
+                    if (q[k] < 0)
+                        return;
+                    continue;
                 }
+                const double t = q[k] / p[k];
+                if (p[k] < 0)
+                    t0 = std::max(t0, t);
+                else
+                    t1 = std::min(t1, t);
+            }
+            if (!(t0 <= t1))
+                return;
+            const QPointF from = a + d * t0, to = a + d * t1;
+            const int steps = int(std::ceil(QLineF(from, to).length() / (m_cell / 2)));
+            const QPointF half(halfWidth, halfWidth);
+            for (int k = 0; k <= steps; ++k) {
+                const QPointF at = from + (to - from) * (steps ? double(k) / steps : 0);
+                mark(QRectF(at - half, at + half));
             }
         }
 
-        bool crosses(const QRectF& box) const
+        // Ready for `clear`: the sums of every rectangle from the page's corner.
+        void seal()
         {
-            const QRectF wide = box.adjusted(-m_margin, -m_margin, m_margin, m_margin);
-            for (int cx = cell(wide.left()); cx <= cell(wide.right()); ++cx)
-                for (int cy = cell(wide.top()); cy <= cell(wide.bottom()); ++cy) {
-                    const auto found = m_cells.find(key(cx, cy));
-                    if (found == m_cells.end())
-                        continue;
-                    for (const QPointF& p : found->second)
-                        if (wide.contains(p))
-                            return true;
-                }
-            return false;
+            m_sums.assign(std::size_t(m_columns + 1) * std::size_t(m_rows + 1), 0);
+            for (int y = 0; y < m_rows; ++y)
+                for (int x = 0; x < m_columns; ++x)
+                    sum(x + 1, y + 1)
+                        = m_marked[std::size_t(y) * std::size_t(m_columns) + std::size_t(x)]
+                        + sum(x, y + 1) + sum(x + 1, y) - sum(x, y);
+        }
+
+        // Whether the box lies on the page and covers nothing marked.
+        bool clear(const QRectF& box) const
+        {
+            int x0, y0, x1, y1;
+            if (!m_page.contains(box) || !cells(box, x0, y0, x1, y1))
+                return false;
+            return sum(x1 + 1, y1 + 1) - sum(x0, y1 + 1) - sum(x1 + 1, y0) + sum(x0, y0) == 0;
         }
 
     private:
-        static constexpr double Size = 32, Spacing = 3;
-        static int cell(double v) { return int(std::floor(std::clamp(v, -1e7, 1e7) / Size)); }
-        static long long key(int x, int y) { return (long long)(x)*2000003 + y; }
-        void put(QPointF p)
+        bool cells(const QRectF& box, int& x0, int& y0, int& x1, int& y1) const
         {
-            if (std::abs(p.x()) < 1e6 && std::abs(p.y()) < 1e6)
-                m_cells[key(cell(p.x()), cell(p.y()))].push_back(p);
+            const auto column = [&](double x) {
+                return int(
+                    std::clamp(std::floor((x - m_page.left()) / m_cell), -1.0, double(m_columns)));
+            };
+            const auto row = [&](double y) {
+                return int(
+                    std::clamp(std::floor((y - m_page.top()) / m_cell), -1.0, double(m_rows)));
+            };
+            x0 = std::max(0, column(box.left()));
+            x1 = std::min(m_columns - 1, column(box.right()));
+            y0 = std::max(0, row(box.top()));
+            y1 = std::min(m_rows - 1, row(box.bottom()));
+            return x0 <= x1 && y0 <= y1;
+        }
+        int& sum(int x, int y)
+        {
+            return m_sums[std::size_t(y) * std::size_t(m_columns + 1) + std::size_t(x)];
+        }
+        int sum(int x, int y) const
+        {
+            return m_sums[std::size_t(y) * std::size_t(m_columns + 1) + std::size_t(x)];
         }
 
-        double m_margin;
-        std::unordered_map<long long, std::vector<QPointF>> m_cells;
+        QRectF m_page;
+        double m_cell;
+        int m_columns, m_rows;
+        std::vector<unsigned char> m_marked;
+        std::vector<int> m_sums;
     };
 
-    // The labels placed so far, filed by cell as the roads are.
+    // The labels placed so far, filed by cell so that a label looks only at its neighbours.
     class LabelCells {
     public:
         bool overlaps(const QRectF& box) const
@@ -130,8 +188,30 @@ namespace {
         std::unordered_map<long long, std::vector<QRectF>> m_cells;
     };
 
+    // The line widths of both roads on a page of this unit.
+    double originalWidth(double unit) { return std::max(2.0, unit * 0.6); }
+    double convertedWidth(double unit) { return std::max(1.5, unit / 2); }
+
+    // A point's mark where it is. In the plan only where it does not cover the one before; the
+    // profile's points are few and each is a point the file gives, so all are marked.
+    std::vector<Dot> dotsOf(
+        const Frame& frame, const RoadModel::Drawing& drawing, double width, bool everyPoint)
+    {
+        std::vector<Dot> dots;
+        const double radius = width * 1.2;
+        QPointF last(-1e9, -1e9);
+        for (const RoadModel::Point& p : drawing.vertices) {
+            const QPointF at = frame.toPixel(p);
+            if (!everyPoint && QLineF(last, at).length() < radius * 8)
+                continue;
+            dots.push_back({ at, radius });
+            last = at;
+        }
+        return dots;
+    }
+
     void drawRoad(QPainter& painter, const Frame& frame, const RoadModel::Drawing& drawing,
-        const QColor& colour, double width, bool everyPoint)
+        const QColor& colour, double width, const std::vector<Dot>& dots)
     {
         QPen pen(colour, width);
         pen.setCapStyle(Qt::RoundCap);
@@ -156,53 +236,96 @@ namespace {
             }
         }
         flush();
-        // A point's mark where it is. In the plan only where it does not cover the one before;
-        // the profile's points are few and each is a point the file gives, so all are marked.
         painter.setBrush(colour);
-        const double radius = width * 1.2;
-        QPointF last(-1e9, -1e9);
-        for (const RoadModel::Point& p : drawing.vertices) {
-            const QPointF at = frame.toPixel(p);
-            if (!everyPoint && QLineF(last, at).length() < radius * 8)
-                continue;
-            painter.drawEllipse(at, radius, radius);
-            last = at;
-        }
+        for (const Dot& dot : dots)
+            painter.drawEllipse(dot.at, dot.radius, dot.radius);
     }
 
-    void drawLabels(QPainter& painter, const Frame& frame, const RoadModel::Drawing& drawing,
-        const QColor& colour, double unit, LabelCells& taken, const RoadCells& avoid)
+    // Beside each mark's point in each of the four corners, then further out: the first place
+    // on the page clear of the roads, of the point marks and of every label already placed.
+    void placeLabels(const Frame& frame, const RoadModel::Drawing& drawing, bool converted,
+        const QFontMetricsF& metrics, double unit, const Occupied& occupied, LabelCells& taken,
+        std::vector<Label>& labels)
     {
-        painter.setPen(colour);
-        const QFontMetricsF metrics(painter.font());
         for (const RoadModel::Mark& mark : drawing.marks) {
             const QPointF at = frame.toPixel(mark.at);
-            const QString text = qs(mark.text);
-            const double w = metrics.horizontalAdvance(text), h = metrics.height();
-            // Beside the point in each of the four corners, then further out: the first place
-            // clear of the road and of every label already placed.
-            for (const double away : { unit, unit * 3 }) {
+            const double h = metrics.height();
+            // A box half as wide as it is high lies inside any label's (a chainage or a grade) in
+            // each corner, on the point's side: where none of those is clear, no label is, and its
+            // text need not be measured. On a crowded road that is most of them, and measuring
+            // the text is what costs.
+            const auto clearIn = [&](double w, double away) {
                 const QPointF corners[] = { { at.x() + away, at.y() - away - h },
                     { at.x() + away, at.y() + away }, { at.x() - away - w, at.y() - away - h },
                     { at.x() - away - w, at.y() + away } };
-                bool placed = false;
                 for (const QPointF& corner : corners) {
                     const QRectF box(corner, QSizeF(w, h));
-                    // Labels far off the page are not placed at all.
-                    if (box.right() < -1e6 || box.left() > 1e6 || box.bottom() < -1e6
-                        || box.top() > 1e6 || avoid.crosses(box) || taken.overlaps(box))
-                        continue;
-                    painter.drawText(QPointF(box.left(), box.top() + metrics.ascent()), text);
-                    taken.add(box);
-                    placed = true;
-                    break;
+                    if (occupied.clear(box) && !taken.overlaps(box))
+                        return box;
                 }
-                if (placed)
-                    break;
+                return QRectF();
+            };
+            if (clearIn(h / 2, unit).isNull() && clearIn(h / 2, unit * 3).isNull())
+                continue;
+            const QString text = qs(mark.text);
+            const double w = metrics.horizontalAdvance(text);
+            for (const double away : { unit, unit * 3 }) {
+                const QRectF box = clearIn(w, away);
+                if (box.isNull())
+                    continue;
+                taken.add(box);
+                labels.push_back({ box, text, converted });
+                break;
             }
         }
     }
 
+    double unitOf(const QRectF& page)
+    {
+        return std::max(4.0, std::min(page.width(), page.height()) / 60);
+    }
+
+    QFont labelFont(const QRectF& page, QFont font)
+    {
+        font.setPixelSize(int(std::max(9.0, unitOf(page) * 1.5)));
+        return font;
+    }
+
+}
+
+Layout layout(
+    const RoadModel::Preview& preview, const QRectF& page, const View& view, const QFont& font)
+{
+    Layout result;
+    const Frame frame = frameFor(preview, page, view);
+    const double unit = unitOf(page);
+    const bool plan = preview.kind == RoadModel::Kind::Alignment;
+    result.originalDots = dotsOf(frame, preview.original, originalWidth(unit), !plan);
+    result.convertedDots = dotsOf(frame, preview.converted, convertedWidth(unit), !plan);
+
+    // Labels keep clear of both roads, a little wider than the file's own is drawn, and of every
+    // point mark with a pixel to spare.
+    Occupied occupied(page, std::max(1.0, unit / 4));
+    const double halfWidth = originalWidth(unit) / 2 + 1;
+    for (const RoadModel::Drawing* drawing : { &preview.original, &preview.converted })
+        for (const RoadModel::Segment& segment : drawing->segments)
+            for (std::size_t i = 0; i + 1 < segment.points.size(); ++i)
+                occupied.markLine(frame.toPixel(segment.points[i]),
+                    frame.toPixel(segment.points[i + 1]), halfWidth);
+    for (const std::vector<Dot>* dots : { &result.originalDots, &result.convertedDots })
+        for (const Dot& dot : *dots) {
+            const double r = dot.radius + 1;
+            occupied.mark(QRectF(dot.at - QPointF(r, r), dot.at + QPointF(r, r)));
+        }
+    occupied.seal();
+
+    // The file's own labels placed first.
+    const QFontMetricsF metrics(labelFont(page, font));
+    LabelCells taken;
+    placeLabels(frame, preview.original, false, metrics, unit, occupied, taken, result.labels);
+    if (!plan)
+        placeLabels(frame, preview.converted, true, metrics, unit, occupied, taken, result.labels);
+    return result;
 }
 
 QString scaleText(const Frame& frame, double pixelsPerMillimetre)
@@ -275,27 +398,24 @@ void paint(QPainter& painter, const QRectF& page, const RoadModel::Preview& prev
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(page, Qt::white);
     const Frame frame = frameFor(preview, page, view);
-    const double unit = std::max(4.0, std::min(page.width(), page.height()) / 60);
-    QFont font = painter.font();
-    font.setPixelSize(int(std::max(9.0, unit * 1.5)));
+    const double unit = unitOf(page);
+    const QFont font = labelFont(page, painter.font());
     painter.setFont(font);
     const QFontMetricsF metrics(font);
     const bool plan = preview.kind == RoadModel::Kind::Alignment;
 
-    // Labels keep clear of both roads and of each other, the file's own placed first.
-    const double originalWidth = std::max(2.0, unit * 0.6);
-    RoadCells roads(originalWidth / 2 + 1);
-    roads.add(frame, preview.original);
-    roads.add(frame, preview.converted);
-    LabelCells taken;
+    const Layout placed = layout(preview, page, view, painter.font());
     painter.save();
     painter.setClipRect(page);
     // The converted road first, so that where both agree the file's own road shows.
-    drawRoad(painter, frame, preview.converted, ConvertedColour, std::max(1.5, unit / 2), !plan);
-    drawRoad(painter, frame, preview.original, OriginalColour, originalWidth, !plan);
-    drawLabels(painter, frame, preview.original, OriginalColour, unit, taken, roads);
-    if (!plan)
-        drawLabels(painter, frame, preview.converted, ConvertedColour, unit, taken, roads);
+    drawRoad(painter, frame, preview.converted, ConvertedColour, convertedWidth(unit),
+        placed.convertedDots);
+    drawRoad(
+        painter, frame, preview.original, OriginalColour, originalWidth(unit), placed.originalDots);
+    for (const Label& label : placed.labels) {
+        painter.setPen(label.converted ? ConvertedColour : OriginalColour);
+        painter.drawText(QPointF(label.box.left(), label.box.top() + metrics.ascent()), label.text);
+    }
     painter.restore();
 
     // Legend.

@@ -5,9 +5,13 @@
 #include "roadmodel.h"
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QString>
+
+#include <vector>
 
 class QPainter;
 
@@ -42,6 +46,29 @@ struct View {
 };
 
 Frame frameFor(const RoadModel::Preview& preview, const QRectF& page, const View& view = {});
+
+// A point's mark, a filled circle.
+struct Dot {
+    QPointF at;
+    double radius = 0;
+};
+
+// A label placed on the page: a mark's text in its box.
+struct Label {
+    QRectF box;
+    QString text;
+    bool converted = false; // the converted file's, drawn in its colour
+};
+
+// Where the point marks and the labels go on a page, worked out before anything is drawn: each
+// label lies wholly on the page, clear of both roads, of every point mark and of the labels
+// placed before it; a label with no such place is left out.
+struct Layout {
+    std::vector<Dot> originalDots, convertedDots;
+    std::vector<Label> labels;
+};
+Layout layout(const RoadModel::Preview& preview, const QRectF& page, const View& view = {},
+    const QFont& font = QFont());
 
 // What a printed page says about itself in its corner: the file, the date and the scale.
 struct TitleBlock {

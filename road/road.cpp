@@ -379,9 +379,9 @@ double VerticalElement::height(double x) const
     if (kind == Kind::Straight || length == 0)
         return h0 + rise * (length > 0 ? u / length : 0);
     if (kind == Kind::Parabola) {
+        // The chord, and the parabola's sag under it: exact at both ends whatever the sizes.
         const double s = parameter > 0 ? 1 : -1, p = std::abs(parameter);
-        const double g = rise / length - s * length / (2 * p);
-        return h0 + g * u + s * u * u / (2 * p);
+        return h0 + rise * (u / length) + s * u * (u - length) / (2 * p);
     }
     // A circular arc through both ends: the centre above the chord for a sag, below for a crest.
     const double r = std::abs(parameter), s = parameter > 0 ? 1 : -1;
@@ -411,13 +411,30 @@ double VerticalElement::grade(double x) const
 
 bool Profile::height(double chainage, double& h) const
 {
-    for (const VerticalElement& e : elements) {
-        if (chainage >= e.x0 - 1e-9 && chainage <= e.x0 + e.length + 1e-9) {
-            h = e.height(chainage);
-            return true;
-        }
+    // The elements follow each other along the chainage, as the reader keeps it from going
+    // back: the first whose end reaches the chainage is the only one that may hold it.
+    const auto e = std::lower_bound(elements.begin(), elements.end(), chainage,
+        [](const VerticalElement& v, double c) { return v.x0 + v.length + 1e-9 < c; });
+    if (e == elements.end() || chainage < e->x0 - 1e-9)
+        return false;
+    h = e->height(chainage);
+    return true;
+}
+
+namespace {
+
+    // Whether a vertical arc runs from one point to the next as a height over the chainage: both
+    // points on the half of its circle away from the centre. A chord steeper than the arc's
+    // own ends would need the circle's other half, which no road climbs.
+    bool overChainage(const VerticalElement& e)
+    {
+        const double r = std::abs(e.parameter), s = e.parameter > 0 ? 1 : -1;
+        const double c = std::hypot(e.length, e.rise);
+        const double h = std::sqrt(std::max(0.0, r * r - c * c / 4));
+        const double cy = e.rise / 2 + s * h * (e.length / c);
+        return s * cy >= 0 && s * (cy - e.rise) >= 0;
     }
-    return false;
+
 }
 
 Profile layProfile(std::vector<Point> points)
@@ -460,7 +477,8 @@ Profile layProfile(std::vector<Point> points)
                     + " mangler radius eller parameter (ord 72)" });
             continue;
         }
-        if (e.kind == Kind::Curve && std::hypot(e.length, e.rise) > 2 * std::abs(e.parameter)) {
+        if (e.kind == Kind::Curve
+            && (std::hypot(e.length, e.rise) > 2 * std::abs(e.parameter) || !overChainage(e))) {
             profile.findings.push_back({ Finding::Type::Shape, p.line, 0,
                 lineOf(p.line) + ": en lodret " + radiusText(e.parameter)
                     + " når ikke næste punkt" });
@@ -501,24 +519,33 @@ std::vector<Station> stations(const Alignment& road, double step, const Profile*
     std::vector<Station> rows;
     if (road.elements.empty() || !(step > 0))
         return rows;
-    auto add = [&](const Element& e, double chainage) {
-        const Pose p = e.piece.at(chainage - e.startChainage);
-        Station s { chainage, p.x, p.y, Geometry::bearingGon(p.heading) };
-        if (profile)
-            s.hasHeight = profile->height(chainage, s.height);
-        if ((!rows.empty() && std::abs(rows.back().chainage - chainage) < 1e-6)
-            || rows.size() >= MaxStations)
-            return;
-        rows.push_back(s);
-    };
     for (const Element& e : road.elements) {
+        // Each station is reached from the one before along its element, so a station costs
+        // the turning between the two and not that of the element from its start.
+        Piece rest = e.piece;
+        double walked = 0;
+        auto add = [&](double chainage) {
+            const double s = chainage - e.startChainage;
+            rest.length = s - walked;
+            rest.start = rest.at(rest.length);
+            rest.curvature = e.piece.curvatureAt(s);
+            walked = s;
+            if ((!rows.empty() && std::abs(rows.back().chainage - chainage) < 1e-6)
+                || rows.size() >= MaxStations)
+                return;
+            Station station { chainage, rest.start.x, rest.start.y,
+                Geometry::bearingGon(rest.start.heading) };
+            if (profile)
+                station.hasHeight = profile->height(chainage, station.height);
+            rows.push_back(station);
+        };
         const double from = e.startChainage, to = from + e.chainageLength;
-        add(e, from);
+        add(from);
         for (double k = std::floor(from / step) + 1;
              k * step < to - 1e-6 && rows.size() < MaxStations; k += 1)
-            add(e, k * step);
+            add(k * step);
         if (&e == &road.elements.back())
-            add(e, to);
+            add(to);
     }
     return rows;
 }
@@ -538,11 +565,35 @@ std::string stationsCsv(const std::vector<Station>& rows, bool withHeight)
 
 namespace {
 
+    // The length of the UTF-8 sequence that starts `text`, or 0 when it is none (a stray byte,
+    // an overlong form or one cut short).
+    std::size_t utf8Length(std::string_view text)
+    {
+        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+        const unsigned char c = byte(0);
+        const std::size_t n = c < 0x80 ? 1
+            : c >= 0xC2 && c < 0xE0    ? 2
+            : c >= 0xE0 && c < 0xF0    ? 3
+            : c >= 0xF0 && c < 0xF5    ? 4
+                                       : 0;
+        if (n == 0 || n > text.size())
+            return 0;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((byte(k) & 0xC0) != 0x80)
+                return 0;
+        if ((c == 0xE0 && byte(1) < 0xA0) || (c == 0xF0 && byte(1) < 0x90)
+            || (c == 0xED && byte(1) >= 0xA0) || (c == 0xF4 && byte(1) >= 0x90))
+            return 0;
+        return n;
+    }
+
     std::string xmlEscaped(std::string_view text)
     {
         std::string out;
-        for (const char c : text) {
-            switch (c) {
+        while (!text.empty()) {
+            const char c = text.front();
+            const std::size_t n = utf8Length(text);
+            switch (n == 1 ? c : '\0') {
             case '&':
                 out += "&amp;";
                 break;
@@ -556,9 +607,14 @@ namespace {
                 out += "&quot;";
                 break;
             default:
-                // Control characters have no place in XML 1.0; the name comes from a file name.
-                out += (static_cast<unsigned char>(c) < 0x20) ? '_' : c;
+                // Control characters have no place in XML 1.0, and the document is UTF-8: a name
+                // from a file name may hold either, and each such byte shows as '_'.
+                if (n == 0 || static_cast<unsigned char>(c) < 0x20)
+                    out += '_';
+                else
+                    out += text.substr(0, n);
             }
+            text.remove_prefix(std::max<std::size_t>(n, 1));
         }
         return out;
     }

@@ -496,6 +496,45 @@ std::string readFile(const std::filesystem::path& path)
     return file.readAll();
 }
 
+namespace {
+
+    // "pr17.gsi" for "al17.gsi", the case of each letter kept; empty for a name without "al".
+    std::filesystem::path profileBeside(const std::filesystem::path& alignment)
+    {
+        std::filesystem::path::string_type name = alignment.filename().native();
+        if (name.size() < 3 || (name[0] | 0x20) != 'a' || (name[1] | 0x20) != 'l')
+            return {};
+        name[0] = name[0] == 'a' ? 'p' : 'P';
+        name[1] = name[1] == 'l' ? 'r' : 'R';
+        return name;
+    }
+
+    // The profile beside an alignment, read in the folder the alignment was found in. A profile
+    // that is not there, or cannot be read as one, gives no heights and no error: the alignment
+    // is what was asked for.
+    void addProfileBeside(Preview& preview, const InputFile& alignment)
+    {
+        const std::filesystem::path opened = alignment.openedPath();
+        const std::filesystem::path name = profileBeside(opened);
+        if (name.empty())
+            return;
+        try {
+            // The whole path, for the file layer that cannot open a name in a held folder
+            // (Windows); the other opens its name in the folder held.
+            InputFile file(alignment.openedFolder(), opened.parent_path() / name, MaxFileBytes);
+            Preview profile = read(Kind::Profile, file.readAll());
+            if (profile.summary.tooManyLines || profile.summary.gsi8
+                || profile.profile.elements.empty())
+                return;
+            preview.profile = std::move(profile.profile);
+            const std::u8string shown = name.u8string();
+            preview.summary.profileName = std::string(shown.begin(), shown.end());
+        } catch (const GsiError&) {
+        }
+    }
+
+}
+
 Preview load(Kind kind, const std::filesystem::path& path)
 {
     InputFile file(path, MaxFileBytes);
@@ -506,7 +545,15 @@ Preview load(Kind kind, const std::filesystem::path& path)
         throw GsiError(GsiError::SubscriptOutOfRange,
             "Filen " + shownPath(path) + " har mere end " + std::to_string(Module1::MaxLines)
                 + " linjer og kan hverken konverteres eller vises");
+    if (kind == Kind::Alignment)
+        addProfileBeside(preview, file);
     return preview;
+}
+
+std::string stationsCsv(const Preview& preview, double step)
+{
+    const Road::Profile* profile = preview.profile.elements.empty() ? nullptr : &preview.profile;
+    return Road::stationsCsv(Road::stations(preview.alignment, step, profile), profile != nullptr);
 }
 
 }

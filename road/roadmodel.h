@@ -82,6 +82,9 @@ struct Summary {
     // How far the converted drawing was moved to start where the input starts (plan only): its
     // own coordinates lie elsewhere, as easting and northing change places.
     Point convertedShift;
+    // The profile read beside an alignment for its stations' heights (pr17.gsi beside al17.gsi),
+    // as the file's name; empty when there is none.
+    std::string profileName;
 };
 
 // The file a preview was read from, as far as a file written from it (an export) may take over
@@ -118,8 +121,13 @@ Preview build(Kind kind, std::string_view bytes, const Converted& converted);
 
 // Reads the file through the program's one file layer and builds its preview. Throws GsiError,
 // naming the file, when it cannot be read, and error 9 when it holds more lines than the
-// conversion takes.
+// conversion takes. An alignment's profile, named like it with "pr" for its leading "al", is
+// read from the same folder when it is there and can be read, for the stations' heights.
 Preview load(Kind kind, const std::filesystem::path& path);
+
+// The alignment's stations every `step` metres as CSV, with their heights when the preview
+// holds a profile: what sigtelinje-road stations writes for the same files.
+std::string stationsCsv(const Preview& preview, double step);
 
 // A length as the window shows it: metres with three decimals and a decimal comma.
 std::string metres(double value);

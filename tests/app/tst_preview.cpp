@@ -112,6 +112,8 @@ private slots:
     void planDrawsTheRoadAndItsMirror();
     void planHasOneScaleWithNorthUp();
     void profileDrawsTheCrestHighestWithItsCurveMarked();
+    void labelsKeepClearOfRoadsPointMarksAndEachOther_data();
+    void labelsKeepClearOfRoadsPointMarksAndEachOther();
     void summaryListsEachLineThatCannotBeDrawn_data();
     void summaryListsEachLineThatCannotBeDrawn();
     void summaryCountsWhatWasRead();
@@ -249,6 +251,68 @@ void PreviewTest::planHasOneScaleWithNorthUp()
     // The road 300 m long, the converted one 300 m north: both fit the image.
     QVERIFY(frame.plot.contains(frame.toPixel({ 300, 0 })));
     QVERIFY(frame.plot.contains(frame.toPixel({ 0, 300 })));
+}
+
+void PreviewTest::labelsKeepClearOfRoadsPointMarksAndEachOther_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<double>("zoom");
+    // A zigzag road of short elements, its points close together, and a profile of short grades
+    // whose labels sit between point marks.
+    QByteArrayList zigzag;
+    for (int i = 0; i < 40; ++i)
+        zigzag << alignmentLine(i * 20, "STRAIGHT", 0, { 1000.0 + i * 15, -5000.0 + (i % 2) * 13 });
+    QByteArrayList grades;
+    for (int i = 0; i < 40; ++i)
+        grades << profileLine(i * 10, 10 + (i % 3) * 0.4, 0);
+    const int alignment = int(Kind::Alignment), profile = int(Kind::Profile);
+    QTest::newRow("plan, points close together") << alignment << file(zigzag) << 1.0;
+    QTest::newRow("profile, short grades") << profile << file(grades) << 1.0;
+    QTest::newRow("profile, zoomed in") << profile << file(grades) << 3.0;
+}
+
+void PreviewTest::labelsKeepClearOfRoadsPointMarksAndEachOther()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(double, zoom);
+    const RoadModel::Preview p = preview(Kind(kind), bytes);
+    const QRectF page { QPointF(), QSizeF(ImageSize) };
+    const RoadPainter::View view { zoom, {} };
+    const RoadPainter::Layout placed = RoadPainter::layout(p, page, view);
+    QVERIFY2(placed.labels.size() >= 3, "too few labels placed to tell anything");
+    const RoadPainter::Frame frame = RoadPainter::frameFor(p, page, view);
+    for (std::size_t i = 0; i < placed.labels.size(); ++i) {
+        const QRectF box = placed.labels[i].box;
+        QVERIFY(page.contains(box));
+        for (std::size_t j = 0; j < i; ++j)
+            QVERIFY(!box.intersects(placed.labels[j].box));
+        // No point mark reaches into the box: its centre's distance from the box exceeds its
+        // radius.
+        for (const auto* dots : { &placed.originalDots, &placed.convertedDots })
+            for (const RoadPainter::Dot& dot : *dots) {
+                const double dx
+                    = std::max({ box.left() - dot.at.x(), 0.0, dot.at.x() - box.right() });
+                const double dy
+                    = std::max({ box.top() - dot.at.y(), 0.0, dot.at.y() - box.bottom() });
+                QVERIFY2(std::hypot(dx, dy) > dot.radius,
+                    qPrintable(QString("label %1 covers the mark at %2, %3")
+                                   .arg(placed.labels[i].text)
+                                   .arg(dot.at.x())
+                                   .arg(dot.at.y())));
+            }
+        // Nor does either road, looked at every half pixel along it.
+        for (const RoadModel::Drawing* drawing : { &p.original, &p.converted })
+            for (const RoadModel::Segment& segment : drawing->segments)
+                for (std::size_t k = 0; k + 1 < segment.points.size(); ++k) {
+                    const QPointF a = frame.toPixel(segment.points[k]);
+                    const QPointF b = frame.toPixel(segment.points[k + 1]);
+                    const int steps = int(QLineF(a, b).length() * 2) + 1;
+                    for (int t = 0; t <= steps; ++t)
+                        QVERIFY(!box.contains(a + (b - a) * (double(t) / steps)));
+                }
+    }
 }
 
 void PreviewTest::profileDrawsTheCrestHighestWithItsCurveMarked()

@@ -1,10 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Sigtelinje developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The fuzzer's seed corpus and every input it ever found breaking a rule,
+// The fuzzers' seed corpus and every input they ever found breaking a rule,
 // run through the same checks in the ordinary suite.
 
 #include "gsicheck.h"
 #include "gsisamples.h"
+#include "roadcheck.h"
 
 #include <QDir>
 #include <QtTest>
@@ -40,8 +41,12 @@ void FuzzCasesTest::keptInputStillHoldsEveryRule()
     QFETCH(QString, path);
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const std::string broken = GsiCheck::check(file.readAll().toStdString());
+    const std::string bytes = file.readAll().toStdString();
+    const std::string broken = GsiCheck::check(bytes);
     QVERIFY2(broken.empty(), broken.c_str());
+    // Read as road_fuzz reads it: its first byte the step, then a name line.
+    const std::string road = RoadCheck::checkFuzzed(bytes);
+    QVERIFY2(road.empty(), road.c_str());
 }
 
 // The checks' own reading of the rules, held against the worked examples and the limit.

@@ -377,6 +377,11 @@ void RoadTest::commandLineChecksStakesOutAndExports()
         QVERIFY(run.err.isEmpty());
     }
     if (args.first() == "stations" && exitCode == 0) {
+        // The preview's CSV of the same alignment, its profile found beside it, is the same.
+        const RoadModel::Preview shown = RoadModel::load(
+            RoadModel::Kind::Alignment, QFile::encodeName(dir.filePath(args[2])).toStdString());
+        QCOMPARE(
+            QString::fromStdString(RoadModel::stationsCsv(shown, args[1].toDouble())), run.out);
         // Every row has the header's fields, a decimal point and no comma.
         const QStringList rows = run.out.trimmed().split('\n');
         for (const QString& row : rows) {
