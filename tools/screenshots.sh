@@ -9,7 +9,9 @@
 # OUT/mainwindow.png: the main window on a folder holding the example files, after a click on
 # al17.gsi has converted it. OUT/preview.png: "Vis kurve…" on al17.gsi.
 # The folder is /home/landmaaler/vejprojekt in a mount namespace of its own (a tmpfs over /home
-# that no one else sees), so the pictures show a surveyor's folder and not a scratch path.
+# that no one else sees), so the pictures show a surveyor's folder and not a scratch path. The
+# tmpfs hides whatever lies under /home, a checkout too: the program, the examples and the
+# pictures go through a scratch folder in /tmp.
 # Needs xvfb-run, xdotool, xwininfo, python3 and unshare; not root, it maps itself to root in
 # a user namespace.
 set -euo pipefail
@@ -20,20 +22,11 @@ out=$(cd "${2:-docs}" && pwd)
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 [ -x "$build/bin/sigtelinje" ] || { echo "no $build/bin/sigtelinje: build it first" >&2; exit 1; }
 
-if [ -z "${SCREENSHOTS_INSIDE:-}" ]; then
-    as_root=()
-    [ "$(id -u)" -eq 0 ] || as_root=(--map-root-user)
-    exec env SCREENSHOTS_INSIDE=1 unshare "${as_root[@]}" --mount --propagation private \
-        "$0" "$build" "$out"
-fi
-
-scratch=$(mktemp -d)
+scratch=$(TMPDIR=/tmp mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-mount -t tmpfs -o mode=0755 sigtelinje-shots /home
-project=/home/landmaaler/vejprojekt
-mkdir -p "$project/gammelt"
-cp "$source_dir"/examples/*.gsi "$project/"
-mkdir "$scratch/fb"
+mkdir "$scratch/bin" "$scratch/examples" "$scratch/fb" "$scratch/home" "$scratch/shots"
+cp "$build/bin/sigtelinje" "$build/bin/hlp.rtf" "$scratch/bin/"
+cp "$source_dir"/examples/*.gsi "$scratch/examples/"
 
 # XWD, as Xvfb keeps its screen in -fbdir, to PNG: the rectangle X Y W H of a 24-bit screen.
 cat >"$scratch/xwd2png.py" <<'EOF'
@@ -64,7 +57,7 @@ EOF
 # are at the first row of "GSI Alignment filer", whose place the window fixes.
 cat >"$scratch/scene.sh" <<'EOF'
 set -euo pipefail
-build=$1 out=$2 scratch=$3 project=$4
+scratch=$1 project=$2
 shoot() { # WINDOW FILE
     local geometry
     geometry=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
@@ -75,25 +68,39 @@ shoot() { # WINDOW FILE
     python3 "$scratch/xwd2png.py" "$scratch/fb/Xvfb_screen0" "$2" $geometry
 }
 cd "$project"
-"$build/bin/sigtelinje" >"$scratch/sigtelinje.log" 2>&1 &
+"$scratch/bin/sigtelinje" >"$scratch/sigtelinje.log" 2>&1 &
 main=$(xdotool search --sync --onlyvisible --name '^Sigtelinje$' | head -1)
 sleep 2
 xdotool mousemove --sync 290 41 click 1
 for _ in $(seq 40); do [ -e al17PI.gsi ] && break; sleep 0.5; done
 [ -e al17PI.gsi ] || { echo "screenshots: al17.gsi was not converted" >&2; exit 1; }
 sleep 2
-shoot "$main" "$out/mainwindow.png"
+shoot "$main" "$scratch/shots/mainwindow.png"
 xdotool mousemove --sync 290 41 click 3
 sleep 1
 xdotool key Return
 preview=$(xdotool search --sync --onlyvisible --name '^Vis - al17.gsi' | head -1)
 sleep 2
-shoot "$preview" "$out/preview.png"
+shoot "$preview" "$scratch/shots/preview.png"
 xdotool key Escape
 xdotool windowclose "$main" 2>/dev/null || true
 EOF
 
-export LANG=C.UTF-8 QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$scratch
+# Inside the namespace: the surveyor's folder on a tmpfs over /home, then the scene under Xvfb.
+cat >"$scratch/inside.sh" <<'EOF'
+set -euo pipefail
+scratch=$1 project=/home/landmaaler/vejprojekt
+mount -t tmpfs -o mode=0755 sigtelinje-shots /home
+mkdir -p "$project/gammelt"
+cp "$scratch"/examples/*.gsi "$project/"
+export HOME=$scratch/home XDG_RUNTIME_DIR=$scratch/home LANG=C.UTF-8 QT_QPA_PLATFORM=xcb
+chmod 0700 "$XDG_RUNTIME_DIR"
 xvfb-run -a -s "-screen 0 1280x1024x24 -fbdir $scratch/fb" \
-    bash "$scratch/scene.sh" "$build" "$out" "$scratch" "$project"
+    bash "$scratch/scene.sh" "$scratch" "$project"
+EOF
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(--map-root-user)
+unshare "${as_root[@]}" --mount --propagation private bash "$scratch/inside.sh" "$scratch"
+cp "$scratch/shots/mainwindow.png" "$scratch/shots/preview.png" "$out/"
 echo "screenshots: $out/mainwindow.png $out/preview.png"
