@@ -26,14 +26,17 @@ if(NOT MAKENSIS)
     return()
 endif()
 
-# The icon is the programs' own, made from the logo (cmake/WindowsResources.cmake).
-set(icon ${SIGTELINJE_ICON})
-
 set(stage ${CMAKE_CURRENT_BINARY_DIR}/stage)
+# The icon is the programs' own, made from the logo (cmake/WindowsResources.cmake). The installer
+# installs it too, with its file time: it is packed from the staging folder, beside bin/, where it
+# gets the commit's time like every staged file, and not from where it was made, at build time.
+set(icon ${stage}/sigtelinje.ico)
+
 set(file_list ${CMAKE_CURRENT_BINARY_DIR}/files.nsh)
 add_custom_target(windows_installer
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
     COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${stage} --strip
+    COMMAND ${CMAKE_COMMAND} -E copy ${SIGTELINJE_ICON} ${icon}
     COMMAND ${CMAKE_COMMAND} -DSTAGE=${stage} -P ${PROJECT_SOURCE_DIR}/cmake/ReproducibleStage.cmake
     COMMAND ${CMAKE_COMMAND} -DSTAGE=${stage}/bin -DOUT=${file_list}
             -P ${PROJECT_SOURCE_DIR}/cmake/NsisFileList.cmake

@@ -13,10 +13,19 @@
 # Debian and Ubuntu only; elsewhere it says what to install and stops.
 set -euo pipefail
 
+# running: the Qt libraries the programs link; the xcb platform plugin, which Qt loads at run
+# time and so no library dependency pulls in (a Wayland session runs the window through
+# XWayland); the fonts the window and the editor ask for, Liberation Sans in place of MS Sans
+# Serif and DejaVu Sans Mono as the fixed-pitch font; xdg-open, which the Hjælp button starts on
+# hlp.rtf.
 running=(
     libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins
     fonts-dejavu-core fonts-liberation xdg-utils
 )
+# xdg-open only hands hlp.rtf on: without a program that opens .rtf the Hjælp button shows
+# nothing. A desktop usually has one (LibreOffice Writer); where none is installed, AbiWord,
+# the smallest that reads RTF, is added.
+rtf_reader=abiword
 building=(
     cmake ninja-build g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libmount-dev help2man
@@ -35,7 +44,14 @@ testing=(
 packages=()
 for set in "$@"; do
     case $set in
-    running) packages+=("${running[@]}") ;;
+    running)
+        packages+=("${running[@]}")
+        if ! grep -qsE '^MimeType=(.*;)?(application|text)/rtf(;|$)' \
+            /usr/share/applications/*.desktop /usr/local/share/applications/*.desktop \
+            "${XDG_DATA_HOME:-$HOME/.local/share}"/applications/*.desktop; then
+            packages+=("$rtf_reader")
+        fi
+        ;;
     building) packages+=("${building[@]}") ;;
     testing) packages+=("${testing[@]}") ;;
     *) echo "install-deps: unknown set '$set' (running, building or testing)" >&2; exit 2 ;;
