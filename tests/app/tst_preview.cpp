@@ -14,10 +14,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -111,6 +113,9 @@ private slots:
     void planDrawsTheRoadAndItsMirror_data();
     void planDrawsTheRoadAndItsMirror();
     void planHasOneScaleWithNorthUp();
+    void zoomAndPanMoveTheDrawing_data();
+    void zoomAndPanMoveTheDrawing();
+    void printedPageCarriesATitleBlockInItsCorner();
     void profileDrawsTheCrestHighestWithItsCurveMarked();
     void labelsKeepClearOfRoadsPointMarksAndEachOther_data();
     void labelsKeepClearOfRoadsPointMarksAndEachOther();
@@ -251,6 +256,131 @@ void PreviewTest::planHasOneScaleWithNorthUp()
     // The road 300 m long, the converted one 300 m north: both fit the image.
     QVERIFY(frame.plot.contains(frame.toPixel({ 300, 0 })));
     QVERIFY(frame.plot.contains(frame.toPixel({ 0, 300 })));
+}
+
+// What a user does to the drawing, and where that puts a point that was at `from` pixels.
+using Move = std::function<QPointF(QPointF from, QRectF widget)>;
+Q_DECLARE_METATYPE(Move)
+
+void PreviewTest::zoomAndPanMoveTheDrawing_data()
+{
+    QTest::addColumn<QString>("keys"); // typed in turn: + - 0 and arrows as < > ^ v
+    QTest::addColumn<QPoint>("wheelAt"); // one notch up at that pixel, where not null
+    QTest::addColumn<QPoint>("drag"); // with the left button, from the centre, where not null
+    QTest::addColumn<Move>("move");
+    const auto scaledAbout = [](double factor, bool atCentre, QPointF about = {}) {
+        return Move([=](QPointF from, QRectF widget) {
+            const QPointF fixed = atCentre ? widget.center() : about;
+            return fixed + (from - fixed) * factor;
+        });
+    };
+    const auto eighth = [](double dx, double dy) {
+        return Move([=](QPointF from, QRectF widget) {
+            const double step = std::min(widget.width(), widget.height()) / 8;
+            return from + QPointF(dx * step, dy * step);
+        });
+    };
+    QTest::newRow("+ zooms in about the middle")
+        << "+" << QPoint() << QPoint() << scaledAbout(1.25, true);
+    QTest::newRow("- zooms out about the middle")
+        << "-" << QPoint() << QPoint() << scaledAbout(0.8, true);
+    QTest::newRow("+ twice, then 0 shows it all again")
+        << "++0" << QPoint() << QPoint() << scaledAbout(1, true);
+    QTest::newRow("the wheel zooms about the pointer")
+        << "" << QPoint(200, 150) << QPoint() << scaledAbout(1.2, false, { 200, 150 });
+    QTest::newRow("the right arrow shows more to the east")
+        << ">" << QPoint() << QPoint() << eighth(-1, 0);
+    QTest::newRow("the up arrow shows more to the north")
+        << "^" << QPoint() << QPoint() << eighth(0, 1);
+    QTest::newRow("a drag carries the drawing with it")
+        << "" << QPoint() << QPoint(60, -45)
+        << Move([](QPointF from, QRectF) { return from + QPointF(60, -45); });
+}
+
+// The far end of an L-shaped road, found by its ink before and after the user's moves: no
+// road runs on beyond it, so ink where it is to go can only be the moved end.
+void PreviewTest::zoomAndPanMoveTheDrawing()
+{
+    QFETCH(QString, keys);
+    QFETCH(QPoint, wheelAt);
+    QFETCH(QPoint, drag);
+    QFETCH(Move, move);
+    const RoadModel::Preview p = preview(Kind::Alignment,
+        file({ alignmentLine(0, "STRAIGHT", 0, { 0, 0 }),
+            alignmentLine(100, "STRAIGHT", 0, { 100, 0 }),
+            alignmentLine(150, "STRAIGHT", 0, { 100, -50 }) }));
+    RoadView view(p);
+    view.resize(640, 480);
+    const QRectF widget(view.rect());
+    const QPointF corner = RoadPainter::frameFor(p, widget).toPixel({ 100, -50 });
+    const QPointF expected = move(corner, widget);
+    QVERIFY2(widget.adjusted(6, 6, -6, -6).contains(expected), "the row moves the corner away");
+    const auto inkAt = [&](QPointF at) {
+        const QImage image = view.grab().toImage();
+        for (int dy = -3; dy <= 3; ++dy)
+            for (int dx = -3; dx <= 3; ++dx) {
+                const QPoint pixel = at.toPoint() + QPoint(dx, dy);
+                if (image.rect().contains(pixel)
+                    && near(image.pixel(pixel), RoadPainter::OriginalColour))
+                    return true;
+            }
+        return false;
+    };
+    QVERIFY(inkAt(corner));
+    if (QLineF(corner, expected).length() > 20)
+        QVERIFY2(!inkAt(expected), "ink where the corner is to go, before any move");
+
+    const QMap<QChar, Qt::Key> keyOf { { '+', Qt::Key_Plus }, { '-', Qt::Key_Minus },
+        { '0', Qt::Key_0 }, { '<', Qt::Key_Left }, { '>', Qt::Key_Right }, { '^', Qt::Key_Up },
+        { 'v', Qt::Key_Down } };
+    for (const QChar key : keys)
+        QTest::keyClick(&view, keyOf.value(key));
+    if (!wheelAt.isNull()) {
+        QWheelEvent wheel(QPointF(wheelAt), view.mapToGlobal(QPointF(wheelAt)), QPoint(),
+            QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&view, &wheel);
+    }
+    if (!drag.isNull()) {
+        const QPointF from = widget.center(), to = from + QPointF(drag);
+        QMouseEvent press(QEvent::MouseButtonPress, from, view.mapToGlobal(from), Qt::LeftButton,
+            Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&view, &press);
+        QMouseEvent moved(QEvent::MouseMove, to, view.mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+            Qt::NoModifier);
+        QApplication::sendEvent(&view, &moved);
+    }
+    QVERIFY2(inkAt(expected),
+        qPrintable(QString("no road at %1, %2").arg(expected.x()).arg(expected.y())));
+}
+
+// The page a PDF or a printer gets: the same drawing, with the file, the date and the scale
+// in the lower right corner and nowhere else.
+void PreviewTest::printedPageCarriesATitleBlockInItsCorner()
+{
+    const RoadModel::Preview p = preview(Kind::Alignment,
+        file({ alignmentLine(0, "STRAIGHT", 0, { 0, 0 }),
+            alignmentLine(300, "STRAIGHT", 0, { 300, 0 }) }));
+    const QRectF page { QPointF(), QSizeF(ImageSize) };
+    const auto draw = [&](const RoadPainter::TitleBlock* title) {
+        QImage image(ImageSize, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        RoadPainter::paint(painter, page, p, {}, title);
+        return image;
+    };
+    const RoadPainter::TitleBlock title { "al1.gsi", "10-12-2026", 4 };
+    const QImage plain = draw(nullptr), titled = draw(&title);
+    QRect changed;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x)
+            if (plain.pixel(x, y) != titled.pixel(x, y))
+                changed |= QRect(x, y, 1, 1);
+    QVERIFY2(!changed.isEmpty(), "the title block drew nothing");
+    QVERIFY2(changed.left() > ImageSize.width() / 2 && changed.top() > ImageSize.height() / 2,
+        qPrintable(
+            QString("the title block reaches %1, %2").arg(changed.left()).arg(changed.top())));
+    // Its three lines of text are taller than one.
+    QVERIFY(changed.height() > 3 * QFontMetrics(QFont()).height() - 4);
 }
 
 void PreviewTest::labelsKeepClearOfRoadsPointMarksAndEachOther_data()
