@@ -126,7 +126,14 @@ void keepSystemFolder(const Path& root, const Path& path)
     SetEnvironmentVariableW(name.c_str(), Path(path).make_preferred().c_str());
 }
 
-Path systemForm(const Path& path) { return WinPath::extended(WinPath::full(path)); }
+// Only a name that the plain form would change ("dir.", "dir ") takes the \\?\ form: Wine
+// keeps each drive's own current folder only for plain names.
+Path systemForm(const Path& path)
+{
+    const std::wstring& name = path.native();
+    const bool plainLoses = !name.empty() && (name.back() == L'.' || name.back() == L' ');
+    return plainLoses ? WinPath::extended(WinPath::full(path)) : path;
+}
 
 // Windows keeps the current folder as it was set, through links and junctions, and holds it
 // open: it cannot be renamed or removed while it is current. It is set in the \\?\ form, so
