@@ -29,14 +29,6 @@ struct Failure {
 
 std::string shown(const std::filesystem::path& path) { return path.string(); }
 
-// The name as UTF-8 for the LandXML, which declares it: on Windows string() would give the
-// ANSI code page's bytes ("ø" as one byte), which no UTF-8 reader takes.
-std::string utf8(const std::filesystem::path& path)
-{
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 // Which of the two a file is: its header word 42 says so ("HZALIGNM" or "VERTICAL"); without
 // one, a name beginning "pr" is a profile, as the main window lists them.
 RoadModel::Kind kindOf(const std::filesystem::path& path, const std::string& bytes)
@@ -161,7 +153,7 @@ int run(const std::vector<std::filesystem::path>& args)
         const Road2 road = loadRoad(args, 1);
         write(stdout,
             Road::landXml(road.alignment.alignment,
-                road.hasProfile ? &road.profile.profile : nullptr, utf8(args[1].stem()),
+                road.hasProfile ? &road.profile.profile : nullptr, shownPath(args[1].stem()),
                 today("%Y-%m-%d"), today("%H:%M:%S")));
         return Clean;
     }

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "road.h"
 
+#include "shownname.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -565,34 +567,12 @@ std::string stationsCsv(const std::vector<Station>& rows, bool withHeight)
 
 namespace {
 
-    // The length of the UTF-8 sequence that starts `text`, or 0 when it is none (a stray byte,
-    // an overlong form or one cut short).
-    std::size_t utf8Length(std::string_view text)
-    {
-        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-        const unsigned char c = byte(0);
-        const std::size_t n = c < 0x80 ? 1
-            : c >= 0xC2 && c < 0xE0    ? 2
-            : c >= 0xE0 && c < 0xF0    ? 3
-            : c >= 0xF0 && c < 0xF5    ? 4
-                                       : 0;
-        if (n == 0 || n > text.size())
-            return 0;
-        for (std::size_t k = 1; k < n; ++k)
-            if ((byte(k) & 0xC0) != 0x80)
-                return 0;
-        if ((c == 0xE0 && byte(1) < 0xA0) || (c == 0xF0 && byte(1) < 0x90)
-            || (c == 0xED && byte(1) >= 0xA0) || (c == 0xF4 && byte(1) >= 0x90))
-            return 0;
-        return n;
-    }
-
     std::string xmlEscaped(std::string_view text)
     {
         std::string out;
         while (!text.empty()) {
             const char c = text.front();
-            const std::size_t n = utf8Length(text);
+            const std::size_t n = characterLength(text);
             switch (n == 1 ? c : '\0') {
             case '&':
                 out += "&amp;";

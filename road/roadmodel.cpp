@@ -527,8 +527,7 @@ namespace {
                 || profile.profile.elements.empty())
                 return;
             preview.profile = std::move(profile.profile);
-            const std::u8string shown = name.u8string();
-            preview.summary.profileName = std::string(shown.begin(), shown.end());
+            preview.summary.profileName = shownPath(name);
         } catch (const GsiError&) {
         }
     }
