@@ -18,10 +18,10 @@ namespace Drives::Platform {
 
 namespace {
 
-    // "C:/" and the like; the test seam's drives are ordinary folders.
     // The current folder as the program set it; empty before its first change.
     Path chosenFolder;
 
+    // "C:/" and the like; the test seam's drives are ordinary folders.
     bool isLetterRoot(const Path& root)
     {
         const std::wstring& name = root.native();
@@ -136,8 +136,9 @@ Path systemForm(const Path& path)
 }
 
 // Windows keeps the current folder as it was set, through links and junctions, and holds it
-// open: it cannot be renamed or removed while it is current. It is set in the \\?\ form, so
-// that "dir." is that folder and not its sibling "dir", and named as the user chose it.
+// open: it cannot be renamed or removed while it is current. A name ending in a dot or a blank
+// is set in the \\?\ form (systemForm), so that "dir." is that folder and not its sibling
+// "dir"; every folder is named as the user chose it.
 Path processFolder()
 {
     // The name chosen holds as long as it still names the folder Windows has as current.

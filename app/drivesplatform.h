@@ -29,7 +29,8 @@ std::error_code setProcessFolder(const Path& path);
 void resetProcessFolder();
 
 // `path` as the system's calls are to take it, every name kept as written: on Windows the \\?\
-// form, since a plain path loses a trailing dot or blank ("dir." would be its sibling "dir").
+// form where a plain path would lose a trailing dot or blank ("dir." would be its sibling
+// "dir"), else the path itself.
 Path systemForm(const Path& path);
 
 // The system's own current folder, as both platforms ask for it; empty when the

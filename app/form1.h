@@ -31,9 +31,9 @@ class PictureBox;
 // reads its folder again and lists the new file.
 //
 // The window's thread never touches the file system: the drive list, folder reads, changes of
-// the current folder, conversions and preview loads run on threads of their own (preview/background.h)
-// and come back as queued calls. Each folder request carries a generation; an answer for a
-// request that a newer one has replaced is dropped, so the newest request wins.
+// the current folder, conversions and preview loads run on threads of their own
+// (preview/background.h) and come back as queued calls. Each folder request carries a generation;
+// an answer for a request that a newer one has replaced is dropped, so the newest request wins.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
