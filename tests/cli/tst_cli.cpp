@@ -714,9 +714,8 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing_data()
             + QStringList {
                   "-P", ".", "-e", "inject=open,openat,openat2,stat,statx,newfstatat:error=ENOTCONN"
               } << 68 << "Enheden er ikke tilgængelig" << false;
-    QTest::newRow("reading the opened input meets an I/O error: 57, nothing converted")
-        << input + QStringList { "-e", "inject=read:error=EIO" } << 57 << "kunne ikke læses"
-        << false;
+    QTest::newRow("reading the opened input meets an I/O error: 57, nothing converted") << input
+            + QStringList { "-e", "inject=read:error=EIO" } << 57 << "kunne ikke læses" << false;
     // The second fcntl is the output's own copy of the folder's handle; without it the
     // folder must not be looked up again by its name.
     QTest::newRow("no handle left for the output's folder: 57, nothing written")
@@ -1307,8 +1306,11 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths()
         argument = QStringLiteral("\\\\?\\UNC\\") + argument.mid(2);
     else if (form == "long")
         argument = QDir::toNativeSeparators(folder) + QDir::separator() + QStringLiteral("al1.gsi");
-    else if (form == "short")
-        argument = native + u'\\' + PlatformTest::shortName(folder + u'/' + stem + u".gsi"_s);
+    else if (form == "short") {
+        const QString shortName = PlatformTest::shortName(folder + u'/' + stem + u".gsi"_s);
+        QVERIFY2(!shortName.isEmpty(), "Windows gave the input no short name");
+        argument = native + u'\\' + shortName;
+    }
     QVERIFY2(form != "short" || !argument.contains(stem), qPrintable(argument));
     const QString expected = form == "short" ? native + u'\\' + stem + u"PI.gsi"_s
                                              : argument.chopped(4) + QStringLiteral("PI.gsi");

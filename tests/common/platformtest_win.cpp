@@ -36,8 +36,10 @@ QString shortName(const QString& path)
     const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
     wchar_t buffer[MAX_PATH];
     const DWORD size = GetShortPathNameW(name.c_str(), buffer, MAX_PATH);
-    if (size == 0 || size >= MAX_PATH)
+    if (size == 0 || size >= MAX_PATH) {
+        qWarning("GetShortPathNameW(%ls): size %lu, error %lu", name.c_str(), size, GetLastError());
         return {};
+    }
     return QFileInfo(QString::fromWCharArray(buffer, int(size))).fileName();
 }
 
