@@ -528,6 +528,15 @@ namespace {
                 return;
             preview.profile = std::move(profile.profile);
             preview.summary.profileName = shownPath(name);
+            // The exports show the profile's heights too: they may hand out no more than it
+            // does, so that a link beside the alignment to a file another user cannot read
+            // gives him nothing. Group bits stay only for a group the two files share.
+            const FileOrigin& heights = file.origin();
+            preview.source.origin.permissions &= heights.permissions;
+            if (heights.group != preview.source.origin.group)
+                preview.source.origin.permissions &= ~0070u;
+            if (heights.owner != preview.source.origin.owner)
+                preview.source.origin.owner = -1;
         } catch (const GsiError&) {
         }
     }

@@ -88,8 +88,9 @@ struct Summary {
 };
 
 // The file a preview was read from, as far as a file written from it (an export) may take over
-// from it: what a conversion's output would, and the folder it was found in, the only folder
-// where that much is given. A preview made from bytes alone gives its exports to their owner.
+// from it: what a conversion's output would (and no more than the profile read beside it, where
+// there is one), and the folder it was found in, the only folder where that much is given. A
+// preview made from bytes alone gives its exports to their owner.
 struct Source {
     FileOrigin origin { 0600 };
     FileIdentity folder;

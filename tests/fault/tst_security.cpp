@@ -413,74 +413,81 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits_data()
     // "folder": the folder's default access list gives nobody read and write, once the input is
     // there; "input": the input's own list shuts nobody out; "input reads": it lets him read
     QTest::addColumn<QByteArray>("accessList");
+    // who made pr1.gsi beside it, a link to a root 0644 profile in a private folder; "" for none
+    QTest::addColumn<QByteArray>("profileLinkBy");
 
     // The umask is 022. In a shared folder anyone may leave a file under the output's name.
     QTest::newRow("another user's 0666 output lends root nothing")
         << false << 0600 << QByteArray("root") << QByteArray("file") << 0666 << QByteArray("nobody")
         << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray()
-        << QByteArray();
+        << QByteArray() << QByteArray();
     QTest::newRow("a private file reached through a link stays private")
         << true << 0600 << QByteArray("root") << QByteArray("file") << 0666 << QByteArray("nobody")
         << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray()
-        << QByteArray();
+        << QByteArray() << QByteArray();
     QTest::newRow("a link at the output name is replaced, its target left alone")
         << false << 0644 << QByteArray("root") << QByteArray("link") << 0666 << QByteArray("root")
         << QByteArray("root") << 0644 << "root:root" << QByteArray("root") << false << QByteArray()
-        << QByteArray();
+        << QByteArray() << QByteArray();
     QTest::newRow("root's own 0666 output narrows to a private input")
         << false << 0600 << QByteArray("root") << QByteArray("file") << 0666 << QByteArray("root")
         << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray()
-        << QByteArray();
+        << QByteArray() << QByteArray();
     QTest::newRow("root converting a user's file leaves the output the user's")
         << false << 0644 << QByteArray("nobody") << QByteArray("file") << 0644
         << QByteArray("nobody") << QByteArray("root") << 0644 << "nobody:nogroup"
-        << QByteArray("root") << false << QByteArray() << QByteArray();
+        << QByteArray("root") << false << QByteArray() << QByteArray() << QByteArray();
     QTest::newRow("nobody: root's 0666 output lends nothing")
         << false << 0600 << QByteArray("nobody") << QByteArray("file") << 0666 << QByteArray("root")
         << QByteArray("nobody") << 0600 << "nobody:nogroup" << QByteArray("root") << false
-        << QByteArray() << QByteArray();
+        << QByteArray() << QByteArray() << QByteArray();
     QTest::newRow("nobody: a link at the output name is replaced, its target left alone")
         << false << 0644 << QByteArray("nobody") << QByteArray("link") << 0666 << QByteArray("root")
         << QByteArray("nobody") << 0644 << "nobody:nogroup" << QByteArray("root") << false
-        << QByteArray() << QByteArray();
+        << QByteArray() << QByteArray() << QByteArray();
     QTest::newRow("nobody: a private file reached through a link stays private")
         << true << 0600 << QByteArray("nobody") << QByteArray("file") << 0666
         << QByteArray("nobody") << QByteArray("nobody") << 0600 << "nobody:nogroup"
-        << QByteArray("root") << false << QByteArray() << QByteArray();
+        << QByteArray("root") << false << QByteArray() << QByteArray() << QByteArray();
     // The kernel's protected_symlinks rule, in every folder: a link lends nothing.
     QTest::newRow("another user's link to root's readable file gives an owner-only output")
         << true << 0644 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
         << QByteArray("root") << 0600 << "root:root" << QByteArray("nobody") << false
-        << QByteArray() << QByteArray();
+        << QByteArray() << QByteArray() << QByteArray();
     QTest::newRow("a link into a private folder gives an owner-only output")
         << true << 0644 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
         << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << true << QByteArray()
-        << QByteArray();
+        << QByteArray() << QByteArray();
     // A new file takes a set-group-ID folder's group; the input's group bits are not for it.
     QTest::newRow("root: another user's setgid folder gets no group rights")
         << false << 0640 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
         << QByteArray("root") << 0640 << "root:root" << QByteArray("root") << false
-        << QByteArray("nobody") << QByteArray();
+        << QByteArray("nobody") << QByteArray() << QByteArray();
     QTest::newRow("nobody: root's setgid folder gets no group rights")
         << false << 0640 << QByteArray("nobody") << QByteArray("none") << 0 << QByteArray("root")
         << QByteArray("nobody") << 0640 << "nobody:nogroup" << QByteArray("root") << false
-        << QByteArray("root") << QByteArray();
+        << QByteArray("root") << QByteArray() << QByteArray();
     QTest::newRow("another user's read-only file does not block root")
         << false << 0644 << QByteArray("root") << QByteArray("file") << 0444 << QByteArray("nobody")
         << QByteArray("root") << 0644 << "root:root" << QByteArray("root") << false << QByteArray()
-        << QByteArray();
+        << QByteArray() << QByteArray();
     QTest::newRow("a folder's default access list lends nobody the output")
         << false << 0640 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
         << QByteArray("root") << 0640 << "root:root" << QByteArray("root") << false << QByteArray()
-        << QByteArray("folder");
+        << QByteArray("folder") << QByteArray();
     QTest::newRow("an input's access list that shuts nobody out shuts him out of the output")
         << false << 0644 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
         << QByteArray("root") << 0600 << "root:root" << QByteArray("root") << false << QByteArray()
-        << QByteArray("input");
+        << QByteArray("input") << QByteArray();
     QTest::newRow("an input's access list that only adds a reader keeps the output's bits")
         << false << 0644 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
         << QByteArray("root") << 0644 << "root:root" << QByteArray("root") << false << QByteArray()
-        << QByteArray("input reads");
+        << QByteArray("input reads") << QByteArray();
+    // The stations and drawings exported show the profile's heights too.
+    QTest::newRow("another user's link beside an alignment lends its profile nothing")
+        << false << 0644 << QByteArray("root") << QByteArray("none") << 0 << QByteArray("root")
+        << QByteArray("root") << 0644 << "root:root" << QByteArray("root") << false << QByteArray()
+        << QByteArray() << QByteArray("nobody");
 }
 
 // Modes and owners in a shared folder: an output, or the preview's export, is never readable
@@ -500,6 +507,7 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
     QFETCH(bool, linkToPrivate);
     QFETCH(QByteArray, setgidBy);
     QFETCH(QByteArray, accessList);
+    QFETCH(QByteArray, profileLinkBy);
 
     if (SystemFaults::ownerOf(".").isEmpty() || !PlatformTest::isRoot())
         QSKIP("owners are set by root, on a system with Unix owners");
@@ -528,6 +536,16 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
                                               : 0,
             accessList == "folder"))
         QSKIP("this file system keeps no access lists");
+    if (!profileLinkBy.isEmpty()) {
+        QVERIFY(
+            makeFolder(folder + "/heights") && SystemFaults::setMode(folder + "/heights", 0700));
+        QVERIFY(writeRaw(folder + "/heights/pr9.gsi",
+            "*11....+0000000000000000 83..10+0000000000012500 \r\n"
+            "*11....+0000000000100000 83..10+0000000000013500 \r\n"));
+        QVERIFY(SystemFaults::setMode(folder + "/heights/pr9.gsi", 0644));
+        QVERIFY(QFile::link(u"heights/pr9.gsi"_s, dir.filePath(u"pr1.gsi"_s)));
+        QVERIFY(SystemFaults::setOwner(folder + "/pr1.gsi", profileLinkBy));
+    }
     const auto nobodyReads = [](const QByteArray& path) {
         return SystemFaults::runAsNobody([&path] {
             QFile file(QString::fromUtf8(path));
@@ -567,8 +585,8 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
         return 0;
     };
     QCOMPARE(caller == "root" ? exportBoth() : SystemFaults::runAsNobody(exportBoth), 0);
-    QCOMPARE(
-        QString::number(SystemFaults::modeOf(exports[0]), 8), QString::number(expectedMode, 8));
+    const int exportMode = profileLinkBy.isEmpty() ? expectedMode : expectedMode & 0600;
+    QCOMPARE(QString::number(SystemFaults::modeOf(exports[0]), 8), QString::number(exportMode, 8));
     QCOMPARE(QString::number(SystemFaults::modeOf(exports[1]), 8),
         QString::number(expectedMode & 0600, 8));
 
