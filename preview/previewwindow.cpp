@@ -513,7 +513,10 @@ void PreviewWindow::askStations()
 void PreviewWindow::print()
 {
     try {
-        Printing::print(this, m_preview, QStringLiteral("Sigtelinje - ") + m_fileName);
+        QString file;
+        if (Printing::print(this, m_preview, QStringLiteral("Sigtelinje - ") + m_fileName, &file)
+            && !file.isEmpty())
+            exportPdf(file);
     } catch (const GsiError& error) {
         m_reporter(this, error.number(), qs(error.description()));
     }

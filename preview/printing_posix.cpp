@@ -14,7 +14,8 @@ namespace Printing {
 
 bool available() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
 
-bool print(QWidget* parent, const RoadModel::Preview& preview, const QString& documentName)
+bool print(QWidget* parent, const RoadModel::Preview& preview, const QString& documentName,
+    QString* toFile)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
@@ -24,6 +25,14 @@ bool print(QWidget* parent, const RoadModel::Preview& preview, const QString& do
     dialog.setAccessibleName(QStringLiteral("Udskriv"));
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    // Qt would write the file itself, by its path: through a link another user left at that
+    // name, over the file it leads to, in place, with the umask's mode.
+    if (!printer.outputFileName().isEmpty()) {
+        if (!toFile)
+            return false;
+        *toFile = printer.outputFileName();
+        return true;
+    }
     // The painter's origin is the printable area's corner; the page is that area's size.
     const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
     QPainter painter;

@@ -68,7 +68,8 @@ bool available()
     return EnumPrintersW(flags, nullptr, 4, buffer.data(), needed, &needed, &count) && count > 0;
 }
 
-bool print(QWidget* parent, const RoadModel::Preview& preview, const QString& documentName)
+bool print(
+    QWidget* parent, const RoadModel::Preview& preview, const QString& documentName, QString*)
 {
     Job job;
     job.dialog.lStructSize = sizeof job.dialog;

@@ -19,7 +19,10 @@
 #include "systemfaults.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QDirIterator>
+#include <QLineEdit>
 #include <QOperatingSystemVersion>
 #include <QProcess>
 #include <QPushButton>
@@ -605,9 +608,11 @@ void SecurityTest::anOutputBorrowsNoOneElsesBits()
 void SecurityTest::aLinkAtTheOutputNameIsReplacedNotFollowed_data()
 {
     QTest::addColumn<QByteArray>("old"); // what stands at the output's name
-    QTest::newRow("a link to another file") << QByteArray("link");
-    QTest::newRow("a link to a file that does not exist") << QByteArray("dangling");
-    QTest::newRow("a hidden output stays hidden") << QByteArray("hidden");
+    QTest::addColumn<bool>("printed"); // written by the preview's Print, to a file
+    QTest::newRow("a link to another file") << QByteArray("link") << false;
+    QTest::newRow("a link to a file that does not exist") << QByteArray("dangling") << false;
+    QTest::newRow("a hidden output stays hidden") << QByteArray("hidden") << false;
+    QTest::newRow("a link where Print writes its PDF") << QByteArray("link") << true;
 }
 
 // A link at the output's name is replaced by the output; what it leads to is left as it was.
@@ -615,6 +620,9 @@ void SecurityTest::aLinkAtTheOutputNameIsReplacedNotFollowed_data()
 void SecurityTest::aLinkAtTheOutputNameIsReplacedNotFollowed()
 {
     QFETCH(QByteArray, old);
+    QFETCH(bool, printed);
+    if (printed && onWindows())
+        QSKIP("the system's print dialog writes a file itself");
     if (old == "dangling" && onWindows())
         QSKIP("Wine shows a Unix link that leads nowhere as no file at all");
     if (old == "hidden" && !onWindows())
@@ -627,7 +635,7 @@ void SecurityTest::aLinkAtTheOutputNameIsReplacedNotFollowed()
     const QByteArray victim = "the other file\r\n";
     if (old == "link")
         QVERIFY(writeRaw(folder + "/other/victim.txt", victim));
-    const QString output = dir.filePath(u"al1PI.gsi"_s);
+    const QString output = dir.filePath(printed ? u"al1.pdf"_s : u"al1PI.gsi"_s);
     if (old == "hidden") {
         QVERIFY(writeRaw(output.toUtf8(), "an earlier output\r\n"));
         QVERIFY(PlatformTest::markHiddenOrSystem(output, false));
@@ -635,11 +643,33 @@ void SecurityTest::aLinkAtTheOutputNameIsReplacedNotFollowed()
         QVERIFY(PlatformTest::makeSymbolicLink(u"other/victim.txt"_s, output));
     }
 
-    const Module1::Result result = Module1::convertFile(Module1::Conversion::Alignment,
-        std::filesystem::path(dir.filePath(u"al1.gsi"_s).toStdU16String()));
-    QVERIFY2(result.ok(), result.description.c_str());
-
-    QCOMPARE(readRaw(output.toUtf8()), QByteArray("*al1\r\n"));
+    const std::filesystem::path input = dir.filePath(u"al1.gsi"_s).toStdU16String();
+    if (printed) {
+        PreviewWindow window(RoadModel::load(RoadModel::Kind::Alignment, input), u"al1.gsi"_s,
+            [](QWidget*, int, const QString& text) { QFAIL(qPrintable(text)); });
+        QSignalSpy finished(&window, &PreviewWindow::exportFinished);
+        // The user picks Qt's "print to file" and names the file.
+        QTimer::singleShot(0, [&output] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* printers = dialog->findChild<QComboBox*>(u"printers"_s);
+            printers->setCurrentIndex(printers->count() - 1);
+            dialog->findChild<QLineEdit*>(u"filename"_s)->setText(output);
+            dialog->accept();
+        });
+        for (QPushButton* button : window.findChildren<QPushButton*>())
+            if (button->accessibleName() == u"Udskriv"_s) {
+                button->setEnabled(true); // there may be no printer here
+                button->click();
+            }
+        QCOMPARE(readRaw(folder + "/other/victim.txt"), victim);
+        QVERIFY(finished.wait(10000));
+        QVERIFY(readRaw(output.toUtf8()).startsWith("%PDF-"));
+    } else {
+        const Module1::Result result = Module1::convertFile(Module1::Conversion::Alignment, input);
+        QVERIFY2(result.ok(), result.description.c_str());
+        QCOMPARE(readRaw(output.toUtf8()), QByteArray("*al1\r\n"));
+    }
     QCOMPARE(listRaw(folder + "/other"),
         old == "link" ? QByteArrayList { "victim.txt" } : QByteArrayList {});
     if (old == "link")
