@@ -111,7 +111,7 @@ ReadResult read(const QString& name)
         result.ok = true;
         result.lineEnd = firstLineEnd(bytes);
         result.text = decode(bytes);
-        result.origin = { file.openedPath(), file.origin(), file.identity(),
+        result.origin = { file.openedPath(), file.origin(), file.ownOrigin(), file.identity(),
             std::make_shared<const HeldFolder>(file.openedFolder()) };
         return result;
     } catch (const GsiError& error) {
@@ -140,12 +140,13 @@ Result write(const QString& name, const QString& text, LineEnd lineEnd, const Fi
         const std::filesystem::path target = back ? replacing->path : fullPath(name);
         const auto folder
             = back ? replacing->folder : std::make_shared<const HeldFolder>(target, true);
-        OutputFile file(*folder, target, replacing ? replacing->rights : from,
+        OutputFile file(*folder, target, replacing ? replacing->ownRights : from,
             replacing ? &replacing->identity : nullptr);
         file.write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
         file.commit();
         result.ok = true;
-        result.origin = { target, replacing ? replacing->rights : from, file.identity(), folder };
+        result.origin = { target, replacing ? replacing->rights : from,
+            replacing ? replacing->ownRights : from, file.identity(), folder };
         return result;
     } catch (const GsiError& error) {
         return failed<Result>(error);

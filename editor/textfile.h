@@ -47,6 +47,9 @@ QString decode(const QByteArray& bytes);
 struct Origin {
     std::filesystem::path path; // the file that was opened, every link followed; empty for none
     FileOrigin rights;
+    // What it hands out where it lies: Save writes it back with no more, and no less, than that,
+    // whoever made the link it was opened through.
+    FileOrigin ownRights;
     FileIdentity identity;
     // The folder it was found in (or that Save As chose), held open from that moment on: Save
     // writes there, whatever the folder's path has been made to lead to since.
@@ -70,7 +73,8 @@ ReadResult read(const QString& name);
 // Lines in `text` are separated by '\n'; each is written with `lineEnd`. Refuses, writing nothing,
 // when a character has no place in the 8-bit encoding, and leaves the old file as it was when
 // the write fails. The file gets no more rights than `from` has. With `replacing`, the file
-// written is `replacing.path`, and only while the name still leads to the file that was read.
+// written is `replacing.path`, with no more rights than its own, and only while the name still
+// leads to the file that was read.
 Result write(const QString& name, const QString& text, LineEnd lineEnd, const FileOrigin& from,
     const Origin* replacing = nullptr);
 

@@ -65,6 +65,10 @@ public:
 
     // What a copy of this file may take over, and which file was opened.
     const FileOrigin& origin() const { return m_origin; }
+    // What the file hands out where it lies, whatever link led to it: the bound for writing it
+    // back in its own place, whose readers stay its own. origin() is less for a file reached
+    // through a link that lends nothing.
+    const FileOrigin& ownOrigin() const { return m_ownOrigin; }
     const FileIdentity& identity() const { return m_identity; }
     // The path of the file that was opened, as the system names it after following every
     // link; the given path where the system cannot tell.
@@ -99,6 +103,7 @@ private:
     std::intptr_t m_folder = -1; // the folder the file was found in, where the platform holds it
     bool m_folderListable = false;
     FileOrigin m_origin;
+    FileOrigin m_ownOrigin;
     FileIdentity m_identity;
     char m_byte = 0; // the buffer behind underflow(); bulk reads bypass it
 };

@@ -152,8 +152,11 @@ InputFile::InputFile(const HeldFolder& folder, std::filesystem::path path, std::
     }
     if (opened.fd < 0)
         fail(errno);
-    m_origin = { unsigned(status.st_mode) & (lends ? accessListBound(opened.fd) : 0600),
-        status.st_uid, status.st_gid };
+    m_ownOrigin
+        = { unsigned(status.st_mode) & accessListBound(opened.fd), status.st_uid, status.st_gid };
+    m_origin = m_ownOrigin;
+    if (!lends)
+        m_origin.permissions &= 0600;
     identityAt(opened.fd, "", AT_EMPTY_PATH, m_identity);
     m_folderListable = at.fd < 0 && folder.listable();
     m_folder = at.fd >= 0 ? at.release() : ::fcntl(held, F_DUPFD_CLOEXEC, 0);

@@ -213,6 +213,9 @@ void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened_data()
     QTest::newRow("its folder swapped for a link to another folder") << QByteArray("folder");
     // Not a swap: the user opened the file through a link, and Save writes the file it leads to.
     QTest::newRow("opened through a link") << QByteArray("through");
+    // Written back in its own folder, the file keeps its readers, whoever made the link.
+    QTest::newRow("opened through another user's link: its mode is kept")
+        << QByteArray("through theirs");
     // Save As chooses a folder by its path: another user's link there is not followed.
     QTest::newRow("Save As into another user's link to a private folder") << QByteArray("saveas");
     QTest::newRow("Save As through one's own link") << QByteArray("saveas own");
@@ -231,9 +234,10 @@ void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened()
         QSKIP("Wine shows a Unix link that leads nowhere as no file at all");
     if (onWindows() && swap == "folder")
         QSKIP("Windows holds no folder open across a save; the name is checked instead");
-    if (swap.startsWith("saveas") && SystemFaults::ownerOf(".").isEmpty())
+    const bool foreign = swap.startsWith("saveas") || swap == "through theirs";
+    if (foreign && SystemFaults::ownerOf(".").isEmpty())
         QSKIP("another user's link needs Unix owners");
-    if (swap.startsWith("saveas") && !Unprivileged::isRoot())
+    if (foreign && !Unprivileged::isRoot())
         QSKIP("another user's link is made by root");
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -241,10 +245,12 @@ void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened()
     QVERIFY(makeFolder(folder + "/shared") && makeFolder(folder + "/private"));
     const QByteArray file = folder + "/shared/notes.txt";
     const QByteArray secret = folder + "/private/secret.txt";
-    if (swap == "through") {
+    if (swap.startsWith("through")) {
         QVERIFY(writeRaw(secret, "P1 12.5\r\n"));
         QVERIFY(
             PlatformTest::makeSymbolicLink(u"../private/secret.txt"_s, QString::fromUtf8(file)));
+        QVERIFY(swap == "through" || SystemFaults::setOwner(file, "nobody"));
+        QVERIFY(swap == "through" || SystemFaults::setMode(secret, 0644));
     } else {
         QVERIFY(writeRaw(file, "P1 12.5\r\n"));
     }
@@ -255,10 +261,12 @@ void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened()
     editor->txtEdit->setPlainText(u"P1 12.5\nP2 13.0\n"_s);
 
     const QByteArray theirs = "someone else's\r\n";
-    if (swap == "through") {
+    if (swap.startsWith("through")) {
         editor->mnuFileItem_Click(2);
         QVERIFY(!frmEditor::isLoaded()); // saved, and closed
         QCOMPARE(readRaw(secret), QByteArray("P1 12.5\r\nP2 13.0\r\n"));
+        if (swap != "through")
+            QCOMPARE(QString::number(SystemFaults::modeOf(secret), 8), u"644"_s);
         QCOMPARE(listRaw(folder + "/private"), QByteArrayList { "secret.txt" });
         QCOMPARE(listRaw(folder + "/shared"), QByteArrayList { "notes.txt" });
         // Still the link: written again, the file it leads to changes.
