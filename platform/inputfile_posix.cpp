@@ -15,7 +15,6 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
-#include <vector>
 
 namespace {
 
