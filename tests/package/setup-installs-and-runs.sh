@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: setup-installs-and-runs.sh SETUP.exe FIXTURES PLANTED.exe
 # Under Wine (SIGTELINJE_LAUNCHER runs a Windows program, WINEPREFIX is the prefix):
-# installs silently into a scratch folder, from a download folder, with PLANTED.exe as
+# sees the setup's first page in Danish on a Danish system and in English elsewhere, installs
+# silently into a scratch folder, from a download folder, with PLANTED.exe as
 # icacls.exe beside the setup and in the folder (it must not run), checks what was installed
 # and registered, converts a sample with the installed converter, sees the installed main
 # program's window, sees a per-user install refused while that one stands, uninstalls silently
@@ -36,6 +37,33 @@ registered() {
     out=$("${wine[@]}" reg query "$key" /v "$1" 2>/dev/null) || return 1
     tr -d '\r' <<<"$out"
 }
+
+# The setup's pages are in the system's language: Danish on a Danish system, English elsewhere.
+# Wine takes the system's language from LC_ALL; the window's caption shows the setup's choice.
+# The setup is stopped on its first page, having changed nothing.
+caption_under() {
+    local found= title=
+    (LC_ALL=$1 exec "${wine[@]}" "$setup") &
+    pid=$!
+    for _ in $(seq 300); do
+        found=$(xdotool search --onlyvisible --name '^Sigtelinje [0-9.]+ ' 2>/dev/null | head -n 1) \
+            || true
+        [ -n "$found" ] && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$found" ] && title=$(xdotool getwindowname "$found")
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    pid=
+    printf '%s\n' "$title"
+}
+caption=$(caption_under da_DK.UTF-8)
+grep -Eq '^Sigtelinje [0-9.]+ Installation *$' <<<"$caption" \
+    || fail "the setup on a Danish system has the caption '$caption'"
+caption=$(caption_under en_US.UTF-8)
+grep -Eq '^Sigtelinje [0-9.]+ Setup *$' <<<"$caption" \
+    || fail "the setup on an English system has the caption '$caption'"
 
 # A program named without its folder is looked for first in the folder of the program that
 # starts it, then in the current folder: a download folder may hold anything, an icacls.exe
