@@ -1269,6 +1269,9 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths_data()
             << "verbatim" << window;
         QTest::newRow(qPrintable("an output path of 259 characters" + by)) << "long" << window;
         QTest::newRow(qPrintable("an input by its 8.3 short name" + by)) << "short" << window;
+        // Windows once took it for the console and said "Input/output error".
+        QTest::newRow(qPrintable("an input named like a device, con.gsi" + by))
+            << "device" << window;
     }
 }
 
@@ -1279,11 +1282,13 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths()
     QFETCH(QString, form);
     QFETCH(bool, window);
     const QString share = qEnvironmentVariable("SIGTELINJE_TEST_SHARE"); // //server/share
-    const bool onShare = form != "long" && form != "short";
+    const bool onShare = form != "long" && form != "short" && form != "device";
     if (onShare && share.isEmpty())
         QSKIP("no network share here: the Windows build's tests under Wine map one");
     if (form == "short" && !onWindows())
         QSKIP("only Windows gives files a second, short name");
+    if (form == "device" && !onWindows())
+        QSKIP("only Windows keeps names for devices");
     QTemporaryDir local;
     std::optional<QTemporaryDir> remote;
     if (onShare)
@@ -1296,9 +1301,14 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths()
         QVERIFY(QDir().mkpath(folder));
     }
     // The output is named after the long name, whichever name the input was given by.
-    const QString stem = form == "short" ? u"alignmentlong"_s : u"al1"_s;
-    QVERIFY(Gsi::writeFile(folder + u'/' + stem + u".gsi"_s, alignmentSample()));
+    const QString stem = form == "short" ? u"alignmentlong"_s
+        : form == "device"               ? u"con"_s
+                                         : u"al1"_s;
     const QString native = QDir::toNativeSeparators(folder);
+    // QFile would open the console by the plain name; the \\.\ form names the file.
+    QVERIFY(Gsi::writeFile(
+        (form == "device" ? u"\\\\.\\"_s + native + u'\\' : folder + u'/') + stem + u".gsi"_s,
+        alignmentSample()));
     QString argument = native + u'\\' + stem + u".gsi"_s;
     if (form == "bare")
         argument = QStringLiteral("al1.gsi");
@@ -1328,8 +1338,11 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths()
         QCOMPARE(CoreTest::text(result.output), expected);
     } else {
         // Wine starts no program in a UNC folder, so a bare name runs the converter's code here.
+        // A name that is not al*.gsi is converted when the kind is given.
+        const QStringList arguments
+            = form == "device" ? QStringList { "--alignment", argument } : QStringList { argument };
         const Run run
-            = form == "bare" ? convertHere(current, { argument }) : convert(current, { argument });
+            = form == "bare" ? convertHere(current, arguments) : convert(current, arguments);
         QVERIFY2(run.err.isEmpty(), qPrintable(run.err.join(u'\n')));
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QStringList { expected });
