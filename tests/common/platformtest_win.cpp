@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -24,11 +25,25 @@ bool markHiddenOrSystem(const QString& path, bool system)
 
 std::shared_ptr<void> denyReading(const QString& path)
 {
-    const HANDLE held = CreateFileW(QDir::toNativeSeparators(path).toStdWString().c_str(),
-        GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (held == INVALID_HANDLE_VALUE)
+    auto holder = std::make_shared<QProcess>();
+    holder->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    holder->start(QStringLiteral(HOLDOPEN), { QDir::toNativeSeparators(path) });
+    // Under load Wine may take seconds to start a program.
+    while (!holder->canReadLine() && holder->waitForReadyRead(30000)) { }
+    if (!holder->canReadLine() || holder->readLine().trimmed() != "held") {
+        qWarning("%s did not hold %ls", HOLDOPEN, qUtf16Printable(path));
+        holder->kill();
+        holder->waitForFinished();
         return nullptr;
-    return std::shared_ptr<void>(held, [](void* handle) { CloseHandle(handle); });
+    }
+    return std::shared_ptr<void>(holder.get(), [holder](void*) {
+        // A closed input lets it go; should it not end, it is ended.
+        holder->closeWriteChannel();
+        if (!holder->waitForFinished(30000)) {
+            holder->kill();
+            holder->waitForFinished();
+        }
+    });
 }
 
 QString shortName(const QString& path)
