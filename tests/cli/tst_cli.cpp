@@ -118,16 +118,22 @@ bool onWindows()
     return QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
 }
 
-// Standard output exactly as written, NUL bytes and all.
+// Standard output exactly as written, NUL bytes and all; else how the run failed. A program
+// that did not start, ran out of time or ended with a Windows status (0xC0000142 for a DLL that
+// failed to initialise) leaves standard error empty, so the failure says which it was.
 QByteArray rawOutput(const QString& folder, const QStringList& arguments)
 {
     QProcess process;
     process.setWorkingDirectory(folder);
     process.start(QStringLiteral(CONVERTER), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
-        || process.exitCode() != 0)
-        return "<failed: " + process.readAllStandardError() + ">";
-    return process.readAllStandardOutput();
+    const bool finished = process.waitForFinished(60000);
+    if (finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        return process.readAllStandardOutput();
+    const QString how = !finished ? process.errorString()
+        : process.exitStatus() == QProcess::CrashExit
+        ? QStringLiteral("crashed, status 0x%1").arg(uint(process.exitCode()), 0, 16)
+        : QStringLiteral("exit code %1").arg(process.exitCode());
+    return "<failed: " + how.toUtf8() + ": " + process.readAllStandardError() + ">";
 }
 
 QByteArray lines(int count, const QByteArray& line)
