@@ -13,8 +13,9 @@ struct FileIdentity;
 // twice. The platform's part lives in folder_posix.cpp and folder_win.cpp.
 class HeldFolder {
 public:
-    // Opens the folder that holds `file`. Every failure throws a GsiError that names `file`, as
-    // reading it (`writing` false) or writing it would.
+    // Opens the folder that holds `file`, refusing (error 75) a path through another user's
+    // symbolic link to a folder that is not that user's. Every failure throws a GsiError that
+    // names `file`, as reading it (`writing` false) or writing it would.
     HeldFolder(const std::filesystem::path& file, bool writing);
     // Takes over `handle`, an open folder whose path is `path`.
     HeldFolder(std::filesystem::path path, std::intptr_t handle, bool listable);

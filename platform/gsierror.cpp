@@ -165,12 +165,14 @@ GsiError GsiError::replacedSinceOpened(const fs::path& path)
             "der er intet gemt") };
 }
 
-GsiError GsiError::foreignLink(const fs::path& path)
+GsiError GsiError::foreignLink(const fs::path& path, bool writing)
 {
     return { PathFileAccessError,
         message("Filen ", path,
-            " skrives ikke: mappen nås gennem en genvej, som en anden bruger har lavet; der er "
-            "intet gemt") };
+            writing ? " skrives ikke: mappen nås gennem en genvej, som en anden bruger har lavet "
+                      "til en mappe, han ikke selv ejer; der er intet gemt"
+                    : " læses ikke: mappen nås gennem en genvej, som en anden bruger har lavet "
+                      "til en mappe, han ikke selv ejer; der er intet gemt") };
 }
 
 GsiError GsiError::nameTooLong(const fs::path& path, bool pathTooLong)

@@ -49,8 +49,9 @@ public:
     static GsiError systemFile(const std::filesystem::path& path);
     // The editor's file: the name leads to another file than the one that was opened.
     static GsiError replacedSinceOpened(const std::filesystem::path& path);
-    // A file to be written in a folder reached through another user's symbolic link.
-    static GsiError foreignLink(const std::filesystem::path& path);
+    // A file to be read or written in a folder reached through another user's symbolic link
+    // to a folder that is not that user's.
+    static GsiError foreignLink(const std::filesystem::path& path, bool writing);
     // A file name longer than the file system holds (`pathTooLong` false), or a
     // whole path longer than the system takes.
     static GsiError nameTooLong(const std::filesystem::path& path, bool pathTooLong);

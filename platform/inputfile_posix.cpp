@@ -5,6 +5,7 @@
 #include "folder.h"
 #include "gsierror.h"
 #include "identity_posix.h"
+#include "walk_posix.h"
 
 #include <cerrno>
 #include <climits>
@@ -14,7 +15,6 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -39,29 +39,6 @@ bool isKernelFileSystem(long type)
         return false;
     }
 }
-
-// A descriptor closed when it goes out of scope: the destructor does not run for a
-// constructor that throws.
-struct Descriptor {
-    int fd = -1;
-    Descriptor() = default;
-    explicit Descriptor(int opened)
-        : fd(opened)
-    {
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(Descriptor&& other) noexcept
-    {
-        std::swap(fd, other.fd);
-        return *this;
-    }
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    int release() { return std::exchange(fd, -1); }
-};
 
 // The bits a copy of the file may have so that no one reads or writes it who could not read or
 // write the file itself, which may carry an access list: its group bits are then the list's mask,
@@ -120,37 +97,28 @@ InputFile::InputFile(const HeldFolder& folder, std::filesystem::path path, std::
         fail(EISDIR);
     const int held = int(folder.handle());
 
-    // Each step is pinned with O_PATH, which opens nothing: no device's driver is woken and no
-    // FIFO waits before the file is known to be an ordinary one. A link is followed by hand, one
-    // at a time, so that who made each link is known.
-    Descriptor at; // the folder of the link last followed, where that is not the held one
-    Descriptor file;
-    std::vector<uid_t> linkOwners;
+    // The name is pinned with O_PATH, and so is each step of any link it is, so that nothing is
+    // opened before the file is known to be an ordinary one. A link lends nothing (the kernel's
+    // protected_symlinks rule, in every folder): one that neither the caller nor the file's owner
+    // made, or a link into another folder, leaves the file's bits to the folder it lies in.
+    bool lends = true;
+    const uid_t caller = ::geteuid();
+    const auto judge = [&lends, caller](uid_t owner, const struct stat& reached) {
+        lends = lends && (owner == caller || owner == reached.st_uid);
+        return true;
+    };
+    WalkedPath walked;
+    bool refused = false;
+    if (!walkPath(held, name, judge, walked, refused))
+        fail(errno);
+    Descriptor& at = walked.folder; // -1 for the held folder
+    const Descriptor& file = walked.found;
+    if (file.fd < 0) // a link back to the held folder itself
+        fail(EISDIR);
+    name = walked.name;
     struct stat status;
-    for (int links = 0;; ++links) {
-        const int base = at.fd >= 0 ? at.fd : held;
-        file = Descriptor(::openat(base, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-        if (file.fd < 0 || ::fstat(file.fd, &status) != 0)
-            fail(errno);
-        if (!S_ISLNK(status.st_mode))
-            break;
-        if (links == 40)
-            fail(ELOOP);
-        linkOwners.push_back(status.st_uid);
-        char target[PATH_MAX];
-        const ssize_t size = ::readlinkat(file.fd, "", target, sizeof target);
-        if (size < 0 || std::size_t(size) >= sizeof target)
-            fail(size < 0 ? errno : ENAMETOOLONG);
-        const std::filesystem::path to(std::string(target, std::size_t(size)));
-        if (to.has_parent_path()) {
-            Descriptor next(
-                ::openat(base, to.parent_path().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-            if (next.fd < 0)
-                fail(errno);
-            at = std::move(next);
-        }
-        name = to.has_filename() ? to.filename().native() : std::string(".");
-    }
+    if (::fstat(file.fd, &status) != 0)
+        fail(errno);
     if (S_ISDIR(status.st_mode))
         fail(EISDIR);
     if (!S_ISREG(status.st_mode))
@@ -162,19 +130,12 @@ InputFile::InputFile(const HeldFolder& folder, std::filesystem::path path, std::
         throw GsiError::systemFile(m_path);
     if (std::uintmax_t(status.st_size) > m_limit)
         throw tooLargeError();
-    // A link another user made, to a file that user does not own, or a link into another
-    // folder: the file's bits were set for the folder it lies in, not for the output's.
-    bool lends = true;
-    for (const uid_t owner : linkOwners)
-        lends = lends && (owner == ::geteuid() || owner == status.st_uid);
-    if (!linkOwners.empty()) {
-        struct stat heldStatus;
-        struct stat realFolder;
-        if (at.fd >= 0
-            && (::fstat(held, &heldStatus) != 0 || ::fstat(at.fd, &realFolder) != 0
-                || !sameFile(heldStatus, realFolder)))
-            lends = false;
-    }
+    struct stat heldStatus;
+    struct stat realFolder;
+    if (at.fd >= 0
+        && (::fstat(held, &heldStatus) != 0 || ::fstat(at.fd, &realFolder) != 0
+            || !sameFile(heldStatus, realFolder)))
+        lends = false;
 
     // Now the file itself, and only an ordinary one. O_NONBLOCK stays on: anything that would
     // make a read wait gives EAGAIN instead, which is refused as no file.

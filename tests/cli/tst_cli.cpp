@@ -399,6 +399,14 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError_data()
             QTest::newRow("an input nobody may read, with no /proc: 70")
                 << none << "alnoproc.gsi" << 70;
         }
+        // nobody's folder renamed away and put back as a link: root converting there would
+        // write over root's own output in root's folder.
+        if (PlatformTest::isRoot()) {
+            QTest::newRow("another user's link to root's folder: 75, root's output kept")
+                << none << "nobody/att/al1.gsi" << 75;
+            QTest::newRow("another user's link on through a third's to his folder: 75")
+                << none << "nobody/chain/al1.gsi" << 75;
+        }
     }
 }
 
@@ -447,6 +455,27 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
     }
     if (name.size() > 250 && !name.contains('/'))
         QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
+    if (name.startsWith("nobody/")) {
+        // root's folder with an output of its own; daemon's folder and daemon's link to it.
+        for (const char* folder : { "rootonly", "nobody", "daemon", "daemon/2026" })
+            QVERIFY(QDir(dir.path()).mkdir(folder));
+        for (const char* file : { "rootonly/al1.gsi", "daemon/2026/al1.gsi" })
+            QVERIFY(Gsi::writeFile(dir.filePath(file), alignmentSample()));
+        QVERIFY(Gsi::writeFile(dir.filePath("rootonly/al1PI.gsi"), keep));
+        QVERIFY(QFile::link("2026", dir.filePath("daemon/current")));
+        for (const char* mine : { "daemon", "daemon/2026", "daemon/current", "nobody" })
+            QVERIFY(SystemFaults::setOwner(QFile::encodeName(dir.filePath(mine)),
+                mine == QLatin1String("nobody") ? "nobody" : "daemon"));
+        QVERIFY(QFile::setPermissions(dir.path(),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther
+                | QFile::ExeGroup));
+        const QString link = name.section('/', 1, 1);
+        QCOMPARE(QProcess::execute("setpriv",
+                     { "--reuid=nobody", "--regid=nogroup", "--clear-groups", "ln", "-s",
+                         link == "att" ? dir.filePath("rootonly") : "../daemon/current",
+                         dir.filePath("nobody/" + link) }),
+            0);
+    }
     std::shared_ptr<void> held;
     if (name.startsWith("alheld")) {
         QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
@@ -494,6 +523,10 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
     QCOMPARE(Gsi::readFile(dir.filePath("al1001PI.gsi")), keep);
     if (name == "alheldout.gsi")
         QCOMPARE(Gsi::readFile(dir.filePath("alheldoutPI.gsi")), keep);
+    if (name.startsWith("nobody/")) {
+        QCOMPARE(Gsi::readFile(dir.filePath("rootonly/al1PI.gsi")), keep);
+        QCOMPARE(entries(dir.filePath("daemon/2026")), QStringList { "al1.gsi" });
+    }
 }
 
 void CliTest::goodFilesAreConvertedBesideBadOnes()

@@ -216,6 +216,9 @@ void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened_data()
     // Save As chooses a folder by its path: another user's link there is not followed.
     QTest::newRow("Save As into another user's link to a private folder") << QByteArray("saveas");
     QTest::newRow("Save As through one's own link") << QByteArray("saveas own");
+    // A colleague's link to a folder of his own lends nothing he could not do himself.
+    QTest::newRow("Save As through another user's link to his own folder")
+        << QByteArray("saveas theirs");
 }
 
 // Save refuses when the name no longer leads to the file that was read, writes nothing anywhere
@@ -267,9 +270,10 @@ void EditorFaultTest::saveWritesOnlyTheFileThatWasOpened()
         const QString copy = dir.filePath(u"shared/e/copy.txt"_s);
         QVERIFY(QFile::link(u"../private"_s, dir.filePath(u"shared/e"_s)));
         QVERIFY(swap == "saveas own" || SystemFaults::setOwner(folder + "/shared/e", "nobody"));
+        QVERIFY(swap != "saveas theirs" || SystemFaults::setOwner(folder + "/private", "nobody"));
         dialogs.fileAnswers << copy;
         editor->mnuFileItem_Click(3);
-        if (swap == "saveas own") {
+        if (swap != "saveas") {
             QCOMPARE(dialogs.errors, QStringList());
             QCOMPARE(readRaw(folder + "/private/copy.txt"), QByteArray("P1 12.5\r\nP2 13.0\r\n"));
             return;

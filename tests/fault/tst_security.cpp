@@ -210,6 +210,8 @@ void SecurityTest::clickedNameIsOpenedAsExactlyThatPath_data()
     // Windows drops a trailing dot from a plain path: "dir." would be its sibling "dir".
     QTest::newRow("a folder named with a trailing dot beside one without")
         << QStringLiteral("al1.gsi") << QStringLiteral("dir.");
+    // Another user's link to a folder of his own lends nothing he could not do himself.
+    QTest::newRow("another user's link to his own folder") << u"al1.gsi"_s << u"his/now"_s;
 }
 
 // Each file holds its own name, so a conversion of any other file would show.
@@ -222,7 +224,16 @@ void SecurityTest::clickedNameIsOpenedAsExactlyThatPath()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString folder = dir.filePath(chosen);
-    QVERIFY(makeFolder(folder.toUtf8()));
+    if (chosen == u"his/now") {
+        if (SystemFaults::ownerOf(".").isEmpty() || !PlatformTest::isRoot())
+            QSKIP("another user's link is made by root, on a system with Unix owners");
+        const QByteArray his = dir.filePath(u"his"_s).toUtf8();
+        QVERIFY(makeFolder(his) && makeFolder(his + "/2026") && QFile::link(u"2026"_s, folder));
+        for (const QByteArray& mine : { his, his + "/2026", his + "/now" })
+            QVERIFY(SystemFaults::setOwner(mine, "nobody"));
+    } else {
+        QVERIFY(makeFolder(folder.toUtf8()));
+    }
     const QByteArray bytes = "*" + name.toUtf8() + "\r\n";
     QVERIFY(writeRaw((folder + QLatin1Char('/') + name).toUtf8(), bytes));
     QVERIFY(writeRaw((folder + QStringLiteral("/alx.gsi")).toUtf8(), "*alx\r\n"));
