@@ -607,6 +607,11 @@ void CliTest::aFailedWriteOfThePathsIsAnError_data()
 
     QTest::newRow("a full disk: 61") << "exec \"$0\" al1.gsi >/dev/full" << 61;
     QTest::newRow("a closed standard output: 57") << "exec \"$0\" al1.gsi >&-" << 57;
+    // With no standard input either, descriptor 0 goes to a step along the links.
+    QTest::newRow("closed standard input and output, the input behind two links: 57")
+        << "mkdir -p a/b && mv al1.gsi a/b && ln -s b/al1.gsi a/x && ln -s a/x al1.gsi"
+           " && exec \"$0\" al1.gsi <&- >&-"
+        << 57;
     // So many paths that a write of the buffer fails halfway through the batch and leaves
     // nothing for the last flush, which then finds no error of its own to report.
     const QString folder(200, QLatin1Char('d'));
