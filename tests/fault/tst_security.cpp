@@ -28,6 +28,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdio>
+
 using namespace FaultFiles;
 using namespace Qt::StringLiterals;
 
@@ -207,9 +209,12 @@ void SecurityTest::clickedNameIsOpenedAsExactlyThatPath_data()
     // Windows takes these for its printer and serial port when they are looked up by name.
     QTest::newRow("a DOS device name") << QStringLiteral("prn.gsi") << folder;
     QTest::newRow("a DOS device name in capitals") << QStringLiteral("PRN.GSI") << folder;
-    // Windows drops a trailing dot from a plain path: "dir." would be its sibling "dir".
+    // Windows drops a trailing dot or blank from a plain path: "dir." and "dir " would be their
+    // sibling "dir".
     QTest::newRow("a folder named with a trailing dot beside one without")
         << QStringLiteral("al1.gsi") << QStringLiteral("dir.");
+    QTest::newRow("a folder named with a trailing blank beside one without")
+        << QStringLiteral("al1.gsi") << QStringLiteral("dir ");
     // Another user's link to a folder of his own lends nothing he could not do himself.
     QTest::newRow("another user's link to his own folder") << u"al1.gsi"_s << u"his/now"_s;
 }
@@ -265,6 +270,15 @@ void SecurityTest::clickedNameIsOpenedAsExactlyThatPath()
     std::sort(untouched.begin(), untouched.end());
     QCOMPARE(listRaw(sibling), untouched);
     QVERIFY(!anyFileNamed(dir.path(), QStringLiteral("PWNED")));
+    // The chosen folder is the process's current folder as the system has it, not the sibling:
+    // the system puts a relative name there. Under Wine a relative name below "dir." loses the
+    // dot (Wine drops an inner name's last dot however the current folder was set), though the
+    // conversions, which name every file by its full path, find that folder.
+    if (onWindows() && chosen.endsWith(u'.'))
+        return;
+    std::FILE* relative = std::fopen("here.txt", "wb");
+    QVERIFY(relative && std::fclose(relative) == 0);
+    QVERIFY(listRaw(folder.toUtf8()).contains("here.txt"));
 }
 
 void SecurityTest::programStartsNoShell_data()
