@@ -110,13 +110,17 @@ FunctionEnd
 ; and the system change it, users read and run it. Without this the folder inherits its
 ; parent's rights, and where users may write there they could replace a DLL that an
 ; administrator's Sigtelinje then loads. By well-known SIDs, which read alike in every language.
+; icacls by its full path: a bare name is looked for first in the folder of the program that
+; starts it and then in the current folder, which is $INSTDIR here, and a folder that already
+; existed may hold an icacls.exe of anyone's. This installer is a 64-bit program, so $SYSDIR
+; is the real System32 (a 32-bit one would be sent to SysWOW64, which has icacls too).
 Function RestrictMachineFolder
     StrCmp $MultiUser.InstallMode "AllUsers" 0 done
     StrLen $0 "$PROGRAMFILES64\"
     StrCpy $1 "$INSTDIR" $0
     StrCmp $1 "$PROGRAMFILES64\" done
-    nsExec::ExecToLog 'icacls "$INSTDIR" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F \
-        *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /T /Q'
+    nsExec::ExecToLog '"$SYSDIR\icacls.exe" "$INSTDIR" /inheritance:r \
+        /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /T /Q'
     Pop $0
     StrCmp $0 "0" done
     DetailPrint "icacls: $0"

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 Sigtelinje developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Usage: setup-installs-and-runs.sh SETUP.exe FIXTURES
+# Usage: setup-installs-and-runs.sh SETUP.exe FIXTURES PLANTED.exe
 # Under Wine (SIGTELINJE_LAUNCHER runs a Windows program, WINEPREFIX is the prefix):
-# installs silently into a scratch folder, checks what was installed and registered,
-# converts a sample with the installed converter, sees the installed main program's
-# window, sees a per-user install refused while that one stands, uninstalls silently and
-# checks that nothing of ours is left. Then the same for a per-user install (/CurrentUser)
+# sees the setup's first page in Danish on a Danish system and in English elsewhere, installs
+# silently into a scratch folder, from a download folder, with PLANTED.exe as
+# icacls.exe beside the setup and in the folder (it must not run), checks what was installed
+# and registered, converts a sample with the installed converter, sees the installed main
+# program's window, sees a per-user install refused while that one stands, uninstalls silently
+# and checks that nothing of ours is left. Then the same for a per-user install (/CurrentUser)
 # into the user's own programs folder, with a per-machine install beside it that the per-user
 # uninstaller leaves alone.
 set -euo pipefail
@@ -15,6 +17,7 @@ under_xvfb "$@"
 
 setup=$(realpath "$1")
 fixtures=$(realpath "$2")
+planted=$(realpath "$3")
 [ -f "$setup" ] || fail "no installer at $setup (make windows-package builds it)"
 read -r -a wine <<<"${SIGTELINJE_LAUNCHER:?SIGTELINJE_LAUNCHER must run Windows programs}"
 : "${WINEPREFIX:?}"
@@ -35,7 +38,52 @@ registered() {
     tr -d '\r' <<<"$out"
 }
 
-"${wine[@]}" "$setup" /S /AllUsers "/D=$(windows_path "$target")" || fail "the silent install failed ($?)"
+# The setup's pages are in the system's language: Danish on a Danish system, English elsewhere.
+# Wine takes the system's language from LC_ALL; the window's caption shows the setup's choice.
+# The setup is stopped on its first page, having changed nothing.
+caption_under() {
+    local found= title=
+    (LC_ALL=$1 exec "${wine[@]}" "$setup") &
+    pid=$!
+    for _ in $(seq 300); do
+        found=$(xdotool search --onlyvisible --name '^Sigtelinje [0-9.]+ ' 2>/dev/null | head -n 1) \
+            || true
+        [ -n "$found" ] && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$found" ] && title=$(xdotool getwindowname "$found")
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    pid=
+    printf '%s\n' "$title"
+}
+caption=$(caption_under da_DK.UTF-8)
+grep -Eq '^Sigtelinje [0-9.]+ Installation *$' <<<"$caption" \
+    || fail "the setup on a Danish system has the caption '$caption'"
+caption=$(caption_under en_US.UTF-8)
+grep -Eq '^Sigtelinje [0-9.]+ Setup *$' <<<"$caption" \
+    || fail "the setup on an English system has the caption '$caption'"
+
+# A program named without its folder is looked for first in the folder of the program that
+# starts it, then in the current folder: a download folder may hold anything, an icacls.exe
+# too, and an install into a folder that already exists, outside Program Files, may find one
+# there. The per-machine install runs icacls as an administrator; neither plant may run.
+downloads="$work/Downloads"
+mkdir "$downloads" "$target"
+cp "$setup" "$downloads/"
+for folder in "$downloads" "$target"; do cp "$planted" "$folder/icacls.exe"; done
+# The plant leaves its trace when it runs, else its absence below would prove nothing.
+"${wine[@]}" "$downloads/icacls.exe" && [ -e "$downloads/planted-ran.txt" ] \
+    || fail "the planted icacls.exe leaves no trace when run"
+rm "$downloads/planted-ran.txt"
+"${wine[@]}" "$downloads/${setup##*/}" /S /AllUsers "/D=$(windows_path "$target")" \
+    || fail "the silent install failed ($?)"
+for folder in "$downloads" "$target"; do
+    [ ! -e "$folder/planted-ran.txt" ] || fail "the setup ran the icacls.exe in $folder:" \
+        "$(tr -d '\0' <"$folder/planted-ran.txt")"
+done
+rm "$target/icacls.exe"
 
 for f in sigtelinje.exe sigtelinje-editor.exe sigtelinje-convert.exe hlp.rtf uninstall.exe \
     COPYING.txt Qt-LGPL-3.0.txt Qt-NOTICE.txt \
