@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platformtest.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -25,13 +26,18 @@ bool markHiddenOrSystem(const QString& path, bool system)
 
 std::shared_ptr<void> denyReading(const QString& path)
 {
+    // Beside the test: a path without a drive letter would lead under Wine to the current
+    // drive, which a test may have changed to C:.
+    const QString program
+        = QCoreApplication::applicationDirPath() + u'/' + QStringLiteral(HOLDOPEN);
     auto holder = std::make_shared<QProcess>();
     holder->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    holder->start(QStringLiteral(HOLDOPEN), { QDir::toNativeSeparators(path) });
+    holder->start(program, { QDir::toNativeSeparators(path) });
     // Under load Wine may take seconds to start a program.
     while (!holder->canReadLine() && holder->waitForReadyRead(30000)) { }
     if (!holder->canReadLine() || holder->readLine().trimmed() != "held") {
-        qWarning("%s did not hold %ls", HOLDOPEN, qUtf16Printable(path));
+        qWarning("%ls did not hold %ls: %ls", qUtf16Printable(program), qUtf16Printable(path),
+            qUtf16Printable(holder->errorString()));
         holder->kill();
         holder->waitForFinished();
         return nullptr;
