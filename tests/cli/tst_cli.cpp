@@ -37,9 +37,12 @@ struct Run {
 };
 
 // `wrapper`, when given, is the command that starts the converter (setsid -w).
-Run convert(const QString& folder, const QStringList& arguments, const QStringList& wrapper = {})
+Run convert(const QString& folder, const QStringList& arguments, const QStringList& wrapper = {},
+    bool console = true)
 {
     QProcess process;
+    if (!console)
+        CliPlatform::giveNoConsole(process);
     process.setWorkingDirectory(folder);
     QStringList command = wrapper + QStringList { QStringLiteral(CONVERTER) } + arguments;
     process.start(command.takeFirst(), command);
@@ -115,16 +118,22 @@ bool onWindows()
     return QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
 }
 
-// Standard output exactly as written, NUL bytes and all.
+// Standard output exactly as written, NUL bytes and all; else how the run failed. A program
+// that did not start, ran out of time or ended with a Windows status (0xC0000142 for a DLL that
+// failed to initialise) leaves standard error empty, so the failure says which it was.
 QByteArray rawOutput(const QString& folder, const QStringList& arguments)
 {
     QProcess process;
     process.setWorkingDirectory(folder);
     process.start(QStringLiteral(CONVERTER), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
-        || process.exitCode() != 0)
-        return "<failed: " + process.readAllStandardError() + ">";
-    return process.readAllStandardOutput();
+    const bool finished = process.waitForFinished(60000);
+    if (finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        return process.readAllStandardOutput();
+    const QString how = !finished ? process.errorString()
+        : process.exitStatus() == QProcess::CrashExit
+        ? QStringLiteral("crashed, status 0x%1").arg(uint(process.exitCode()), 0, 16)
+        : QStringLiteral("exit code %1").arg(process.exitCode());
+    return "<failed: " + how.toUtf8() + ": " + process.readAllStandardError() + ">";
 }
 
 QByteArray lines(int count, const QByteArray& line)
@@ -392,9 +401,13 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError_data()
         // Regular files to stat, but made by the kernel as they are read; the log blocks.
         QTest::newRow("a link to a procfs file: 75") << none << "alproc.gsi" << 75;
         QTest::newRow("a link to a sysfs file: 75") << none << "alsys.gsi" << 75;
-        if (PlatformTest::isRoot())
+        if (PlatformTest::isRoot()) {
             QTest::newRow("a link to the kernel log, which blocks: 75")
                 << none << "alkmsg.gsi" << 75;
+            // Run as nobody where /proc is not mounted: the name is opened once more.
+            QTest::newRow("an input nobody may read, with no /proc: 70")
+                << none << "alnoproc.gsi" << 70;
+        }
         // nobody's folder renamed away and put back as a link: root converting there would
         // write over root's own output in root's folder.
         if (PlatformTest::isRoot()) {
@@ -440,6 +453,15 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
                                                       : "/proc/kmsg";
         QVERIFY(QFile::link(kernelFile, dir.filePath(name)));
     }
+    if (name == "alnoproc.gsi") {
+        if (QProcess::execute("unshare", { "-m", "true" }) != 0)
+            QSKIP("no mount namespace can be made here");
+        if (SIGTELINJE_SANITIZED)
+            QSKIP("the sanitizer's runtime reads its memory map from /proc");
+        QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
+        QVERIFY(SystemFaults::setMode(QFile::encodeName(dir.filePath(name)), 0)
+            && SystemFaults::setMode(QFile::encodeName(dir.path()), 0755));
+    }
     if (name.size() > 250 && !name.contains('/'))
         QVERIFY(Gsi::writeFile(dir.filePath(name), alignmentSample()));
     if (name.startsWith("nobody/")) {
@@ -474,8 +496,11 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
     }
     const QStringList before = entries(dir.path());
 
-    const QStringList wrapper
-        = name == "altty.gsi" ? QStringList { "setsid", "-w" } : QStringList();
+    QStringList wrapper = name == "altty.gsi" ? QStringList { "setsid", "-w" } : QStringList();
+    if (name == "alnoproc.gsi")
+        wrapper = QStringList { "unshare", "-m", "sh", "-c",
+            "mount -t tmpfs none /proc && exec setpriv --reuid=nobody --regid=nogroup "
+            "--clear-groups \"$0\" \"$@\"" };
     const Run run = convert(dir.path(), options + QStringList { name }, wrapper);
 
     QCOMPARE(run.exitCode, 1);
@@ -485,7 +510,7 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
         run.err.first().startsWith(QStringLiteral("sigtelinje-convert: Fejl %1: ").arg(number)),
         qPrintable(run.err.first()));
     // A device has no place in the window's lists, which show files only.
-    if (number == 52 || !name.contains(".gsi")) {
+    if (number == 52 || !name.contains(".gsi") || name == "alnoproc.gsi") {
         // The input's name or the output's, which shares all but the last four characters.
         QVERIFY2(run.err.first().contains(QDir::toNativeSeparators(name))
                 || run.err.first().contains(QDir::toNativeSeparators(name.chopped(4) + "PI.gsi")),
@@ -501,6 +526,9 @@ void CliTest::aFailingFileGivesOneLineWithTheWindowsError()
     if (name.startsWith("alheld"))
         QVERIFY2(
             run.err.first().contains("er i brug af et andet program"), qPrintable(run.err.first()));
+    // CON opens only for a program with a console: a program without one says the same.
+    if (onWindows() && number == 75)
+        QCOMPARE(convert(dir.path(), options + QStringList { name }, {}, false).err, run.err);
     held.reset();
     QCOMPARE(entries(dir.path()), before);
     QCOMPARE(entries(dir.filePath("sub")), QStringList { "q" });
@@ -591,6 +619,11 @@ void CliTest::aFailedWriteOfThePathsIsAnError_data()
 
     QTest::newRow("a full disk: 61") << "exec \"$0\" al1.gsi >/dev/full" << 61;
     QTest::newRow("a closed standard output: 57") << "exec \"$0\" al1.gsi >&-" << 57;
+    // With no standard input either, descriptor 0 goes to a step along the links.
+    QTest::newRow("closed standard input and output, the input behind two links: 57")
+        << "mkdir -p a/b && mv al1.gsi a/b && ln -s b/al1.gsi a/x && ln -s a/x al1.gsi"
+           " && exec \"$0\" al1.gsi <&- >&-"
+        << 57;
     // So many paths that a write of the buffer fails halfway through the batch and leaves
     // nothing for the last flush, which then finds no error of its own to report.
     const QString folder(200, QLatin1Char('d'));
@@ -749,6 +782,17 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing_data()
               } << 68 << "Enheden er ikke tilgængelig" << false;
     QTest::newRow("reading the opened input meets an I/O error: 57, nothing converted") << input
             + QStringList { "-e", "inject=read:error=EIO" } << 57 << "kunne ikke læses" << false;
+    // BEYOND: the input is one byte over the size limit, which is refused before a byte is read.
+    QTest::newRow("an input over the size limit is not read at all: 7")
+        << input + QStringList { "BEYOND", "-e", "inject=read:error=EIO" } << 7
+        << "større end 64 MB" << false;
+    // Every read says it got a full buffer: a file that grows as it is read.
+    QTest::newRow("an input that grows past the size limit as it is read: 7, nothing converted")
+        << input + QStringList { "-e", "inject=read:retval=65536" } << 7 << "større end 64 MB"
+        << false;
+    QTest::newRow("the output's medium goes while it is written: 68 in Danish")
+        << QStringList { "-e", "inject=fsync,fdatasync:error=ENOTCONN" } << 68
+        << "Enheden er ikke tilgængelig: filen al1PI.gsi kan ikke skrives" << false;
     // The second fcntl is the output's own copy of the folder's handle; without it the
     // folder must not be looked up again by its name.
     QTest::newRow("no handle left for the output's folder: 57, nothing written")
@@ -783,11 +827,14 @@ void CliTest::aFailingCallGivesItsTrueCauseAndLeavesNothing()
     QVERIFY(!linkedAway || QDir(dir.path()).mkdir("other"));
     QVERIFY(
         Gsi::writeFile(dir.filePath(linkedAway ? "other/al1.gsi" : "al1.gsi"), alignmentSample()));
+    if (strace.removeAll("BEYOND"))
+        QVERIFY(QFile::resize(dir.filePath("al1.gsi"), qint64(Module1::MaxInputBytes) + 1));
     if (linkedAway)
         QVERIFY(QFile::link("other/al1.gsi", dir.filePath("al1.gsi")));
     // A medium that has gone is not asked again: a further file of its folder is named once,
-    // as not converted.
-    const bool gone = number == GsiError::DeviceUnavailable && !linkedAway;
+    // as not converted. One that fails only the output's writes still answers for its folder.
+    const bool gone
+        = number == GsiError::DeviceUnavailable && !linkedAway && !said.endsWith("skrives");
     if (gone || linkedAway)
         QVERIFY(Gsi::writeFile(dir.filePath("al2.gsi"), alignmentSample()));
     strace.replaceInStrings("ABSOLUTE", dir.filePath("al1.gsi"));
@@ -1302,6 +1349,9 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths_data()
             << "verbatim" << window;
         QTest::newRow(qPrintable("an output path of 259 characters" + by)) << "long" << window;
         QTest::newRow(qPrintable("an input by its 8.3 short name" + by)) << "short" << window;
+        // Windows once took it for the console and said "Input/output error".
+        QTest::newRow(qPrintable("an input named like a device, con.gsi" + by))
+            << "device" << window;
     }
 }
 
@@ -1312,11 +1362,13 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths()
     QFETCH(QString, form);
     QFETCH(bool, window);
     const QString share = qEnvironmentVariable("SIGTELINJE_TEST_SHARE"); // //server/share
-    const bool onShare = form != "long" && form != "short";
+    const bool onShare = form != "long" && form != "short" && form != "device";
     if (onShare && share.isEmpty())
         QSKIP("no network share here: the Windows build's tests under Wine map one");
     if (form == "short" && !onWindows())
         QSKIP("only Windows gives files a second, short name");
+    if (form == "device" && !onWindows())
+        QSKIP("only Windows keeps names for devices");
     QTemporaryDir local;
     std::optional<QTemporaryDir> remote;
     if (onShare)
@@ -1329,9 +1381,14 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths()
         QVERIFY(QDir().mkpath(folder));
     }
     // The output is named after the long name, whichever name the input was given by.
-    const QString stem = form == "short" ? u"alignmentlong"_s : u"al1"_s;
-    QVERIFY(Gsi::writeFile(folder + u'/' + stem + u".gsi"_s, alignmentSample()));
+    const QString stem = form == "short" ? u"alignmentlong"_s
+        : form == "device"               ? u"con"_s
+                                         : u"al1"_s;
     const QString native = QDir::toNativeSeparators(folder);
+    // QFile would open the console by the plain name; the \\.\ form names the file.
+    QVERIFY(Gsi::writeFile(
+        (form == "device" ? u"\\\\.\\"_s + native + u'\\' : folder + u'/') + stem + u".gsi"_s,
+        alignmentSample()));
     QString argument = native + u'\\' + stem + u".gsi"_s;
     if (form == "bare")
         argument = QStringLiteral("al1.gsi");
@@ -1361,8 +1418,11 @@ void CliTest::outputsLandBesideTheirInputsOnSharesAndLongPaths()
         QCOMPARE(CoreTest::text(result.output), expected);
     } else {
         // Wine starts no program in a UNC folder, so a bare name runs the converter's code here.
+        // A name that is not al*.gsi is converted when the kind is given.
+        const QStringList arguments
+            = form == "device" ? QStringList { "--alignment", argument } : QStringList { argument };
         const Run run
-            = form == "bare" ? convertHere(current, { argument }) : convert(current, { argument });
+            = form == "bare" ? convertHere(current, arguments) : convert(current, arguments);
         QVERIFY2(run.err.isEmpty(), qPrintable(run.err.join(u'\n')));
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, QStringList { expected });

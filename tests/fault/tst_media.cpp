@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fusemount.h"
 #include "gsisamples.h"
+#include "systemfaults.h"
 #include "textlines.h"
 
 #include <QDir>
@@ -116,17 +117,28 @@ void MediaTest::aConversionWritesAndReplacesItsOutput_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("user");
+    // The caller's own output before, and its mode after each round; 0 for none. The input is
+    // then nobody's, of his group.
+    QTest::addColumn<int>("oldMode");
+    QTest::addColumn<int>("newMode");
 
     const QStringList forAll { QStringLiteral("allow_other"), QStringLiteral("umask=0") };
     const QStringList chmodDenied { QStringLiteral("--chmod-deny") };
-    QTest::newRow("exFAT stick for all users, as root") << int(Kind::ExFat) << forAll << "root";
-    QTest::newRow("exFAT stick for all users, as nobody") << int(Kind::ExFat) << forAll << "nobody";
-    QTest::newRow("share refusing chmod, as root") << int(Kind::Bindfs) << chmodDenied << "root";
+    QTest::newRow("exFAT stick for all users, as root")
+        << int(Kind::ExFat) << forAll << "root" << 0 << 0;
+    QTest::newRow("exFAT stick for all users, as nobody")
+        << int(Kind::ExFat) << forAll << "nobody" << 0 << 0;
+    QTest::newRow("share refusing chmod, as root")
+        << int(Kind::Bindfs) << chmodDenied << "root" << 0 << 0;
     QTest::newRow("share refusing chmod, as nobody")
-        << int(Kind::Bindfs) << chmodDenied << "nobody";
-    QTest::newRow("FAT stick, as root") << int(Kind::Fat) << QStringList() << "root";
+        << int(Kind::Bindfs) << chmodDenied << "nobody" << 0 << 0;
+    // Made with its final mode, as chmod is refused: its execute bits stay, the input's group
+    // is not the one a new file gets, so that group gets nothing.
+    QTest::newRow("share refusing chmod, as root, over its own executable output")
+        << int(Kind::Bindfs) << chmodDenied << "root" << 0755 << 0705;
+    QTest::newRow("FAT stick, as root") << int(Kind::Fat) << QStringList() << "root" << 0 << 0;
     QTest::newRow("NTFS disk, as root")
-        << int(Kind::Ntfs) << QStringList { "allow_other" } << "root";
+        << int(Kind::Ntfs) << QStringList { "allow_other" } << "root" << 0 << 0;
 }
 
 void MediaTest::aConversionWritesAndReplacesItsOutput()
@@ -134,6 +146,8 @@ void MediaTest::aConversionWritesAndReplacesItsOutput()
     QFETCH(int, kind);
     QFETCH(QStringList, options);
     QFETCH(QString, user);
+    QFETCH(int, oldMode);
+    QFETCH(int, newMode);
 
     Medium medium(Kind(kind), options);
     if (!medium.skip.isEmpty())
@@ -141,6 +155,14 @@ void MediaTest::aConversionWritesAndReplacesItsOutput()
     QVERIFY2(medium.mount->isMounted(), qPrintable(medium.mount->error()));
     QVERIFY(Gsi::writeFile(QDir(medium.path()).filePath("al17.gsi"), fixture("al17.gsi")));
     QVERIFY(Gsi::writeFile(QDir(medium.path()).filePath("pr17.gsi"), fixture("pr17.gsi")));
+    const QByteArray output = QFile::encodeName(QDir(medium.path()).filePath("al17PI.gsi"));
+    if (oldMode) {
+        QVERIFY(Gsi::writeFile(QString::fromLocal8Bit(output), "an earlier output\r\n"));
+        // Through the folder the share shows, which keeps modes.
+        const QByteArray source = QFile::encodeName(medium.source);
+        QVERIFY(SystemFaults::setMode(source + "/al17PI.gsi", oldMode));
+        QVERIFY(SystemFaults::setOwner(source + "/al17.gsi", "nobody"));
+    }
 
     // The second round replaces the first one's outputs.
     for (int round = 1; round <= 2; ++round) {
@@ -161,6 +183,8 @@ void MediaTest::aConversionWritesAndReplacesItsOutput()
                     & QFile::ReadOther,
                 QFileInfo(QDir(medium.path()).filePath("al17.gsi")).permissions()
                     & QFile::ReadOther);
+        if (newMode)
+            QCOMPARE(QString::number(SystemFaults::modeOf(output), 8), QString::number(newMode, 8));
     }
 }
 
