@@ -659,6 +659,9 @@ void CliTest::aFailedWriteOfThePathsIsAnError()
             qPrintable(err.join('\n')));
     QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")),
         CoreTest::convertBytes(Conversion::Alignment, alignmentSample()));
+    // A link into another folder lends the output none of the input's bits for others.
+    QCOMPARE(QFileInfo(dir.filePath("al1PI.gsi")).permission(QFileDevice::ReadOther),
+        !shell.contains("ln -s"));
 }
 
 void CliTest::anInterruptedConversionLeavesNothing_data()
