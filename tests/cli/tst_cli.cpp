@@ -620,6 +620,10 @@ void CliTest::aFailedWriteOfThePathsIsAnError_data()
     QTest::newRow("closed standard input and output, the input behind a link: 57")
         << "mkdir b && mv al1.gsi b && ln -s b/al1.gsi al1.gsi && exec \"$0\" al1.gsi <&- >&-"
         << 57;
+    QTest::newRow("closed standard input and output, the input in a folder below: 57")
+        << "mkdir b && mv al1.gsi b"
+           " && { \"$0\" b/al1.gsi <&- >&-; s=$?; mv b/al1PI.gsi .; exit $s; }"
+        << 57;
     // So many paths that a write of the buffer fails halfway through the batch and leaves
     // nothing for the last flush, which then finds no error of its own to report.
     const QString folder(200, QLatin1Char('d'));
