@@ -126,12 +126,19 @@ void keepSystemFolder(const Path& root, const Path& path)
     SetEnvironmentVariableW(name.c_str(), Path(path).make_preferred().c_str());
 }
 
-// Only a name that the plain form would change ("dir.", "dir ") takes the \\?\ form: Wine
-// keeps each drive's own current folder only for plain names.
+// Only a path that the plain form would change takes the \\?\ form: Windows drops a dot that
+// ends any folder name in it ("dir.", "dir.\sub"), and blanks that end the last ("dir "); a
+// blank ending an inner name is taken along, which costs nothing. Wine keeps each drive's own
+// current folder only for plain names.
 Path systemForm(const Path& path)
 {
-    const std::wstring& name = path.native();
-    const bool plainLoses = !name.empty() && (name.back() == L'.' || name.back() == L' ');
+    bool plainLoses = false;
+    for (const Path& step : path.relative_path()) {
+        const std::wstring& name = step.native();
+        plainLoses = plainLoses
+            || (!name.empty() && name != L"." && name != L".."
+                && (name.back() == L'.' || name.back() == L' '));
+    }
     return plainLoses ? WinPath::extended(WinPath::full(path)) : path;
 }
 

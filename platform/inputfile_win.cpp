@@ -13,7 +13,20 @@
 #include <windows.h>
 
 namespace {
+
 HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// CON, NUL, COM1 and the like name a device in every folder. They are known by the name,
+// before anything opens them: CON opens only for a program that has a console, so the answer
+// would depend on how the program was started, and a port's driver would be woken.
+bool namesDevice(const std::filesystem::path& given, const std::filesystem::path& full)
+{
+    const std::wstring& text = full.native();
+    if (text.starts_with(L"\\\\.\\") && WinPath::isDeviceName(text.substr(4)))
+        return true;
+    return !WinPath::isVerbatim(given) && WinPath::isDeviceName(given.filename().native());
+}
+
 }
 
 InputFile::InputFile(std::filesystem::path path, std::uintmax_t limit)
@@ -24,7 +37,10 @@ InputFile::InputFile(std::filesystem::path path, std::uintmax_t limit)
     // reads it; one that holds it without sharing is reported as no access.
     // The \\?\ form of the full path, as the output is written through, so that a share's
     // file is read from the share and a verbatim path is taken as it stands.
-    const HANDLE file = CreateFileW(WinPath::extended(WinPath::full(m_path)).c_str(), GENERIC_READ,
+    const std::filesystem::path full = WinPath::full(m_path);
+    if (namesDevice(m_path, full))
+        throw GsiError::notAFile(m_path);
+    const HANDLE file = CreateFileW(WinPath::extended(full).c_str(), GENERIC_READ,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)

@@ -677,7 +677,8 @@ void PreviewTest::fileOverTheLineLimitIsRefusedWithError9()
 void PreviewTest::exportIsWrittenWhileTheWindowAnswers_data()
 {
     QTest::addColumn<QString>("format"); // png, pdf or csv
-    // "here", "gone" (no such folder), "held" (open in another program), "stopped" (a medium)
+    // "here", "gone" (no such folder), "held" (open in another program), "device" (a name
+    // Windows keeps for a device), "stopped" (a medium)
     QTest::addColumn<QString>("where");
     QTest::addColumn<int>("error"); // reported for the newest export; 0 for none
     QTest::newRow("PNG") << u"png"_s << u"here"_s << 0;
@@ -685,6 +686,8 @@ void PreviewTest::exportIsWrittenWhileTheWindowAnswers_data()
     QTest::newRow("stations CSV") << u"csv"_s << u"here"_s << 0;
     QTest::newRow("a folder that does not exist") << u"png"_s << u"gone"_s << 76;
     QTest::newRow("a file another program holds open (Windows)") << u"pdf"_s << u"held"_s << 70;
+    // Once "Fejl 57" with "Input/output error"; other programs would open the device by it.
+    QTest::newRow("a name Windows keeps for a device (Windows)") << u"png"_s << u"device"_s << 52;
     QTest::newRow("a stopped medium, then a newer export") << u"png"_s << u"stopped"_s << 0;
 }
 
@@ -716,13 +719,17 @@ void PreviewTest::exportIsWrittenWhileTheWindowAnswers()
             said = text;
         });
     QSignalSpy finished(&window, &PreviewWindow::exportFinished);
-    const QString path = dir.filePath((where == "gone" ? "gone/road." : "road.") + format);
+    const QString path = where == "device"
+        ? dir.filePath(u"NUL."_s + format)
+        : dir.filePath((where == "gone" ? "gone/road." : "road.") + format);
     const auto exportTo = [&](const QString& to) {
         return format == "pdf" ? window.exportPdf(to)
             : format == "csv"  ? window.exportStations(to, 10)
                                : window.exportPng(to);
     };
 
+    if (where == "device" && !PlatformTest::onWindows())
+        QSKIP("only Windows keeps names for devices");
     const QByteArray old = "an earlier export";
     std::shared_ptr<void> held;
     if (where == "held") {
@@ -776,6 +783,9 @@ void PreviewTest::exportIsWrittenWhileTheWindowAnswers()
             QVERIFY2(said.contains("er i brug af et andet program"), qPrintable(said));
             QVERIFY(written.open(QIODevice::ReadOnly));
             QCOMPARE(written.readAll(), old);
+        } else if (where == "device") {
+            QVERIFY2(said.contains(u"enhedsnavn"_s), qPrintable(said));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
         } else {
             QVERIFY(!written.exists());
         }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,10 @@ namespace CliPlatform {
 // are).
 std::optional<QStringList> runOnConsole(
     const QString& program, const QStringList& arguments, const QString& folder);
+
+// The program `process` starts gets no console at all, as one started by a service or with its
+// streams redirected from a Unix shell under Wine (Windows; nothing to do on Linux).
+void giveNoConsole(QProcess& process);
 
 // What a program file tells the system about itself: its version resource, whether it has
 // an icon, and its manifest. Nothing where programs carry no such resources (Linux).

@@ -9,6 +9,8 @@ std::optional<QStringList> runOnConsole(const QString&, const QStringList&, cons
     return std::nullopt;
 }
 
+void giveNoConsole(QProcess&) { }
+
 std::optional<Identity> readIdentity(const QString&) { return std::nullopt; }
 
 }

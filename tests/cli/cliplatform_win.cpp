@@ -173,4 +173,10 @@ std::optional<Identity> readIdentity(const QString& program)
     return identity;
 }
 
+void giveNoConsole(QProcess& process)
+{
+    process.setCreateProcessArgumentsModifier(
+        [](QProcess::CreateProcessArguments* arguments) { arguments->flags |= DETACHED_PROCESS; });
+}
+
 }

@@ -20,8 +20,8 @@ bool isRoot();
 bool markHiddenOrSystem(const QString& path, bool system);
 
 // Keeps this process from reading `path` for as long as the returned object lives: on Linux the
-// file keeps only its owner's write permission; on Windows another handle holds it open and
-// shares nothing, as another program may. Null when that could not be done.
+// file keeps only its owner's write permission; on Windows another program
+// (sigtelinje-test-holdopen) holds it open and shares nothing. Null when that could not be done.
 std::shared_ptr<void> denyReading(const QString& path);
 
 // Windows only (empty elsewhere): the 8.3 short name the system gives the file, without its

@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platformtest.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -24,11 +26,30 @@ bool markHiddenOrSystem(const QString& path, bool system)
 
 std::shared_ptr<void> denyReading(const QString& path)
 {
-    const HANDLE held = CreateFileW(QDir::toNativeSeparators(path).toStdWString().c_str(),
-        GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (held == INVALID_HANDLE_VALUE)
+    // Beside the test: a path without a drive letter would lead under Wine to the current
+    // drive, which a test may have changed to C:.
+    const QString program
+        = QCoreApplication::applicationDirPath() + u'/' + QStringLiteral(HOLDOPEN);
+    auto holder = std::make_shared<QProcess>();
+    holder->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    holder->start(program, { QDir::toNativeSeparators(path) });
+    // Under load Wine may take seconds to start a program.
+    while (!holder->canReadLine() && holder->waitForReadyRead(30000)) { }
+    if (!holder->canReadLine() || holder->readLine().trimmed() != "held") {
+        qWarning("%ls did not hold %ls: %ls", qUtf16Printable(program), qUtf16Printable(path),
+            qUtf16Printable(holder->errorString()));
+        holder->kill();
+        holder->waitForFinished();
         return nullptr;
-    return std::shared_ptr<void>(held, [](void* handle) { CloseHandle(handle); });
+    }
+    return std::shared_ptr<void>(holder.get(), [holder](void*) {
+        // A closed input lets it go; should it not end, it is ended.
+        holder->closeWriteChannel();
+        if (!holder->waitForFinished(30000)) {
+            holder->kill();
+            holder->waitForFinished();
+        }
+    });
 }
 
 QString shortName(const QString& path)

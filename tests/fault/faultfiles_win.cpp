@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The fault files on Windows; faultfiles_posix.cpp holds the Linux side.
 #include "faultfiles.h"
+#include "platformtest.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,36 +110,27 @@ QByteArray denyWriting(const QByteArray&, const QByteArray& output)
 
 bool allowWriting(const QByteArray& denied) { return setReadOnly(denied, false); }
 
-static QHash<QByteArray, HANDLE>& held()
+// The holders, one program for each file (PlatformTest::denyReading).
+static QHash<QByteArray, std::shared_ptr<void>>& held()
 {
-    static QHash<QByteArray, HANDLE> handles;
-    return handles;
+    static QHash<QByteArray, std::shared_ptr<void>> holders;
+    return holders;
 }
 
 bool holdOpen(const QByteArray& path)
 {
-    const HANDLE handle = CreateFileW(name(path).toStdWString().c_str(),
-        GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
+    std::shared_ptr<void> holder = PlatformTest::denyReading(name(path));
+    if (!holder)
         return false;
-    held().insert(path, handle);
+    held().insert(path, std::move(holder));
     return true;
 }
 
-void releaseHeld()
-{
-    for (const HANDLE handle : std::as_const(held()))
-        CloseHandle(handle);
-    held().clear();
-}
+void releaseHeld() { held().clear(); }
 
 bool denyReading(const QByteArray& path) { return holdOpen(path); }
 
-bool allowReading(const QByteArray& path)
-{
-    const HANDLE handle = held().take(path);
-    return handle && CloseHandle(handle);
-}
+bool allowReading(const QByteArray& path) { return held().take(path) != nullptr; }
 
 bool currentFolderCannotVanish() { return true; }
 

@@ -215,8 +215,21 @@ void SecurityTest::clickedNameIsOpenedAsExactlyThatPath_data()
         << QStringLiteral("al1.gsi") << QStringLiteral("dir.");
     QTest::newRow("a folder named with a trailing blank beside one without")
         << QStringLiteral("al1.gsi") << QStringLiteral("dir ");
+    QTest::newRow("a folder below one named with a trailing dot")
+        << QStringLiteral("al1.gsi") << QStringLiteral("dir./sub");
     // Another user's link to a folder of his own lends nothing he could not do himself.
     QTest::newRow("another user's link to his own folder") << u"al1.gsi"_s << u"his/now"_s;
+}
+
+// One step at a time: a plain path to its parent would lose a name's trailing dot or blank.
+static bool makeFolders(QString at, const QString& relative)
+{
+    bool made = true;
+    for (const QString& step : relative.split(QLatin1Char('/'))) {
+        at += QLatin1Char('/') + step;
+        made = made && (makeFolder(at.toUtf8()) || QFileInfo(at).isDir());
+    }
+    return made;
 }
 
 // Each file holds its own name, so a conversion of any other file would show.
@@ -237,14 +250,16 @@ void SecurityTest::clickedNameIsOpenedAsExactlyThatPath()
         for (const QByteArray& mine : { his, his + "/2026", his + "/now" })
             QVERIFY(SystemFaults::setOwner(mine, "nobody"));
     } else {
-        QVERIFY(makeFolder(folder.toUtf8()));
+        QVERIFY(makeFolders(dir.path(), chosen));
     }
     const QByteArray bytes = "*" + name.toUtf8() + "\r\n";
     QVERIFY(writeRaw((folder + QLatin1Char('/') + name).toUtf8(), bytes));
     QVERIFY(writeRaw((folder + QStringLiteral("/alx.gsi")).toUtf8(), "*alx\r\n"));
     // A sibling that a name losing its last dot would lead to, holding other files.
-    const QByteArray sibling = dir.filePath(QStringLiteral("dir")).toUtf8();
-    QVERIFY(makeFolder(sibling));
+    const QString siblingName = QString(chosen).remove(QRegularExpression(u"[. ](?=/|$)"_s));
+    const QString siblingPath = siblingName == chosen ? u"dir"_s : siblingName;
+    const QByteArray sibling = dir.filePath(siblingPath).toUtf8();
+    QVERIFY(makeFolders(dir.path(), siblingPath));
     QVERIFY(writeRaw(sibling + '/' + name.toUtf8(), "*sibling\r\n"));
     QVERIFY(writeRaw(sibling + "/alsibling.gsi", "*sibling\r\n"));
     QVERIFY(QDir::setCurrent(dir.path()));
@@ -274,7 +289,7 @@ void SecurityTest::clickedNameIsOpenedAsExactlyThatPath()
     // the system puts a relative name there. Under Wine a relative name below "dir." loses the
     // dot (Wine drops an inner name's last dot however the current folder was set), though the
     // conversions, which name every file by its full path, find that folder.
-    if (onWindows() && chosen.endsWith(u'.'))
+    if (onWindows() && chosen.contains(QRegularExpression(u"\\.(/|$)"_s)))
         return;
     std::FILE* relative = std::fopen("here.txt", "wb");
     QVERIFY(relative && std::fclose(relative) == 0);
