@@ -619,10 +619,22 @@ void CliTest::aFailedWriteOfThePathsIsAnError_data()
 
     QTest::newRow("a full disk: 61") << "exec \"$0\" al1.gsi >/dev/full" << 61;
     QTest::newRow("a closed standard output: 57") << "exec \"$0\" al1.gsi >&-" << 57;
-    // With no standard input either, descriptor 0 goes to a step along the links.
+    // With no standard input either, descriptor 0 goes to the input, the folder held, a step
+    // along the path or the links, or the folder a link leads into.
     QTest::newRow("closed standard input and output, the input behind two links: 57")
         << "mkdir -p a/b && mv al1.gsi a/b && ln -s b/al1.gsi a/x && ln -s a/x al1.gsi"
            " && exec \"$0\" al1.gsi <&- >&-"
+        << 57;
+    QTest::newRow("closed standard input and output, the input itself: 57")
+        << "exec \"$0\" al1.gsi <&- >&-" << 57;
+    QTest::newRow("closed standard input and output, the input by its full path: 57")
+        << "exec \"$0\" \"$(pwd)/al1.gsi\" <&- >&-" << 57;
+    QTest::newRow("closed standard input and output, the input behind a link: 57")
+        << "mkdir b && mv al1.gsi b && ln -s b/al1.gsi al1.gsi && exec \"$0\" al1.gsi <&- >&-"
+        << 57;
+    QTest::newRow("closed standard input and output, the input in a folder below: 57")
+        << "mkdir b && mv al1.gsi b"
+           " && { \"$0\" b/al1.gsi <&- >&-; s=$?; mv b/al1PI.gsi .; exit $s; }"
         << 57;
     // So many paths that a write of the buffer fails halfway through the batch and leaves
     // nothing for the last flush, which then finds no error of its own to report.
@@ -663,6 +675,9 @@ void CliTest::aFailedWriteOfThePathsIsAnError()
             qPrintable(err.join('\n')));
     QCOMPARE(Gsi::readFile(dir.filePath("al1PI.gsi")),
         CoreTest::convertBytes(Conversion::Alignment, alignmentSample()));
+    // A link into another folder lends the output none of the input's bits for others.
+    QCOMPARE(QFileInfo(dir.filePath("al1PI.gsi")).permission(QFileDevice::ReadOther),
+        !shell.contains("ln -s"));
 }
 
 void CliTest::anInterruptedConversionLeavesNothing_data()
