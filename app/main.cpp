@@ -3,11 +3,13 @@
 #include "form1.h"
 #include "librarysearch.h"
 #include "outputfile.h"
+#include "standardstreams.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    StandardStreams::keepOpen();
     LibrarySearch::limitToSystemAndProgram();
     QApplication app(argc, argv);
     // Ctrl+C in the terminal that started the window must not leave a half-written file.

@@ -3,10 +3,12 @@
 #include "batch.h"
 #include "librarysearch.h"
 #include "outputfile.h"
+#include "standardstreams.h"
 #include "system.h"
 
 int main(int argc, char* argv[])
 {
+    StandardStreams::keepOpen();
     LibrarySearch::limitToSystemAndProgram();
     OutputFile::removeUnfinishedOnInterrupt();
     ignoreBrokenPipe();

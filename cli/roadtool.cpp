@@ -5,6 +5,7 @@
 #include "batch.h"
 #include "gsierror.h"
 #include "roadmodel.h"
+#include "standardstreams.h"
 #include "system.h"
 
 #include <algorithm>
@@ -164,6 +165,7 @@ int run(const std::vector<std::filesystem::path>& args)
 
 int main(int argc, char* argv[])
 {
+    StandardStreams::keepOpen();
     ignoreBrokenPipe();
     try {
         const int result = run(commandLineArguments(argc, argv));

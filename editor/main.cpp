@@ -3,6 +3,7 @@
 #include "frmeditor.h"
 #include "librarysearch.h"
 #include "outputfile.h"
+#include "standardstreams.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -13,6 +14,7 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[])
 {
+    StandardStreams::keepOpen();
     LibrarySearch::limitToSystemAndProgram();
     // An interrupted Save leaves no temporary file, as an interrupted conversion leaves none.
     OutputFile::removeUnfinishedOnInterrupt();

@@ -29,6 +29,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace {
 
@@ -340,8 +341,14 @@ void PreviewWindow::showLine(int row)
     if (row < 0 || std::size_t(row) >= m_preview.summary.undrawn.size())
         return;
     const RoadModel::Undrawn& u = m_preview.summary.undrawn[std::size_t(row)];
-    // The line's bytes as text; a byte that is not UTF-8 shows as a replacement mark.
-    const QString text = QString::fromUtf8(u.text.data(), qsizetype(u.text.size()));
+    // The line's bytes as text; a byte that is not UTF-8 shows as a replacement mark. An
+    // instrument's line is a few hundred characters; a prepared file's line of megabytes would
+    // take a message box minutes and gigabytes to lay out, so only its start is shown.
+    constexpr std::size_t Shown = 1000;
+    const std::size_t size = std::min(u.text.size(), Shown);
+    QString text = QString::fromUtf8(u.text.data(), qsizetype(size));
+    if (size < u.text.size())
+        text += QStringLiteral("…");
     auto* box = new QMessageBox(QMessageBox::Information, windowTitle(),
         QStringLiteral("%1 %2: %3\n\n%4")
             .arg(u.converted ? QStringLiteral("Konverteret linje") : QStringLiteral("Linje"))
