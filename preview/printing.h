@@ -16,8 +16,8 @@ namespace Printing {
 bool available();
 // Asks for a printer and prints the drawing on one page, scaled to fit. False when the user
 // cancels. Throws GsiError 57, naming the printer and the system's cause, when printing fails.
-// Where the user chose Qt's printing to a file (Linux), nothing is written here: the file's name is put in
-// `toFile`, for the caller to write the drawing through the file layer, as an export.
+// Where the user chose Qt's printing to a file (Linux), nothing is written here: the file's name
+// is put in `toFile`, for the caller to write the drawing through the file layer, as an export.
 bool print(QWidget* parent, const RoadModel::Preview& preview, const QString& documentName,
     QString* toFile = nullptr);
 
